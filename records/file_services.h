@@ -1,0 +1,61 @@
+// The operating system's file services, as one small table of calls.
+//
+// The record-file layer makes every OS call through the table returned by
+// CurrentFileServices(). Each platform provides one table
+// (file_services_posix.cpp, file_services_win32.cpp) and turns its OS errors
+// into IoStatus error numbers in exactly one helper. Tests install a table of
+// their own with UseFileServices() to make chosen calls fail.
+#pragma once
+
+#include <cstdint>
+
+#include "records/io_status.h"
+
+namespace pk {
+
+// An open OS file. -1 means none.
+using OsHandle = intptr_t;
+constexpr OsHandle NO_OS_HANDLE = -1;
+
+enum class OsAccess { READ_WRITE, READ_ONLY, WRITE_ONLY };
+
+enum class OsCreation {
+  OPEN_EXISTING,   // fails with IO_FILE_NOT_FOUND when the file does not exist
+  CREATE_NEW,      // fails with IO_FILE_EXISTS when the file exists
+  OPEN_OR_CREATE,  // opens an existing file, creates a missing one
+};
+
+struct FileServices {
+  // Opens `name` (NUL-terminated) in binary mode, shared with other processes,
+  // positioned at its first byte, never truncated. On success sets *handle.
+  // On failure leaves *handle unchanged and returns the error number.
+  IoStatus (*open)(const char* name, OsAccess access, OsCreation creation, OsHandle* handle);
+  // Reads up to `capacity` bytes at the current position. On success sets
+  // *received (0 at the end of the file). On failure returns IO_READ_FAILED or
+  // another error number; *received is then 0.
+  IoStatus (*read)(OsHandle handle, void* buffer, int32_t capacity, int32_t* received);
+  // Writes all `count` bytes at the current position, or returns the error
+  // (IO_DISK_FULL, IO_WRITE_REFUSED, ...); some bytes may have been written.
+  IoStatus (*write)(OsHandle handle, const void* bytes, int32_t count);
+  // Sets the file's end, and its position, to byte offset `length`.
+  IoStatus (*truncate)(OsHandle handle, int64_t length);
+  // Closes the handle; it is invalid afterwards whatever the result.
+  IoStatus (*close)(OsHandle handle);
+  // Deletes the file `name` (NUL-terminated).
+  IoStatus (*remove)(const char* name);
+  // Writes bytes to the process's standard error stream; failures are ignored
+  // (a GUI process may have none).
+  void (*writeStandardError)(const char* bytes, int32_t count);
+};
+
+// The platform's own table.
+const FileServices& HostFileServices();
+
+// The table in use: the host's unless a test installed another.
+const FileServices& CurrentFileServices();
+
+// Installs `services` for all later calls; nullptr restores the host's table.
+// The table must outlive its use.
+void UseFileServices(const FileServices* services);
+
+}  // namespace pk

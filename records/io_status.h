@@ -1,0 +1,32 @@
+// The result of every file operation and number conversion.
+#pragma once
+
+#include <cstdint>
+
+namespace pk {
+
+// 0 success, -1 end of file, a positive error number otherwise.
+using IoStatus = int32_t;
+
+constexpr IoStatus IO_OK = 0;
+constexpr IoStatus IO_END_OF_FILE = -1;
+
+// Error numbers of the file layer.
+constexpr IoStatus IO_INVALID_REQUEST = 6412;  // the platform rejects the open request
+constexpr IoStatus IO_ACCESS_DENIED = 6414;    // also a directory given as a file name
+constexpr IoStatus IO_FILE_EXISTS = 6415;      // NEW requested, the file exists
+constexpr IoStatus IO_FILE_NOT_FOUND = 6416;   // OLD requested, the file does not exist
+constexpr IoStatus IO_NO_HANDLES = 6417;       // the platform has no more file handles
+constexpr IoStatus IO_UNITS_EXHAUSTED = 6418;  // all slots of the unit table are in use
+constexpr IoStatus IO_WRITE_REFUSED = 6421;    // access or lock violation on write
+constexpr IoStatus IO_DISK_FULL = 6422;
+constexpr IoStatus IO_READ_FAILED = 6500;
+
+// Error numbers of the number input edits.
+constexpr IoStatus IO_INTEGER_RANGE = 6100;  // integer out of range
+constexpr IoStatus IO_INTEGER_SYNTAX = 6101; // a character that does not belong in an integer
+constexpr IoStatus IO_REAL_SYNTAX = 6102;    // malformed real
+constexpr IoStatus IO_REAL_EXPONENT = 6103;  // malformed real (exponent part)
+constexpr IoStatus IO_REAL_RANGE = 6104;     // real out of range
+
+}  // namespace pk

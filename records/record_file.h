@@ -1,0 +1,132 @@
+// Record files: files attached to unit numbers, read line by line into
+// 80-column records or byte by byte, written as CR LF text lines, every
+// operation answering with an IoStatus.
+//
+// All state is static: a table of 61 units, each with its own 1024-byte
+// transfer buffer. Nothing is allocated. Files still attached when the process
+// ends are closed as by CloseFile, so no buffered line is lost.
+#pragma once
+
+#include <cstdint>
+
+#include "records/fixed_text.h"
+#include "records/io_status.h"
+
+namespace pk {
+
+constexpr int32_t UNIT_INPUT = 3;   // the text file being read
+constexpr int32_t UNIT_OUTPUT = 4;  // the text file being written
+constexpr int32_t UNIT_REPORT = 5;  // the job report NAME.PRE
+constexpr int32_t UNIT_LOGO = 7;    // the logo bitmap
+
+constexpr int32_t UNIT_SLOTS = 61;
+constexpr int32_t TRANSFER_BUFFER_SIZE = 1024;
+constexpr int32_t MAX_FILE_NAME = 259;
+constexpr int32_t LINE_LENGTH = 80;
+
+using LineRecord = FixedText<LINE_LENGTH>;
+
+enum class OpenStatus {
+  OLD,      // the file must exist
+  NEW,      // the file must not exist; it is created
+  SCRATCH,  // a new file, deleted when closed
+  UNKNOWN,  // opened when it exists, created when missing; never truncated at open
+  REPLACE,  // created when missing, emptied when present
+};
+
+enum class FileForm { FORMATTED, BINARY };
+
+enum class Disposition { KEEP, DELETE };
+
+// Attaches the file `name` (leading and trailing blanks removed) to `unit`.
+// Access is tried read-write, then read-only, then write-only; an existing
+// file is neither truncated (except REPLACE) nor positioned at its end.
+// If the unit already holds a file of the same name nothing happens and the
+// result is IO_OK; a different file on the unit is closed first.
+// On failure the unit stays free and the error number is returned
+// (IO_FILE_NOT_FOUND, IO_FILE_EXISTS, IO_ACCESS_DENIED, IO_UNITS_EXHAUSTED, ...).
+IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength,
+                  OpenStatus status = OpenStatus::UNKNOWN, FileForm form = FileForm::FORMATTED);
+
+template <int32_t N>
+IoStatus OpenFile(int32_t unit, const FixedText<N>& name, OpenStatus status = OpenStatus::UNKNOWN,
+                  FileForm form = FileForm::FORMATTED) {
+  return OpenFile(unit, name.chars, N, status, form);
+}
+
+// OpenFile for a request made without a status: on failure the process ends
+// with exit code 1 after the run-time error report on standard error.
+void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength,
+                   OpenStatus status = OpenStatus::UNKNOWN, FileForm form = FileForm::FORMATTED);
+
+// Reads the next line of a FORMATTED unit into `line`: at most 80 characters
+// up to the first CR or LF, blank filled; the rest of the line up to and
+// including its LF is skipped. Returns IO_OK, IO_END_OF_FILE when no character
+// is left (`line` unchanged; later reads keep returning it) or an error
+// number (`line` unchanged).
+IoStatus ReadLine(int32_t unit, LineRecord& line);
+
+// One item of a formatted write.
+struct RecordItem {
+  enum class Kind { TEXT, INTEGER, RECORD_BREAK } kind;
+  const char* text;  // TEXT: the characters, written as given
+  int32_t length;    // TEXT: the number of characters
+  int64_t value;     // INTEGER: the value
+  int32_t width;     // INTEGER: right-aligned in this many columns, asterisks when too long
+};
+
+inline RecordItem TextItem(const char* text, int32_t length) {
+  return {RecordItem::Kind::TEXT, text, length, 0, 0};
+}
+inline RecordItem IntegerItem(int64_t value, int32_t width) {
+  return {RecordItem::Kind::INTEGER, nullptr, 0, value, width};
+}
+inline RecordItem RecordBreak() { return {RecordItem::Kind::RECORD_BREAK, nullptr, 0, 0, 0}; }
+
+// Writes one or more complete lines to a FORMATTED unit: the items in order,
+// a new line at each RECORD_BREAK, every line ended by CR LF. The first write
+// after the open cuts the file off at the start. Returns IO_OK or the error of
+// the platform write that failed; the bytes of a failed write are dropped.
+IoStatus WriteRecord(int32_t unit, const RecordItem* items, int32_t itemCount);
+
+// A character run: `count` characters as one line (an empty line for 0),
+// 80 characters to a line when longer.
+IoStatus WriteChars(int32_t unit, const char* chars, int32_t count);
+
+// Writes out the unit's buffered bytes now. Returns IO_OK or the write error
+// (the buffered bytes are then dropped).
+IoStatus FlushFile(int32_t unit);
+
+// One destination of a byte read.
+struct ByteItem {
+  void* destination;
+  int32_t byteCount;
+};
+
+// Reads the items of a BINARY unit in turn, exactly byteCount bytes each,
+// continuing where the previous read stopped. When the file ends first the
+// result is IO_END_OF_FILE: the bytes that arrived stay in their destinations
+// and the remaining items are not transferred.
+IoStatus ReadBytes(int32_t unit, const ByteItem* items, int32_t itemCount);
+
+// The same read built in steps: StartByteRead, any number of ReadByteItem,
+// FinishByteRead, which returns the status of the whole read. After a failed
+// item the later items of the read transfer nothing.
+void StartByteRead(int32_t unit);
+void ReadByteItem(int32_t unit, void* destination, int32_t byteCount);
+IoStatus FinishByteRead(int32_t unit);
+
+// Writes out buffered bytes, closes the file (deleting it for DELETE or a
+// scratch file) and frees the unit. A unit with no file does nothing. A
+// failure ends the process with exit code 1 after the run-time error report
+// on standard error.
+void CloseFile(int32_t unit, Disposition disposition = Disposition::KEEP);
+
+// Closes every attached file with its default disposition. Runs by itself at
+// process end; tests call it to start from a free table.
+void CloseAllFiles();
+
+// True when a file is attached to `unit`.
+bool IsUnitAttached(int32_t unit);
+
+}  // namespace pk
