@@ -23,10 +23,10 @@ constexpr IoStatus IO_DISK_FULL = 6422;
 constexpr IoStatus IO_READ_FAILED = 6500;
 
 // Error numbers of the number input edits.
-constexpr IoStatus IO_INTEGER_RANGE = 6100;  // integer out of range
-constexpr IoStatus IO_INTEGER_SYNTAX = 6101; // a character that does not belong in an integer
-constexpr IoStatus IO_REAL_SYNTAX = 6102;    // malformed real
-constexpr IoStatus IO_REAL_EXPONENT = 6103;  // malformed real (exponent part)
-constexpr IoStatus IO_REAL_RANGE = 6104;     // real out of range
+constexpr IoStatus IO_INTEGER_RANGE = 6100;   // integer out of range
+constexpr IoStatus IO_INTEGER_SYNTAX = 6101;  // a character that does not belong in an integer
+constexpr IoStatus IO_REAL_SYNTAX = 6102;     // malformed real
+constexpr IoStatus IO_REAL_EXPONENT = 6103;   // malformed real (exponent part)
+constexpr IoStatus IO_REAL_RANGE = 6104;      // real out of range
 
 }  // namespace pk

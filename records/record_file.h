@@ -81,7 +81,9 @@ inline RecordItem TextItem(const char* text, int32_t length) {
 inline RecordItem IntegerItem(int64_t value, int32_t width) {
   return {RecordItem::Kind::INTEGER, nullptr, 0, value, width};
 }
-inline RecordItem RecordBreak() { return {RecordItem::Kind::RECORD_BREAK, nullptr, 0, 0, 0}; }
+inline RecordItem RecordBreak() {
+  return {RecordItem::Kind::RECORD_BREAK, nullptr, 0, 0, 0};
+}
 
 // Writes one or more complete lines to a FORMATTED unit: the items in order,
 // a new line at each RECORD_BREAK, every line ended by CR LF. The first write

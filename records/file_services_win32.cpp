@@ -1,0 +1,144 @@
+// Win32 file services: CreateFileA/ReadFile/WriteFile/SetEndOfFile/
+// CloseHandle/DeleteFileA (KERNEL32).
+#include <windows.h>
+
+#include "records/file_services.h"
+
+namespace pk {
+
+namespace {
+
+enum class Call { OPEN, READ, WRITE, OTHER };
+
+// The one place where a GetLastError() value becomes an error number.
+IoStatus StatusFromLastError(DWORD error, Call call) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return call == Call::OPEN ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return IO_FILE_EXISTS;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return call == Call::WRITE ? IO_WRITE_REFUSED : IO_ACCESS_DENIED;
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return IO_NO_HANDLES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return IO_DISK_FULL;
+    default:
+      if (call == Call::READ) return IO_READ_FAILED;
+      if (call == Call::WRITE) return IO_WRITE_REFUSED;
+      return IO_INVALID_REQUEST;
+  }
+}
+
+HANDLE ToHandle(OsHandle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+IoStatus Win32Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
+  DWORD desired = 0;
+  switch (access) {
+    case OsAccess::READ_WRITE:
+      desired = GENERIC_READ | GENERIC_WRITE;
+      break;
+    case OsAccess::READ_ONLY:
+      desired = GENERIC_READ;
+      break;
+    case OsAccess::WRITE_ONLY:
+      desired = GENERIC_WRITE;
+      break;
+  }
+  DWORD disposition = OPEN_EXISTING;
+  switch (creation) {
+    case OsCreation::OPEN_EXISTING:
+      disposition = OPEN_EXISTING;
+      break;
+    case OsCreation::CREATE_NEW:
+      disposition = CREATE_NEW;
+      break;
+    case OsCreation::OPEN_OR_CREATE:
+      disposition = OPEN_ALWAYS;
+      break;
+  }
+  HANDLE opened = CreateFileA(name, desired, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::OPEN);
+  *handle = reinterpret_cast<OsHandle>(opened);
+  return IO_OK;
+}
+
+IoStatus Win32Read(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
+  DWORD got = 0;
+  if (!ReadFile(ToHandle(handle), buffer, static_cast<DWORD>(capacity), &got, nullptr)) {
+    const DWORD error = GetLastError();
+    *received = 0;
+    // A pipe whose writer has gone reads as the end of the file.
+    if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE) return IO_OK;
+    return StatusFromLastError(error, Call::READ);
+  }
+  *received = static_cast<int32_t>(got);
+  return IO_OK;
+}
+
+IoStatus Win32Write(OsHandle handle, const void* bytes, int32_t count) {
+  const char* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    DWORD put = 0;
+    if (!WriteFile(ToHandle(handle), next, static_cast<DWORD>(count), &put, nullptr)) {
+      return StatusFromLastError(GetLastError(), Call::WRITE);
+    }
+    if (put == 0) return IO_DISK_FULL;
+    next += put;
+    count -= static_cast<int32_t>(put);
+  }
+  return IO_OK;
+}
+
+IoStatus Win32Truncate(OsHandle handle, int64_t length) {
+  LARGE_INTEGER position;
+  position.QuadPart = length;
+  if (!SetFilePointerEx(ToHandle(handle), position, nullptr, FILE_BEGIN) ||
+      !SetEndOfFile(ToHandle(handle))) {
+    return StatusFromLastError(GetLastError(), Call::WRITE);
+  }
+  return IO_OK;
+}
+
+IoStatus Win32Close(OsHandle handle) {
+  if (!CloseHandle(ToHandle(handle))) return StatusFromLastError(GetLastError(), Call::WRITE);
+  return IO_OK;
+}
+
+IoStatus Win32Remove(const char* name) {
+  if (!DeleteFileA(name)) return StatusFromLastError(GetLastError(), Call::OTHER);
+  return IO_OK;
+}
+
+void Win32WriteStandardError(const char* bytes, int32_t count) {
+  // A GUI process usually has no standard error handle: then nothing is written.
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
+  DWORD put = 0;
+  WriteFile(error, bytes, static_cast<DWORD>(count), &put, nullptr);
+}
+
+const FileServices kWin32Services = {Win32Open,
+                                     Win32Read,
+                                     Win32Write,
+                                     Win32Truncate,
+                                     Win32Close,
+                                     Win32Remove,
+                                     Win32WriteStandardError};
+
+}  // namespace
+
+const FileServices& HostFileServices() {
+  return kWin32Services;
+}
+
+}  // namespace pk

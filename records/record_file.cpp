@@ -1,0 +1,429 @@
+#include "records/record_file.h"
+
+#include <cstdlib>
+
+#include "records/file_services.h"
+#include "records/number_edit.h"
+
+namespace pk {
+
+namespace {
+
+// One attached file. Every slot owns its name copy and transfer buffer, so
+// opening a file allocates nothing.
+struct RecordFile {
+  bool attached;
+  int32_t unit;
+  char name[MAX_FILE_NAME + 1];  // NUL-terminated for the OS calls
+  int32_t nameLength;
+  FileForm form;
+  OsHandle handle;
+  char buffer[TRANSFER_BUFFER_SIZE];
+  int32_t fill;          // reading: bytes held; writing: bytes waiting to be written
+  int32_t position;      // reading: next byte to take
+  int64_t bufferOffset;  // file offset of buffer[0]
+  bool writing;
+  bool endOfFile;  // a read has returned IO_END_OF_FILE: later reads do too
+  bool scratch;
+  IoStatus stepStatus;  // status of a byte read built in steps
+};
+
+RecordFile unitTable[UNIT_SLOTS];
+bool closeAtExitRegistered = false;
+bool closingAtExit = false;
+bool closeFailedAtExit = false;
+
+const char* DescribeError(IoStatus status) {
+  switch (status) {
+    case IO_INVALID_REQUEST:
+      return "the file name or the open request is not valid";
+    case IO_ACCESS_DENIED:
+      return "access to the file is denied";
+    case IO_FILE_EXISTS:
+      return "the file already exists";
+    case IO_FILE_NOT_FOUND:
+      return "the file does not exist";
+    case IO_NO_HANDLES:
+      return "no more file handles are available";
+    case IO_UNITS_EXHAUSTED:
+      return "all units are in use";
+    case IO_WRITE_REFUSED:
+      return "a write to the file was refused";
+    case IO_DISK_FULL:
+      return "the disk is full";
+    case IO_READ_FAILED:
+      return "a read from the file failed";
+    default:
+      return "the file operation failed";
+  }
+}
+
+void AppendText(char* line, int32_t* length, int32_t capacity, const char* text, int32_t count) {
+  for (int32_t i = 0; i < count && *length < capacity; ++i) line[(*length)++] = text[i];
+}
+
+// Writes the run-time error report of a request made without a status:
+// an empty line, "run-time error F<n>: <verb>(<name>)", "- <description>".
+void ReportRunTimeError(IoStatus status, const char* verb, const char* name, int32_t nameLength) {
+  char report[2 * MAX_FILE_NAME];
+  int32_t length = 0;
+  const int32_t capacity = static_cast<int32_t>(sizeof report);
+  AppendText(report, &length, capacity, "\nrun-time error F", 17);
+  char number[12];
+  EditInteger(status, 11, number);
+  int32_t first = 0;
+  while (number[first] == BLANK) ++first;
+  AppendText(report, &length, capacity, number + first, 11 - first);
+  AppendText(report, &length, capacity, ": ", 2);
+  int32_t verbLength = 0;
+  while (verb[verbLength] != '\0') ++verbLength;
+  AppendText(report, &length, capacity, verb, verbLength);
+  AppendText(report, &length, capacity, "(", 1);
+  AppendText(report, &length, capacity, name, nameLength);
+  AppendText(report, &length, capacity, ")\n- ", 4);
+  const char* description = DescribeError(status);
+  int32_t descriptionLength = 0;
+  while (description[descriptionLength] != '\0') ++descriptionLength;
+  AppendText(report, &length, capacity, description, descriptionLength);
+  AppendText(report, &length, capacity, "\n", 1);
+  CurrentFileServices().writeStandardError(report, length);
+}
+
+[[noreturn]] void EndProcessWithRunTimeError(IoStatus status, const char* verb, const char* name,
+                                             int32_t nameLength) {
+  ReportRunTimeError(status, verb, name, nameLength);
+  // Process end closes every file still attached (see CloseFilesAtExit).
+  std::exit(1);
+}
+
+RecordFile* FindUnit(int32_t unit) {
+  for (RecordFile& file : unitTable) {
+    if (file.attached && file.unit == unit) return &file;
+  }
+  return nullptr;
+}
+
+RecordFile* FindFreeSlot() {
+  for (RecordFile& file : unitTable) {
+    if (!file.attached) return &file;
+  }
+  return nullptr;
+}
+
+// Writes out the waiting bytes. On failure they are dropped and the error is
+// returned, so a later write or the close does not repeat the failed bytes.
+IoStatus Flush(RecordFile& file) {
+  if (!file.writing || file.fill == 0) return IO_OK;
+  const IoStatus status = CurrentFileServices().write(file.handle, file.buffer, file.fill);
+  file.bufferOffset += file.fill;
+  file.fill = 0;
+  return status;
+}
+
+// Enters writing state. The first write after opening or reading cuts the
+// file off at the current position.
+IoStatus StartWriting(RecordFile& file) {
+  if (file.writing) return IO_OK;
+  const int64_t current = file.bufferOffset + file.position;
+  const IoStatus status = CurrentFileServices().truncate(file.handle, current);
+  if (status != IO_OK) return status;
+  file.writing = true;
+  file.bufferOffset = current;
+  file.fill = 0;
+  file.position = 0;
+  return IO_OK;
+}
+
+// Enters reading state, writing out what is waiting first.
+IoStatus StartReading(RecordFile& file) {
+  if (!file.writing) return IO_OK;
+  const IoStatus status = Flush(file);
+  file.writing = false;
+  file.fill = 0;
+  file.position = 0;
+  return status;
+}
+
+IoStatus PutBytes(RecordFile& file, const char* bytes, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    if (file.fill == TRANSFER_BUFFER_SIZE) {
+      const IoStatus status = Flush(file);
+      if (status != IO_OK) return status;
+    }
+    file.buffer[file.fill++] = bytes[i];
+  }
+  return IO_OK;
+}
+
+IoStatus EndLine(RecordFile& file) {
+  return PutBytes(file, "\r\n", 2);
+}
+
+// Makes the next byte available in the buffer. Returns IO_OK with a byte
+// waiting, IO_END_OF_FILE when none is left, or the read error.
+IoStatus Refill(RecordFile& file) {
+  if (file.position < file.fill) return IO_OK;
+  int32_t received = 0;
+  const IoStatus status =
+      CurrentFileServices().read(file.handle, file.buffer, TRANSFER_BUFFER_SIZE, &received);
+  if (status != IO_OK) return status;
+  file.bufferOffset += file.fill;
+  file.fill = received;
+  file.position = 0;
+  return received == 0 ? IO_END_OF_FILE : IO_OK;
+}
+
+// Closes the OS file of a slot and frees the slot. Returns the first failure.
+IoStatus Detach(RecordFile& file, Disposition disposition) {
+  IoStatus status = Flush(file);
+  const IoStatus closed = CurrentFileServices().close(file.handle);
+  if (status == IO_OK) status = closed;
+  // A scratch file is never kept.
+  if (disposition == Disposition::DELETE || file.scratch) {
+    const IoStatus removed = CurrentFileServices().remove(file.name);
+    if (status == IO_OK) status = removed;
+  }
+  file.attached = false;
+  file.handle = NO_OS_HANDLE;
+  return status;
+}
+
+// Process end: every file still attached is closed with its default
+// disposition, so no buffered line is lost. A failure is reported like a
+// failed CloseFile, and the process then ends with exit code 1.
+void CloseFilesAtExit() {
+  closingAtExit = true;
+  CloseAllFiles();
+  if (closeFailedAtExit) std::_Exit(1);
+}
+
+IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handle) {
+  const FileServices& os = CurrentFileServices();
+  IoStatus status = os.open(name, OsAccess::READ_WRITE, creation, handle);
+  if (status == IO_OK) return status;
+  status = os.open(name, OsAccess::READ_ONLY, creation, handle);
+  if (status == IO_OK) return status;
+  return os.open(name, OsAccess::WRITE_ONLY, creation, handle);
+}
+
+}  // namespace
+
+IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
+                  FileForm form) {
+  int32_t first = 0;
+  int32_t last = nameLength;
+  while (first < last && name[first] == BLANK) ++first;
+  while (last > first && name[last - 1] == BLANK) --last;
+  int32_t length = last - first;
+  if (length == 0) return IO_INVALID_REQUEST;
+  if (length > MAX_FILE_NAME) length = MAX_FILE_NAME;
+  const char* trimmed = name + first;
+
+  if (RecordFile* current = FindUnit(unit)) {
+    if (current->nameLength == length && TextEqual(current->name, length, trimmed, length)) {
+      return IO_OK;
+    }
+    CloseFile(unit);
+  }
+  // The slot is taken before the OS call, so a full table never creates a file.
+  RecordFile* file = FindFreeSlot();
+  if (file == nullptr) return IO_UNITS_EXHAUSTED;
+
+  char osName[MAX_FILE_NAME + 1];
+  for (int32_t i = 0; i < length; ++i) osName[i] = trimmed[i];
+  osName[length] = '\0';
+  for (int32_t i = 0; i < length; ++i) {
+    // A NUL inside the name would silently shorten it for the OS.
+    if (osName[i] == '\0') return IO_INVALID_REQUEST;
+  }
+
+  OsCreation creation = OsCreation::OPEN_OR_CREATE;
+  switch (status) {
+    case OpenStatus::OLD:
+      creation = OsCreation::OPEN_EXISTING;
+      break;
+    case OpenStatus::NEW:
+    case OpenStatus::SCRATCH:
+      creation = OsCreation::CREATE_NEW;
+      break;
+    case OpenStatus::UNKNOWN:
+    case OpenStatus::REPLACE:
+      creation = OsCreation::OPEN_OR_CREATE;
+      break;
+  }
+  OsHandle handle = NO_OS_HANDLE;
+  const IoStatus opened = OpenWithFallback(osName, creation, &handle);
+  if (opened != IO_OK) return opened;
+  if (status == OpenStatus::REPLACE) {
+    const IoStatus emptied = CurrentFileServices().truncate(handle, 0);
+    if (emptied != IO_OK) {
+      CurrentFileServices().close(handle);
+      return emptied;
+    }
+  }
+
+  *file = RecordFile{};
+  file->attached = true;
+  file->unit = unit;
+  for (int32_t i = 0; i <= length; ++i) file->name[i] = osName[i];
+  file->nameLength = length;
+  file->form = form;
+  file->handle = handle;
+  file->scratch = status == OpenStatus::SCRATCH;
+  if (!closeAtExitRegistered) {
+    closeAtExitRegistered = true;
+    std::atexit(CloseFilesAtExit);
+  }
+  return IO_OK;
+}
+
+void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
+                   FileForm form) {
+  const IoStatus opened = OpenFile(unit, name, nameLength, status, form);
+  if (opened == IO_OK) return;
+  int32_t first = 0;
+  int32_t last = nameLength;
+  while (first < last && name[first] == BLANK) ++first;
+  while (last > first && name[last - 1] == BLANK) --last;
+  EndProcessWithRunTimeError(opened, "OPEN", name + first, last - first);
+}
+
+IoStatus ReadLine(int32_t unit, LineRecord& line) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  if (file->endOfFile) return IO_END_OF_FILE;
+  IoStatus status = StartReading(*file);
+  if (status != IO_OK) return status;
+
+  char text[LINE_LENGTH];
+  int32_t count = 0;
+  bool anyByte = false;
+  bool collecting = true;  // false after a CR or the 80th character
+  for (;;) {
+    status = Refill(*file);
+    if (status == IO_END_OF_FILE) {
+      if (!anyByte) {
+        file->endOfFile = true;
+        return IO_END_OF_FILE;
+      }
+      break;  // the end of the file ends the last line like a line feed
+    }
+    if (status != IO_OK) return status;
+    const char c = file->buffer[file->position++];
+    anyByte = true;
+    if (c == '\n') break;
+    if (c == '\r') collecting = false;
+    if (collecting && count < LINE_LENGTH) {
+      text[count++] = c;
+    }
+  }
+  Assign(line.chars, 1, LINE_LENGTH, text, 1, count);
+  return IO_OK;
+}
+
+IoStatus WriteRecord(int32_t unit, const RecordItem* items, int32_t itemCount) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  IoStatus status = StartWriting(*file);
+  for (int32_t i = 0; i < itemCount && status == IO_OK; ++i) {
+    const RecordItem& item = items[i];
+    switch (item.kind) {
+      case RecordItem::Kind::TEXT:
+        status = PutBytes(*file, item.text, item.length);
+        break;
+      case RecordItem::Kind::INTEGER: {
+        char digits[LINE_LENGTH];
+        const int32_t width = item.width < LINE_LENGTH ? item.width : LINE_LENGTH;
+        EditInteger(item.value, width, digits);
+        status = PutBytes(*file, digits, width);
+        break;
+      }
+      case RecordItem::Kind::RECORD_BREAK:
+        status = EndLine(*file);
+        break;
+    }
+  }
+  if (status == IO_OK) status = EndLine(*file);
+  return status;
+}
+
+IoStatus WriteChars(int32_t unit, const char* chars, int32_t count) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  IoStatus status = StartWriting(*file);
+  int32_t done = 0;
+  do {
+    const int32_t piece = count - done < LINE_LENGTH ? count - done : LINE_LENGTH;
+    if (status == IO_OK) status = PutBytes(*file, chars + done, piece);
+    if (status == IO_OK) status = EndLine(*file);
+    done += piece;
+  } while (done < count && status == IO_OK);
+  return status;
+}
+
+IoStatus FlushFile(int32_t unit) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  return Flush(*file);
+}
+
+void StartByteRead(int32_t unit) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return;
+  file->stepStatus = file->endOfFile ? IO_END_OF_FILE : StartReading(*file);
+}
+
+void ReadByteItem(int32_t unit, void* destination, int32_t byteCount) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr || file->stepStatus != IO_OK) return;
+  char* to = static_cast<char*>(destination);
+  for (int32_t i = 0; i < byteCount; ++i) {
+    const IoStatus status = Refill(*file);
+    if (status != IO_OK) {
+      if (status == IO_END_OF_FILE) file->endOfFile = true;
+      file->stepStatus = status;
+      return;
+    }
+    to[i] = file->buffer[file->position++];
+  }
+}
+
+IoStatus FinishByteRead(int32_t unit) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  return file->stepStatus;
+}
+
+IoStatus ReadBytes(int32_t unit, const ByteItem* items, int32_t itemCount) {
+  StartByteRead(unit);
+  for (int32_t i = 0; i < itemCount; ++i) {
+    ReadByteItem(unit, items[i].destination, items[i].byteCount);
+  }
+  return FinishByteRead(unit);
+}
+
+void CloseFile(int32_t unit, Disposition disposition) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return;
+  const IoStatus status = Detach(*file, disposition);
+  if (status == IO_OK) return;
+  if (closingAtExit) {
+    // Already ending: report, and let the remaining files be closed too.
+    ReportRunTimeError(status, "CLOSE", file->name, file->nameLength);
+    closeFailedAtExit = true;
+    return;
+  }
+  EndProcessWithRunTimeError(status, "CLOSE", file->name, file->nameLength);
+}
+
+void CloseAllFiles() {
+  for (RecordFile& file : unitTable) {
+    if (file.attached) CloseFile(file.unit);
+  }
+}
+
+bool IsUnitAttached(int32_t unit) {
+  return FindUnit(unit) != nullptr;
+}
+
+}  // namespace pk

@@ -1,0 +1,325 @@
+#include "records/record_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "records/testing/failing_file_services.h"
+#include "records/testing/scratch_directory.h"
+
+namespace pk {
+namespace {
+
+using testing::FileCall;
+using testing::FileExists;
+using testing::ReadFileBytes;
+using testing::WriteFileBytes;
+
+class RecordFileTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    testing::RestoreHostFileServices();
+    CloseAllFiles();
+  }
+
+  static IoStatus Open(const std::string& name, OpenStatus status = OpenStatus::UNKNOWN,
+                       int32_t unit = UNIT_INPUT, FileForm form = FileForm::FORMATTED) {
+    return OpenFile(unit, name.data(), static_cast<int32_t>(name.size()), status, form);
+  }
+
+  // Every line of `name` as ReadLine gives it, trailing blanks removed, "|" after each.
+  static std::string ReadAllLines(const std::string& name) {
+    EXPECT_EQ(Open(name, OpenStatus::OLD), IO_OK);
+    std::string lines;
+    LineRecord line;
+    while (ReadLine(UNIT_INPUT, line) == IO_OK) {
+      std::string text(line.chars, LINE_LENGTH);
+      text.erase(text.find_last_not_of(' ') + 1);
+      lines += text + "|";
+    }
+    CloseFile(UNIT_INPUT);
+    return lines;
+  }
+
+  testing::ScratchDirectory scratch_;
+};
+
+TEST_F(RecordFileTest, LinesEndAtLfCrLfOrEndOfFile) {
+  WriteFileBytes("a.txt", "ONE\r\nTWO\nTHREE");
+  EXPECT_EQ(ReadAllLines("a.txt"), "ONE|TWO|THREE|");
+}
+
+TEST_F(RecordFileTest, EmptyLineIsAllBlanksAndEmptyFileIsEndOfFile) {
+  WriteFileBytes("a.txt", "\r\nX\r\n");
+  WriteFileBytes("empty.txt", "");
+  ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(std::string(line.chars, LINE_LENGTH), std::string(LINE_LENGTH, ' '));
+  CloseFile(UNIT_INPUT);
+  ASSERT_EQ(Open("empty.txt", OpenStatus::OLD), IO_OK);
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_END_OF_FILE);
+}
+
+TEST_F(RecordFileTest, LongLineIsCutAfterColumn80AndItsTailSkipped) {
+  WriteFileBytes("a.txt",
+                 std::string(100, 'x') + "\r\nNEXT\r\n" + std::string(3000, 'y') + "\nLAST");
+  EXPECT_EQ(ReadAllLines("a.txt"),
+            std::string(80, 'x') + "|NEXT|" + std::string(80, 'y') + "|LAST|");
+}
+
+TEST_F(RecordFileTest, CarriageReturnEndsTheUsefulPartOfALine) {
+  WriteFileBytes("a.txt", "AB\rCD\nEF");
+  EXPECT_EQ(ReadAllLines("a.txt"), "AB|EF|");
+  WriteFileBytes("cr.txt", "ONE\rTWO\rTHREE\r");
+  EXPECT_EQ(ReadAllLines("cr.txt"), "ONE|");
+}
+
+TEST_F(RecordFileTest, TabsNulsAndHighBytesStayUnchanged) {
+  WriteFileBytes("a.txt", std::string("A\tB\0C\x1a\xe9", 7) + "\r\n");
+  ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(std::string(line.chars, 8), std::string("A\tB\0C\x1a\xe9 ", 8));
+}
+
+TEST_F(RecordFileTest, LastLineWithoutLineFeedAtABufferBoundary) {
+  // 1023 characters and a line feed, then a last line ending exactly at 2048 bytes.
+  std::string bytes = std::string(1023, 'a') + "\n" + std::string(1024, 'b');
+  WriteFileBytes("a.txt", bytes);
+  ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(line.At(1), 'b');
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_END_OF_FILE);
+  EXPECT_EQ(line.At(1), 'b');  // unchanged by the read that met the end
+}
+
+TEST_F(RecordFileTest, EndOfFileStaysEndOfFileEvenWhenTheFileGrows) {
+  WriteFileBytes("a.txt", "ONE\n");
+  ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_END_OF_FILE);
+  WriteFileBytes("a.txt", "ONE\nTWO\n");
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_END_OF_FILE);
+}
+
+TEST_F(RecordFileTest, OpenStatusesResolveAgainstTheFileSystem) {
+  EXPECT_EQ(Open("missing.txt", OpenStatus::OLD), IO_FILE_NOT_FOUND);
+  EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
+  CloseFile(UNIT_INPUT);  // nothing attached: does nothing
+  EXPECT_FALSE(FileExists("missing.txt"));
+
+  EXPECT_EQ(Open("new.txt", OpenStatus::NEW), IO_OK);
+  CloseFile(UNIT_INPUT);
+  EXPECT_TRUE(FileExists("new.txt"));
+  EXPECT_EQ(Open("new.txt", OpenStatus::NEW), IO_FILE_EXISTS);
+
+  EXPECT_EQ(Open("created.txt", OpenStatus::UNKNOWN), IO_OK);
+  CloseFile(UNIT_INPUT);
+  EXPECT_TRUE(FileExists("created.txt"));
+}
+
+TEST_F(RecordFileTest, NameIsTrimmedOfBlanks) {
+  WriteFileBytes("LIB.FD", "X\n");
+  const char name[12] = {'L', 'I', 'B', '.', 'F', 'D', ' ', ' ', ' ', ' ', ' ', ' '};
+  EXPECT_EQ(OpenFile(UNIT_INPUT, name, 12, OpenStatus::OLD), IO_OK);
+  EXPECT_EQ(OpenFile(UNIT_OUTPUT, "  LIB.FD  ", 10, OpenStatus::OLD), IO_OK);
+  EXPECT_EQ(OpenFile(UNIT_REPORT, "      ", 6, OpenStatus::UNKNOWN), IO_INVALID_REQUEST);
+}
+
+TEST_F(RecordFileTest, DirectoryAsAFileNameIsAccessDenied) {
+  std::filesystem::create_directory("DIR.FD");
+  EXPECT_EQ(Open("DIR.FD", OpenStatus::OLD), IO_ACCESS_DENIED);
+  EXPECT_EQ(Open("DIR.FD", OpenStatus::UNKNOWN), IO_ACCESS_DENIED);
+}
+
+TEST_F(RecordFileTest, UnknownKeepsOldLinesUntilTheFirstWrite) {
+  std::string tenLines;
+  for (int i = 0; i < 10; ++i) tenLines += "OLD LINE\r\n";
+  WriteFileBytes("kept.txt", tenLines);
+  WriteFileBytes("cut.txt", tenLines);
+
+  ASSERT_EQ(Open("kept.txt", OpenStatus::UNKNOWN, UNIT_OUTPUT), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("kept.txt"), tenLines);
+
+  ASSERT_EQ(Open("cut.txt", OpenStatus::UNKNOWN, UNIT_OUTPUT), IO_OK);
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, "NEW", 3), IO_OK);
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, "LINES", 5), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("cut.txt"), "NEW\r\nLINES\r\n");
+}
+
+TEST_F(RecordFileTest, ReplaceEmptiesAnExistingFileAtOpen) {
+  WriteFileBytes("stale.txt", "STALE\r\n");
+  ASSERT_EQ(Open("stale.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("stale.txt"), "");
+  ASSERT_EQ(Open("fresh.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_TRUE(FileExists("fresh.txt"));
+}
+
+TEST_F(RecordFileTest, ReopeningTheSameNameOnAUnitKeepsItsPosition) {
+  WriteFileBytes("a.txt", "ONE\nTWO\n");
+  WriteFileBytes("b.txt", "B\n");
+  ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(std::string(line.chars, 3), "TWO");
+  // Another name on the same unit closes the first file.
+  ASSERT_EQ(Open("b.txt", OpenStatus::OLD), IO_OK);
+  ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(line.At(1), 'B');
+}
+
+TEST_F(RecordFileTest, The62ndOpenFileIsRefusedAndCreatesNothing) {
+  for (int32_t unit = 10; unit < 10 + UNIT_SLOTS; ++unit) {
+    const std::string name = "f" + std::to_string(unit);
+    ASSERT_EQ(Open(name, OpenStatus::UNKNOWN, unit), IO_OK) << unit;
+  }
+  EXPECT_EQ(Open("one-too-many", OpenStatus::UNKNOWN, 99), IO_UNITS_EXHAUSTED);
+  EXPECT_FALSE(FileExists("one-too-many"));
+  EXPECT_FALSE(IsUnitAttached(99));
+}
+
+TEST_F(RecordFileTest, CharacterRunsWriteCrLfLinesOf80) {
+  ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, "", 0), IO_OK);
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, "GETDC  ", 7), IO_OK);
+  const std::string longRun(100, 'z');
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, longRun.data(), 100), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("out.txt"),
+            "\r\nGETDC  \r\n" + std::string(80, 'z') + "\r\n" + std::string(20, 'z') + "\r\n");
+}
+
+TEST_F(RecordFileTest, FormattedRecordsWriteCountAndHeadingLines) {
+  ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  const RecordItem counts[] = {
+      IntegerItem(12, 8), TextItem(" FD", 3), TextItem(" Symbols", 8), RecordBreak(),
+      IntegerItem(-5, 8), TextItem(" FI", 3), RecordBreak(),           IntegerItem(123456789, 8)};
+  EXPECT_EQ(WriteRecord(UNIT_OUTPUT, counts, 8), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("out.txt"), "      12 FD Symbols\r\n      -5 FI\r\n********\r\n");
+}
+
+TEST_F(RecordFileTest, ManyLinesSurviveTheTransferBuffer) {
+  ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  std::string expected;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string line = "LINE " + std::to_string(i);
+    ASSERT_EQ(WriteChars(UNIT_OUTPUT, line.data(), static_cast<int32_t>(line.size())), IO_OK);
+    expected += line + "\r\n";
+  }
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("out.txt"), expected);
+}
+
+TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
+  WriteFileBytes("a.bin", "0123456789");
+  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
+  char two[2];
+  char four[4];
+  const ByteItem first[] = {{two, 2}, {four, 4}};
+  EXPECT_EQ(ReadBytes(UNIT_LOGO, first, 2), IO_OK);
+  EXPECT_EQ(std::string(four, 4), "2345");
+  char fourteen[14] = {};
+  char untouched[1] = {'u'};
+  const ByteItem rest[] = {{fourteen, 14}, {untouched, 1}};
+  EXPECT_EQ(ReadBytes(UNIT_LOGO, rest, 2), IO_END_OF_FILE);
+  EXPECT_EQ(std::string(fourteen, 4), "6789");
+  EXPECT_EQ(untouched[0], 'u');
+  EXPECT_EQ(ReadBytes(UNIT_LOGO, first, 1), IO_END_OF_FILE);
+}
+
+TEST_F(RecordFileTest, ByteReadInStepsReportsTheWholeRead) {
+  WriteFileBytes("a.bin", "ABC");
+  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
+  char bytes[5] = {'-', '-', '-', '-', '-'};
+  StartByteRead(UNIT_LOGO);
+  for (char& byte : bytes) ReadByteItem(UNIT_LOGO, &byte, 1);
+  EXPECT_EQ(FinishByteRead(UNIT_LOGO), IO_END_OF_FILE);
+  EXPECT_EQ(std::string(bytes, 5), "ABC--");
+}
+
+TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {
+  WriteFileBytes("a.txt", "ONE\n");
+  testing::InstallFailingFileServices(FileCall::READ, 1, IO_READ_FAILED);
+  ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  AssignText(line, "BEFORE", 6);
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_READ_FAILED);
+  EXPECT_EQ(std::string(line.chars, 6), "BEFORE");
+  EXPECT_TRUE(IsUnitAttached(UNIT_INPUT));
+}
+
+TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
+  testing::InstallFailingFileServices(FileCall::WRITE, 1, IO_DISK_FULL);
+  ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  ASSERT_EQ(WriteChars(UNIT_OUTPUT, "LOST", 4), IO_OK);  // still in the buffer
+  EXPECT_EQ(FlushFile(UNIT_OUTPUT), IO_DISK_FULL);
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, "KEPT", 4), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("out.txt"), "KEPT\r\n");
+}
+
+TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
+  WriteFileBytes("ro.txt", "DATA\n");
+  testing::InstallFailingFileServices(FileCall::OPEN, 1, IO_ACCESS_DENIED);
+  ASSERT_EQ(Open("ro.txt", OpenStatus::OLD), IO_OK);
+  LineRecord line;
+  EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
+  EXPECT_EQ(testing::FileCallCount(FileCall::OPEN), 2);
+  // Writing to the read-only handle is refused, and the file is unchanged.
+  EXPECT_EQ(WriteChars(UNIT_INPUT, "X", 1), IO_WRITE_REFUSED);
+  CloseFile(UNIT_INPUT);
+  EXPECT_EQ(ReadFileBytes("ro.txt"), "DATA\n");
+}
+
+TEST_F(RecordFileTest, AllThreeAccessesRefusedGiveTheLastError) {
+  testing::InstallFailingFileServices(FileCall::OPEN, 3, IO_NO_HANDLES);
+  // The first two attempts fail naturally (OLD, missing), the third by injection.
+  EXPECT_EQ(Open("missing.txt", OpenStatus::OLD), IO_NO_HANDLES);
+  EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
+}
+
+TEST_F(RecordFileTest, FailedCloseEndsTheProcessWithARunTimeError) {
+  EXPECT_EXIT(
+      {
+        testing::InstallFailingFileServices(FileCall::WRITE, 1, IO_DISK_FULL);
+        Open("OUT.TXT", OpenStatus::REPLACE, UNIT_OUTPUT);
+        WriteChars(UNIT_OUTPUT, "X", 1);
+        CloseFile(UNIT_OUTPUT);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1),
+      "\nrun-time error F6422: CLOSE\\(OUT.TXT\\)\n- the disk is full");
+}
+
+TEST_F(RecordFileTest, FailedStatuslessOpenEndsTheProcessWithARunTimeError) {
+  std::filesystem::create_directory("DEMO.PRE");
+  EXPECT_EXIT(OpenFileOrDie(UNIT_REPORT, "DEMO.PRE  ", 10), ::testing::ExitedWithCode(1),
+              "run-time error F6414: OPEN\\(DEMO.PRE\\)\n- access to the file is denied");
+}
+
+TEST_F(RecordFileTest, ProcessEndClosesFilesSoBufferedLinesAreKept) {
+  EXPECT_EXIT(
+      {
+        Open("end.txt", OpenStatus::REPLACE, UNIT_REPORT);
+        WriteChars(UNIT_REPORT, "BUFFERED", 8);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(ReadFileBytes("end.txt"), "BUFFERED\r\n");
+}
+
+}  // namespace
+}  // namespace pk

@@ -1,0 +1,78 @@
+#include "records/testing/failing_file_services.h"
+
+namespace pk::testing {
+
+namespace {
+
+constexpr int kKinds = 6;
+int32_t counts[kKinds];
+FileCall failingKind = FileCall::OPEN;
+int32_t failingNumber = 0;
+IoStatus failingError = IO_OK;
+
+// Counts the call and tells whether it is the one to fail.
+bool CountAndCheck(FileCall call) {
+  const int32_t number = ++counts[static_cast<int>(call)];
+  return call == failingKind && number == failingNumber;
+}
+
+IoStatus Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
+  if (CountAndCheck(FileCall::OPEN)) return failingError;
+  return HostFileServices().open(name, access, creation, handle);
+}
+
+IoStatus Read(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
+  if (CountAndCheck(FileCall::READ)) {
+    *received = 0;
+    return failingError;
+  }
+  return HostFileServices().read(handle, buffer, capacity, received);
+}
+
+IoStatus Write(OsHandle handle, const void* bytes, int32_t count) {
+  if (CountAndCheck(FileCall::WRITE)) return failingError;
+  return HostFileServices().write(handle, bytes, count);
+}
+
+IoStatus Truncate(OsHandle handle, int64_t length) {
+  if (CountAndCheck(FileCall::TRUNCATE)) return failingError;
+  return HostFileServices().truncate(handle, length);
+}
+
+IoStatus Close(OsHandle handle) {
+  const IoStatus status = HostFileServices().close(handle);
+  if (CountAndCheck(FileCall::CLOSE)) return failingError;
+  return status;
+}
+
+IoStatus Remove(const char* name) {
+  if (CountAndCheck(FileCall::REMOVE)) return failingError;
+  return HostFileServices().remove(name);
+}
+
+void WriteStandardError(const char* bytes, int32_t count) {
+  HostFileServices().writeStandardError(bytes, count);
+}
+
+const FileServices kFailingServices = {
+    Open, Read, Write, Truncate, Close, Remove, WriteStandardError};
+
+}  // namespace
+
+void InstallFailingFileServices(FileCall call, int32_t failingCall, IoStatus error) {
+  for (int32_t& count : counts) count = 0;
+  failingKind = call;
+  failingNumber = failingCall;
+  failingError = error;
+  UseFileServices(&kFailingServices);
+}
+
+void RestoreHostFileServices() {
+  UseFileServices(nullptr);
+}
+
+int32_t FileCallCount(FileCall call) {
+  return counts[static_cast<int>(call)];
+}
+
+}  // namespace pk::testing

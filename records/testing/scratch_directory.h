@@ -1,0 +1,57 @@
+// Test support: a fresh, empty working directory for one test, and byte-exact
+// file helpers. The previous working directory is restored afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace pk::testing {
+
+class ScratchDirectory {
+ public:
+  ScratchDirectory() : previous_(std::filesystem::current_path()) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "pareskit-";
+    if (test != nullptr) name += std::string(test->test_suite_name()) + "-" + test->name();
+    for (char& c : name) {
+      if (c == '/' || c == '\\') c = '_';
+    }
+    path_ = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+    std::filesystem::current_path(path_);
+  }
+  ~ScratchDirectory() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+inline void WriteFileBytes(const std::string& name, const std::string& bytes) {
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadFileBytes(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool FileExists(const std::string& name) {
+  return std::filesystem::exists(name);
+}
+
+}  // namespace pk::testing
