@@ -4,13 +4,29 @@
 
 #include <cstdint>
 
+#include "extract/job_files.h"
+
 namespace pk {
 
-constexpr int32_t PROGRAM_NAME_LENGTH = 30;
+enum class JobEnd {
+  COMPLETE,      // all ten phases ran; NAME.PRE is written and closed
+  NOT_OPENED,    // `file` could not be opened; later phases did not run
+  NOT_WRITTEN,   // a used-symbol list (`file`) could not be written
+  LIBRARY_NAME,  // NAME.FD or NAME.FI (`file`) is a library file; nothing was touched
+};
+
+struct JobOutcome {
+  JobEnd end;
+  JobFileName file;  // the file the job ended on, blank when COMPLETE
+};
 
 // Runs the whole job for the 30-character program-name field (the name is the
-// text before its first NUL, or all 30 characters). Returns when the job is
-// complete or has ended early.
-void RunJob(const char* programName);
+// text before its first NUL, or all 30 characters): MakeJobFiles, then the
+// master lists, both scans, the copying and the report, in that order. The
+// first file that cannot be opened, or a used-symbol list that cannot be
+// written, ends the job; files the job attached are closed either way. A
+// report that cannot be opened, or a file that cannot be closed, ends the
+// process with exit code 1 (the record layer's run-time error).
+JobOutcome RunJob(const char* programName);
 
 }  // namespace pk

@@ -10,6 +10,11 @@ namespace pk {
 constexpr int32_t MAX_SYMBOLS = 50000;
 constexpr int32_t STORE_SIZE = 1500000;
 
+// Terminator states of an entry or needed word.
+constexpr char MARK_OPEN = ' ';    // not yet written (scan) or not yet found (copying)
+constexpr char MARK_DONE = '*';    // written to the used-symbol list, or its block found
+constexpr char MARK_FAILED = '!';  // its block could not be written: not found, never copied
+
 struct SymbolTable {
   // Positions 1 to STORE_SIZE: store[p - 1] is position p.
   char store[STORE_SIZE];
@@ -23,5 +28,21 @@ struct SymbolTable {
 
 // The one table of the process, all zero at start.
 extern SymbolTable symbolTable;
+
+// The first character of entry j (1-based) and its terminator.
+inline const char* EntryText(int32_t j) {
+  return &symbolTable.store[symbolTable.entryStart[j - 1] - 1];
+}
+inline char& EntryTerminator(int32_t j) {
+  return symbolTable.store[symbolTable.entryStart[j - 1] + symbolTable.entryLength[j] - 1];
+}
+
+// Appends a word of `length` characters (1 to 80) and a MARK_OPEN terminator
+// as entry entryCount + 1. Returns false, changing nothing, when the entry
+// table or the store has no room for it.
+bool AppendEntry(const char* word, int32_t length);
+
+// Empties the table: no entries, nextFree 1, entryStart[0] 1.
+void ClearEntries();
 
 }  // namespace pk

@@ -1,0 +1,92 @@
+#include "extract/master_list.h"
+
+#include <cstring>
+
+#include "extract/symbol_table.h"
+#include "extract/word_hash.h"
+#include "records/record_file.h"
+
+namespace pk {
+
+namespace {
+
+// entry number per slot, 0 = empty; only the first of equal entries is kept.
+int32_t indexSlots[INDEX_SLOTS];
+
+bool IsIdentifierText(const char* chars, int32_t length) {
+  for (int32_t i = 0; i < length; ++i) {
+    const char c = chars[i];
+    if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+  }
+  return true;
+}
+
+bool EntryEquals(int32_t j, const char* chars, int32_t length) {
+  return symbolTable.entryLength[j] == length &&
+         std::memcmp(EntryText(j), chars, static_cast<size_t>(length)) == 0;
+}
+
+}  // namespace
+
+void IndexMasterEntries() {
+  std::memset(indexSlots, 0, sizeof indexSlots);
+  for (int32_t j = 1; j <= symbolTable.entryCount; ++j) {
+    const int32_t length = symbolTable.entryLength[j];
+    // Folded identifiers consist of capitals, digits and "_" only; any other
+    // entry (a separator of stars, a word with a tab) can never match.
+    if (!IsIdentifierText(EntryText(j), length)) continue;
+    uint32_t slot = HashWord(EntryText(j), length) & INDEX_MASK;
+    while (indexSlots[slot] != 0 && !EntryEquals(indexSlots[slot], EntryText(j), length)) {
+      slot = (slot + 1) & INDEX_MASK;
+    }
+    if (indexSlots[slot] == 0) indexSlots[slot] = j;
+  }
+}
+
+StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
+  ClearEntries();
+  std::memset(indexSlots, 0, sizeof indexSlots);
+  if (OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD) != IO_OK) {
+    return StepOutcome::INPUT_NOT_OPENED;
+  }
+  LineRecord line;
+  while (ReadLine(UNIT_INPUT, line) == IO_OK) {
+    if (line.At(1) == BLANK) continue;
+    int32_t length = 0;
+    while (length < LINE_LENGTH && line.chars[length] != BLANK) {
+      line.chars[length] = FoldCase(line.chars[length]);
+      ++length;
+    }
+    if (!AppendEntry(line.chars, length)) break;
+  }
+  CloseFile(UNIT_INPUT);
+  IndexMasterEntries();
+  return StepOutcome::DONE;
+}
+
+int32_t LookUpIdentifier(const char* chars, int32_t length) {
+  uint32_t slot = HashWord(chars, length) & INDEX_MASK;
+  while (indexSlots[slot] != 0) {
+    if (EntryEquals(indexSlots[slot], chars, length)) return indexSlots[slot];
+    slot = (slot + 1) & INDEX_MASK;
+  }
+  return 0;
+}
+
+int32_t LookUpIdentifierByWalk(const char* chars, int32_t length) {
+  const SymbolTable& t = symbolTable;
+  for (int32_t j = 1; j <= t.entryCount; ++j) {
+    const int32_t start = t.entryStart[j - 1];
+    if (t.store[start - 1] != chars[0] || t.entryLength[j] != length) continue;
+    // The entry's text ends at its first blank or "*".
+    int32_t n = 0;
+    while (n < length && t.store[start - 1 + n] != BLANK && t.store[start - 1 + n] != MARK_DONE &&
+           t.store[start - 1 + n] == chars[n]) {
+      ++n;
+    }
+    if (n == length) return j;
+  }
+  return 0;
+}
+
+}  // namespace pk

@@ -1,0 +1,37 @@
+// Master symbol lists: loading one into the SymbolTable and looking source
+// identifiers up in it.
+#pragma once
+
+#include <cstdint>
+
+#include "extract/step_outcome.h"
+
+namespace pk {
+
+constexpr char MASTER_FI_NAME[] = "MASTERFI.LIS";
+constexpr char MASTER_FD_NAME[] = "MASTERFD.LIS";
+
+// Replaces the SymbolTable's entries with the list `fileName` (`nameLength`
+// characters) read on UNIT_INPUT: one entry per line whose column 1 is not a
+// blank, the line's first word folded to capitals, every terminator a blank.
+// A read error ends the list like its end. Loading stops at the first entry
+// that does not fit (50,000 entries or 1,500,000 store characters); the
+// entries before it stay. Builds the lookup index.
+// Returns DONE, or INPUT_NOT_OPENED with the table empty.
+StepOutcome LoadMasterList(const char* fileName, int32_t nameLength);
+
+// Rebuilds the lookup index over the table's current entries. LoadMasterList
+// calls it; a test that fills the table by hand calls it too.
+void IndexMasterEntries();
+
+// The first entry, in list order, whose text equals the identifier (folded
+// identifier characters, 1 to 80 of them), whatever its terminator; 0 when
+// none does. Entries holding any other character never match. Expected
+// constant time through the index.
+int32_t LookUpIdentifier(const char* chars, int32_t length);
+
+// The same result by walking every entry in list order; the reference for
+// LookUpIdentifier.
+int32_t LookUpIdentifierByWalk(const char* chars, int32_t length);
+
+}  // namespace pk

@@ -1,0 +1,107 @@
+#include "extract/needed_list.h"
+
+#include <cstring>
+
+#include "extract/symbol_table.h"
+#include "extract/word_hash.h"
+#include "records/record_file.h"
+
+namespace pk {
+
+NeededList neededList;
+
+namespace {
+
+// One slot per distinct word text: the first word with that text (kept for
+// comparing) and the first of them still MARK_OPEN (0 when none is left).
+// Equal words are chained in list order through nextEqualWord.
+int32_t slotFirstWord[INDEX_SLOTS];
+int32_t slotOpenWord[INDEX_SLOTS];
+int32_t nextEqualWord[MAX_SYMBOLS + 1];
+int32_t lastEqualWord[INDEX_SLOTS];
+int32_t wordSlot[MAX_SYMBOLS + 1];
+
+bool WordEquals(int32_t word, const char* chars, int32_t length) {
+  return symbolTable.entryLength[word] == length &&
+         std::memcmp(EntryText(word), chars, static_cast<size_t>(length)) == 0;
+}
+
+uint32_t FindSlot(const char* chars, int32_t length) {
+  uint32_t slot = HashWord(chars, length) & INDEX_MASK;
+  while (slotFirstWord[slot] != 0 && !WordEquals(slotFirstWord[slot], chars, length)) {
+    slot = (slot + 1) & INDEX_MASK;
+  }
+  return slot;
+}
+
+// Moves the slot's open word past words that are no longer MARK_OPEN.
+void SkipMarkedWords(uint32_t slot) {
+  int32_t word = slotOpenWord[slot];
+  while (word != 0 && EntryTerminator(word) != MARK_OPEN) word = nextEqualWord[word];
+  slotOpenWord[slot] = word;
+}
+
+}  // namespace
+
+void IndexNeededWords() {
+  std::memset(slotFirstWord, 0, sizeof slotFirstWord);
+  std::memset(slotOpenWord, 0, sizeof slotOpenWord);
+  for (int32_t word = 1; word <= neededList.neededCount; ++word) {
+    const uint32_t slot = FindSlot(EntryText(word), symbolTable.entryLength[word]);
+    nextEqualWord[word] = 0;
+    wordSlot[word] = static_cast<int32_t>(slot);
+    if (slotFirstWord[slot] == 0) {
+      slotFirstWord[slot] = word;
+      slotOpenWord[slot] = word;
+    } else {
+      nextEqualWord[lastEqualWord[slot]] = word;
+    }
+    lastEqualWord[slot] = word;
+  }
+  for (uint32_t slot = 0; slot < static_cast<uint32_t>(INDEX_SLOTS); ++slot) {
+    if (slotFirstWord[slot] != 0) SkipMarkedWords(slot);
+  }
+}
+
+StepOutcome LoadNeededList(const JobFileName& usedName) {
+  ClearEntries();
+  neededList = {0, 0};
+  IndexNeededWords();
+  if (OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD) != IO_OK) {
+    return StepOutcome::INPUT_NOT_OPENED;
+  }
+  LineRecord line;
+  while (ReadLine(UNIT_INPUT, line) == IO_OK) {
+    if (line.At(1) == BLANK) continue;
+    int32_t length = 0;
+    while (length < LINE_LENGTH && line.chars[length] != BLANK) {
+      line.chars[length] = FoldCase(line.chars[length]);
+      ++length;
+    }
+    if (!AppendEntry(line.chars, length)) break;
+  }
+  CloseFile(UNIT_INPUT);
+  neededList.neededCount = symbolTable.entryCount;
+  neededList.remainingCount = symbolTable.entryCount;
+  IndexNeededWords();
+  return StepOutcome::DONE;
+}
+
+int32_t FindNeededWord(const char* chars, int32_t length) {
+  const uint32_t slot = FindSlot(chars, length);
+  return slotFirstWord[slot] == 0 ? 0 : slotOpenWord[slot];
+}
+
+int32_t FindNeededWordByWalk(const char* chars, int32_t length) {
+  for (int32_t word = 1; word <= neededList.neededCount; ++word) {
+    if (EntryTerminator(word) == MARK_OPEN && WordEquals(word, chars, length)) return word;
+  }
+  return 0;
+}
+
+void MarkNeededWord(int32_t word, char mark) {
+  EntryTerminator(word) = mark;
+  SkipMarkedWords(static_cast<uint32_t>(wordSlot[word]));
+}
+
+}  // namespace pk

@@ -1,0 +1,66 @@
+#include "extract/source_scan.h"
+
+#include "extract/symbol_table.h"
+#include "records/record_file.h"
+
+namespace pk {
+
+namespace {
+
+constexpr int32_t FIRST_SCANNED_COLUMN = 7;
+
+bool IsIdentifierChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsCommentLine(const LineRecord& line) {
+  const char first = line.At(1);
+  return first == 'C' || first == 'c' || first == '$';
+}
+
+// Writes the symbols of one statement line. Returns false when a write failed.
+bool ScanLine(LineRecord& line, IdentifierLookup lookUp) {
+  int32_t column = FIRST_SCANNED_COLUMN;
+  while (column <= LINE_LENGTH) {
+    const int32_t start = column;
+    while (column <= LINE_LENGTH && IsIdentifierChar(line.At(column))) {
+      line.At(column) = FoldCase(line.At(column));
+      ++column;
+    }
+    const int32_t length = column - start;
+    ++column;  // over the separator that ended the identifier
+    if (length == 0) continue;
+    const int32_t entry = lookUp(&line.At(start), length);
+    if (entry == 0 || EntryTerminator(entry) != MARK_OPEN) continue;
+    if (WriteChars(UNIT_OUTPUT, EntryText(entry), symbolTable.entryLength[entry]) != IO_OK) {
+      return false;
+    }
+    EntryTerminator(entry) = MARK_DONE;
+  }
+  return true;
+}
+
+}  // namespace
+
+StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
+                       IdentifierLookup lookUp) {
+  if (OpenFile(UNIT_INPUT, sourceName, OpenStatus::OLD) != IO_OK) {
+    return StepOutcome::INPUT_NOT_OPENED;
+  }
+  if (OpenFile(UNIT_OUTPUT, usedName, OpenStatus::REPLACE) != IO_OK) {
+    CloseFile(UNIT_INPUT);
+    return StepOutcome::OUTPUT_NOT_OPENED;
+  }
+  bool written = true;
+  LineRecord line;
+  while (written && ReadLine(UNIT_INPUT, line) == IO_OK) {
+    if (!IsCommentLine(line)) written = ScanLine(line, lookUp);
+  }
+  // The layer buffers lines: only the flush tells whether the last ones arrived.
+  if (written) written = FlushFile(UNIT_OUTPUT) == IO_OK;
+  CloseFile(UNIT_OUTPUT);
+  CloseFile(UNIT_INPUT);
+  return written ? StepOutcome::DONE : StepOutcome::OUTPUT_WRITE_FAILED;
+}
+
+}  // namespace pk

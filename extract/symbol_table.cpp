@@ -1,0 +1,29 @@
+#include "extract/symbol_table.h"
+
+#include <cstring>
+
+namespace pk {
+
+SymbolTable symbolTable;
+
+void ClearEntries() {
+  symbolTable.entryCount = 0;
+  symbolTable.nextFree = 1;
+  symbolTable.entryStart[0] = 1;
+}
+
+bool AppendEntry(const char* word, int32_t length) {
+  SymbolTable& t = symbolTable;
+  // The word's characters and its terminator must end at or before STORE_SIZE.
+  if (t.entryCount >= MAX_SYMBOLS || length > STORE_SIZE - t.nextFree) return false;
+  std::memcpy(&t.store[t.nextFree - 1], word, static_cast<size_t>(length));
+  t.nextFree += length;
+  t.store[t.nextFree - 1] = MARK_OPEN;
+  t.nextFree += 1;
+  t.entryCount += 1;
+  t.entryLength[t.entryCount] = static_cast<int16_t>(length);
+  t.entryStart[t.entryCount] = t.nextFree;
+  return true;
+}
+
+}  // namespace pk
