@@ -1,0 +1,380 @@
+#include "shell/logo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "extract/symbol_table.h"
+#include "records/record_file.h"
+#include "records/testing/failing_file_services.h"
+#include "records/testing/scratch_directory.h"
+
+namespace pk {
+namespace {
+
+struct BitmapSpec {
+  uint16_t type = 0x4D42;
+  uint32_t offBits = 54;
+  uint32_t infoSize = 40;
+  int32_t width = 1;
+  int32_t height = 1;
+  uint16_t planes = 1;
+  uint16_t bitCount = 24;
+  uint32_t compression = 0;
+  uint32_t clrUsed = 0;
+};
+
+void Put16(std::string& bytes, uint32_t value) {
+  bytes += static_cast<char>(value & 0xFF);
+  bytes += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void Put32(std::string& bytes, uint32_t value) {
+  Put16(bytes, value & 0xFFFF);
+  Put16(bytes, value >> 16);
+}
+
+// The 54 header bytes of a bitmap file.
+std::string Headers(const BitmapSpec& spec) {
+  std::string bytes;
+  Put16(bytes, spec.type);
+  Put32(bytes, 123456);  // bfSize
+  Put16(bytes, 7);       // bfReserved1
+  Put16(bytes, 9);       // bfReserved2
+  Put32(bytes, spec.offBits);
+  Put32(bytes, spec.infoSize);
+  Put32(bytes, static_cast<uint32_t>(spec.width));
+  Put32(bytes, static_cast<uint32_t>(spec.height));
+  Put16(bytes, spec.planes);
+  Put16(bytes, spec.bitCount);
+  Put32(bytes, spec.compression);
+  Put32(bytes, 0);     // biSizeImage
+  Put32(bytes, 2835);  // biXPelsPerMeter
+  Put32(bytes, 2836);  // biYPelsPerMeter
+  Put32(bytes, spec.clrUsed);
+  Put32(bytes, 5);  // biClrImportant
+  return bytes;
+}
+
+// `count` bytes that differ from their neighbours and from zero.
+std::string Pattern(size_t count, int seed) {
+  std::string bytes(count, '\0');
+  for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>((i * 7 + seed) % 251 + 1);
+  return bytes;
+}
+
+std::string ColorEntry(const RgbQuad& entry) {
+  return std::string(reinterpret_cast<const char*>(&entry), sizeof entry);
+}
+
+class LoadLogoTest : public ::testing::Test {
+ protected:
+  LoadLogoTest() { Reset(); }
+  ~LoadLogoTest() override {
+    testing::RestoreHostFileServices();
+    CloseAllFiles();
+  }
+
+  static void Reset() {
+    CloseAllFiles();
+    logoImage = LogoImage{};
+    std::memset(symbolTable.store, 0, STORE_SIZE);
+  }
+
+  // Writes crest.bmp and reads it.
+  static void Load(const std::string& file) {
+    testing::WriteFileBytes("crest.bmp", file);
+    LoadLogo();
+  }
+
+  static std::string Store(size_t first, size_t count) {
+    return std::string(symbolTable.store + first, count);
+  }
+
+  static bool StoreIsZero(size_t first, size_t count) {
+    return Store(first, count) == std::string(count, '\0');
+  }
+
+  testing::ScratchDirectory scratch_;
+};
+
+TEST_F(LoadLogoTest, TwentyFourBitFileReadsHeadersAndRowsWithNoColorTable) {
+  BitmapSpec spec;
+  spec.width = 5;
+  spec.height = 2;
+  const std::string rows = Pattern(32, 1);
+  Load(Headers(spec) + rows);
+
+  EXPECT_EQ(logoImage.fileHeader.bfType, 0x4D42);
+  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfSize), 123456u);
+  EXPECT_EQ(logoImage.fileHeader.bfReserved1, 7);
+  EXPECT_EQ(logoImage.fileHeader.bfReserved2, 9);
+  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfOffBits), 54u);
+  const BitmapInfoHeader& header = logoImage.info.bmiHeader;
+  EXPECT_EQ(header.biSize, 40u);
+  EXPECT_EQ(header.biWidth, 5);
+  EXPECT_EQ(header.biHeight, 2);
+  EXPECT_EQ(header.biBitCount, 24);
+  EXPECT_EQ(header.biYPelsPerMeter, 2836);
+  EXPECT_EQ(header.biClrImportant, 5u);
+  EXPECT_EQ(logoImage.colorCount, 0);
+  EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[0]), std::string(4, '\0'));
+  EXPECT_EQ(logoImage.rowBytes, 16);
+  EXPECT_EQ(Store(0, 32), rows);
+  EXPECT_TRUE(StoreIsZero(32, 100));
+  EXPECT_EQ(logoImage.paintRows, 2);
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+}
+
+TEST_F(LoadLogoTest, EightBitFileReadsItsFullColorTableThenTheRows) {
+  BitmapSpec spec;
+  spec.offBits = 1078;
+  spec.bitCount = 8;
+  spec.width = 3;
+  spec.height = 2;
+  const std::string table = Pattern(1024, 3);
+  const std::string rows = Pattern(8, 5);
+  Load(Headers(spec) + table + rows);
+
+  EXPECT_EQ(logoImage.colorCount, 256);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 1024), table);
+  EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[256]), std::string(4, '\0'));
+  EXPECT_EQ(logoImage.rowBytes, 4);
+  EXPECT_EQ(Store(0, 8), rows);
+  EXPECT_EQ(logoImage.paintRows, 2);
+}
+
+TEST_F(LoadLogoTest, OffsetsThatHoldNoWholeEntryLeaveTheRowsAtOffset54) {
+  for (uint32_t offBits : {55u, 56u, 57u}) {
+    Reset();
+    BitmapSpec spec;
+    spec.offBits = offBits;
+    spec.width = 1;
+    spec.height = 1;
+    const std::string rows = Pattern(4, static_cast<int>(offBits));
+    Load(Headers(spec) + rows);
+    EXPECT_EQ(logoImage.colorCount, 0) << offBits;
+    EXPECT_EQ(Store(0, 4), rows) << offBits;
+  }
+}
+
+TEST_F(LoadLogoTest, OffsetsBelow54GiveANegativeCountAndNoTableReads) {
+  for (uint32_t offBits : {50u, 0u}) {
+    Reset();
+    BitmapSpec spec;
+    spec.offBits = offBits;
+    const std::string rows = Pattern(4, 2);
+    Load(Headers(spec) + rows);
+    EXPECT_EQ(logoImage.colorCount, offBits == 50u ? -1 : -13);
+    EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[0]), std::string(4, '\0'));
+    EXPECT_EQ(Store(0, 4), rows);
+  }
+}
+
+TEST_F(LoadLogoTest, RowsAreRoundedUpToFourBytesAndStoredBackToBack) {
+  struct Case {
+    uint16_t bitCount;
+    int32_t width;
+    int32_t rowBytes;
+  };
+  for (const Case& c : {Case{8, 3, 4}, Case{1, 33, 8}, Case{24, 5, 16}, Case{4, 3, 4},
+                        Case{4, 9, 8}, Case{1, 1, 4}, Case{24, 4, 12}}) {
+    Reset();
+    BitmapSpec spec;
+    spec.bitCount = c.bitCount;
+    spec.width = c.width;
+    spec.height = 3;
+    const std::string rows = Pattern(3 * c.rowBytes, c.width);
+    Load(Headers(spec) + rows + "trailing bytes");
+    EXPECT_EQ(logoImage.rowBytes, c.rowBytes) << c.bitCount << "-bit width " << c.width;
+    EXPECT_EQ(Store(0, rows.size()), rows) << c.bitCount << "-bit width " << c.width;
+    EXPECT_TRUE(StoreIsZero(rows.size(), 16)) << c.bitCount << "-bit width " << c.width;
+  }
+}
+
+TEST_F(LoadLogoTest, SixteenAndThirtyTwoBitFilesReadNoPixelsAndAreNotPainted) {
+  for (uint16_t bitCount : {16, 32}) {
+    Reset();
+    BitmapSpec spec;
+    spec.bitCount = bitCount;
+    spec.width = 4;
+    spec.height = 2;
+    Load(Headers(spec) + Pattern(32, 1));
+    EXPECT_EQ(logoImage.info.bmiHeader.biBitCount, bitCount);
+    EXPECT_EQ(logoImage.rowBytes, 0);
+    EXPECT_TRUE(StoreIsZero(0, 64));
+    EXPECT_EQ(logoImage.paintRows, 0);
+  }
+}
+
+TEST_F(LoadLogoTest, ZeroOrNegativeHeightReadsNoRows) {
+  for (int32_t height : {0, -2}) {
+    Reset();
+    BitmapSpec spec;
+    spec.height = height;
+    spec.width = 1;
+    Load(Headers(spec) + Pattern(8, 1));
+    EXPECT_EQ(logoImage.info.bmiHeader.biHeight, height);
+    EXPECT_EQ(logoImage.rowBytes, 4);
+    EXPECT_TRUE(StoreIsZero(0, 16));
+    EXPECT_EQ(logoImage.paintRows, 0);
+  }
+}
+
+TEST_F(LoadLogoTest, FileTypeIsNotChecked) {
+  BitmapSpec spec;
+  spec.type = 0x5858;  // "XX"
+  const std::string rows = Pattern(4, 9);
+  Load(Headers(spec) + rows);
+  EXPECT_EQ(logoImage.fileHeader.bfType, 0x5858);
+  EXPECT_EQ(Store(0, 4), rows);
+  EXPECT_EQ(logoImage.paintRows, 1);
+}
+
+TEST_F(LoadLogoTest, FileEndingInTheFileHeaderKeepsWhatArrivedAndReadsNoMore) {
+  Load(Headers(BitmapSpec{}).substr(0, 8));
+  EXPECT_EQ(logoImage.fileHeader.bfType, 0x4D42);
+  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfSize), 123456u);
+  EXPECT_EQ(logoImage.fileHeader.bfReserved1, 7);
+  EXPECT_EQ(logoImage.fileHeader.bfReserved2, 0);
+  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfOffBits), 0u);
+  EXPECT_EQ(logoImage.info.bmiHeader.biSize, 0u);
+  EXPECT_EQ(logoImage.paintRows, 0);
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+}
+
+TEST_F(LoadLogoTest, FileEndingInTheInfoHeaderStopsBeforeTheTable) {
+  BitmapSpec spec;
+  spec.offBits = 1078;
+  spec.width = 6;
+  Load(Headers(spec).substr(0, 28));
+  EXPECT_EQ(logoImage.info.bmiHeader.biWidth, 6);
+  EXPECT_EQ(logoImage.info.bmiHeader.biBitCount, 0);
+  EXPECT_EQ(logoImage.colorCount, 0);
+  EXPECT_EQ(logoImage.rowBytes, 0);
+  EXPECT_EQ(logoImage.paintRows, 0);
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+}
+
+TEST_F(LoadLogoTest, FileEndingInTheColorTableKeepsTheEntriesThatArrived) {
+  BitmapSpec spec;
+  spec.offBits = 1078;
+  spec.bitCount = 8;
+  spec.width = 4;
+  const std::string table = Pattern(42, 4);  // ten entries and half of one
+  Load(Headers(spec) + table);
+  EXPECT_EQ(logoImage.colorCount, 256);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 42), table);
+  EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[11]), std::string(4, '\0'));
+  EXPECT_EQ(logoImage.rowBytes, 4);
+  EXPECT_TRUE(StoreIsZero(0, 16));
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+}
+
+TEST_F(LoadLogoTest, FileEndingInThePixelRowsKeepsEveryByteThatArrived) {
+  BitmapSpec spec;
+  spec.width = 5;
+  spec.height = 3;
+  const std::string rows = Pattern(20, 6);  // one row and a quarter of the next
+  Load(Headers(spec) + rows);
+  EXPECT_EQ(Store(0, 20), rows);
+  EXPECT_TRUE(StoreIsZero(20, 64));
+  EXPECT_EQ(logoImage.paintRows, 3);
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+}
+
+TEST_F(LoadLogoTest, FailedReadStopsTheReadingAndClosesTheFile) {
+  testing::WriteFileBytes("crest.bmp", Headers(BitmapSpec{}) + Pattern(4, 1));
+  testing::InstallFailingFileServices(testing::FileCall::READ, 1, IO_READ_FAILED);
+  LoadLogo();
+  EXPECT_EQ(logoImage.fileHeader.bfType, 0);
+  EXPECT_EQ(logoImage.paintRows, 0);
+  EXPECT_TRUE(StoreIsZero(0, 4));
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+}
+
+TEST_F(LoadLogoTest, ColorTableBeyondItsRoomIsCutAndTheRowsStillFollowIt) {
+  BitmapSpec spec;
+  spec.offBits = 54 + 4 * 600;
+  spec.bitCount = 8;
+  spec.width = 4;
+  spec.height = 2;
+  const std::string table = Pattern(4 * 600, 8);
+  const std::string rows = Pattern(8, 2);
+  Load(Headers(spec) + table + rows);
+  EXPECT_EQ(logoImage.colorCount, 600);
+  EXPECT_EQ(
+      std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 4 * COLOR_TABLE_ROOM),
+      table.substr(0, 4 * COLOR_TABLE_ROOM));
+  EXPECT_EQ(logoImage.rowBytes, 4);
+  EXPECT_EQ(Store(0, 8), rows);
+  EXPECT_EQ(logoImage.paintRows, 2);
+}
+
+TEST_F(LoadLogoTest, PixelDataBeyondTheStoreStopsAtTheLastWholeRowThatFits) {
+  BitmapSpec spec;
+  spec.bitCount = 8;
+  spec.width = 1024;
+  spec.height = 1500;
+  const size_t rowsThatFit = STORE_SIZE / 1024;  // 1464
+  const std::string rows = Pattern(1024 * 1500, 3);
+  symbolTable.entryStart[0] = 4711;  // lies right after the store
+  Load(Headers(spec) + rows);
+  EXPECT_EQ(logoImage.rowBytes, 1024);
+  EXPECT_EQ(Store(0, 1024 * rowsThatFit), rows.substr(0, 1024 * rowsThatFit));
+  EXPECT_TRUE(StoreIsZero(1024 * rowsThatFit, STORE_SIZE - 1024 * rowsThatFit));
+  EXPECT_EQ(symbolTable.entryStart[0], 4711);
+  EXPECT_EQ(logoImage.paintRows, static_cast<int32_t>(rowsThatFit));
+  symbolTable.entryStart[0] = 0;
+}
+
+TEST_F(LoadLogoTest, RowsWiderThanTheStoreOrOfNegativeWidthReadNothing) {
+  for (int32_t width : {0x7FFFFFFF, 600000, -5}) {
+    Reset();
+    BitmapSpec spec;
+    spec.width = width;
+    spec.height = 2;
+    Load(Headers(spec) + Pattern(64, 1));
+    EXPECT_TRUE(StoreIsZero(0, 64)) << width;
+    EXPECT_EQ(logoImage.paintRows, 0) << width;
+  }
+}
+
+TEST_F(LoadLogoTest, MissingFileLeavesTheLogoZeroAndCreatesNoFile) {
+  LoadLogo();
+  const LogoImage zero{};
+  EXPECT_EQ(std::memcmp(&logoImage, &zero, sizeof zero), 0);
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+  EXPECT_FALSE(testing::FileExists("crest.bmp"));
+}
+
+TEST_F(LoadLogoTest, OnlyPlainUncompressedLayoutsAreToBePainted) {
+  struct Case {
+    const char* what;
+    BitmapSpec spec;
+    bool painted;
+  };
+  BitmapSpec plain;
+  plain.bitCount = 8;
+  plain.width = 2;
+  plain.height = 2;
+  Case cases[] = {{"plain", plain, true},           {"core header", plain, false},
+                  {"v5 header", plain, false},      {"run-length", plain, false},
+                  {"two planes", plain, false},     {"too many colours used", plain, false},
+                  {"256 colours used", plain, true}};
+  cases[1].spec.infoSize = 12;
+  cases[2].spec.infoSize = 124;
+  cases[3].spec.compression = 1;
+  cases[4].spec.planes = 2;
+  cases[5].spec.clrUsed = 513;
+  cases[6].spec.clrUsed = 256;
+  for (const Case& c : cases) {
+    Reset();
+    Load(Headers(c.spec) + Pattern(8, 1));
+    EXPECT_EQ(logoImage.paintRows, c.painted ? 2 : 0) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace pk
