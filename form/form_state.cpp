@@ -1,0 +1,7 @@
+#include "form/form_state.h"
+
+namespace pk {
+
+FormState formState;
+
+}  // namespace pk
