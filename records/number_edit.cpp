@@ -15,7 +15,7 @@ void FillAsterisks(int32_t width, char* out) {
 // Exact decimal expansion of a double.
 
 // A non-negative integer in base 10^9, least significant limb first. The
-// largest need is 2^53 * 5^1074 (the smallest subnormal's expansion), 767
+// largest need is a subnormal's odd mantissa (below 2^53) times 5^1074, 767
 // decimal digits, so 90 limbs are enough.
 constexpr uint32_t LIMB_BASE = 1000000000;
 constexpr int32_t LIMB_CAPACITY = 90;
