@@ -20,9 +20,10 @@ constexpr OsHandle NO_OS_HANDLE = -1;
 enum class OsAccess { READ_WRITE, READ_ONLY, WRITE_ONLY };
 
 enum class OsCreation {
-  OPEN_EXISTING,   // fails with IO_FILE_NOT_FOUND when the file does not exist
-  CREATE_NEW,      // fails with IO_FILE_EXISTS when the file exists
-  OPEN_OR_CREATE,  // opens an existing file, creates a missing one
+  // (Not the Win32 names: those are macros in <windows.h>.)
+  MUST_EXIST,       // fails with IO_FILE_NOT_FOUND when the file does not exist
+  MUST_NOT_EXIST,   // fails with IO_FILE_EXISTS when the file exists; creates it
+  EXISTING_OR_NEW,  // opens an existing file, creates a missing one
 };
 
 struct FileServices {

@@ -53,12 +53,12 @@ IoStatus PosixOpen(const char* name, OsAccess access, OsCreation creation, OsHan
       break;
   }
   switch (creation) {
-    case OsCreation::OPEN_EXISTING:
+    case OsCreation::MUST_EXIST:
       break;
-    case OsCreation::CREATE_NEW:
+    case OsCreation::MUST_NOT_EXIST:
       flags |= O_CREAT | O_EXCL;
       break;
-    case OsCreation::OPEN_OR_CREATE:
+    case OsCreation::EXISTING_OR_NEW:
       flags |= O_CREAT;
       break;
   }

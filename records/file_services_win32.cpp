@@ -55,13 +55,13 @@ IoStatus Win32Open(const char* name, OsAccess access, OsCreation creation, OsHan
   }
   DWORD disposition = OPEN_EXISTING;
   switch (creation) {
-    case OsCreation::OPEN_EXISTING:
+    case OsCreation::MUST_EXIST:
       disposition = OPEN_EXISTING;
       break;
-    case OsCreation::CREATE_NEW:
+    case OsCreation::MUST_NOT_EXIST:
       disposition = CREATE_NEW;
       break;
-    case OsCreation::OPEN_OR_CREATE:
+    case OsCreation::EXISTING_OR_NEW:
       disposition = OPEN_ALWAYS;
       break;
   }

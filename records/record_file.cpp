@@ -110,15 +110,18 @@ RecordFile* FindFreeSlot() {
   return nullptr;
 }
 
-// Writes out the waiting bytes. On failure they are dropped and the error is
-// returned, so a later write or the close does not repeat the failed bytes.
-IoStatus Flush(RecordFile& file) {
-  if (!file.writing || file.fill == 0) return IO_OK;
-  const IoStatus status = CurrentFileServices().write(file.handle, file.buffer, file.fill);
-  file.bufferOffset += file.fill;
+// Writes out the waiting bytes of a file in writing state. On failure they
+// are dropped and the error is returned, so a later write or the close does
+// not repeat the failed bytes.
+IoStatus WriteOut(RecordFile& file) {
+  const int32_t count = file.fill;
   file.fill = 0;
-  return status;
+  if (count == 0) return IO_OK;
+  file.bufferOffset += count;
+  return CurrentFileServices().write(file.handle, file.buffer, count);
 }
+
+IoStatus Flush(RecordFile& file) { return file.writing ? WriteOut(file) : IO_OK; }
 
 // Enters writing state. The first write after opening or reading cuts the
 // file off at the current position.
@@ -146,8 +149,8 @@ IoStatus StartReading(RecordFile& file) {
 
 IoStatus PutBytes(RecordFile& file, const char* bytes, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
-    if (file.fill == TRANSFER_BUFFER_SIZE) {
-      const IoStatus status = Flush(file);
+    if (file.fill >= TRANSFER_BUFFER_SIZE) {
+      const IoStatus status = WriteOut(file);
       if (status != IO_OK) return status;
     }
     file.buffer[file.fill++] = bytes[i];
@@ -237,18 +240,18 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
     if (osName[i] == '\0') return IO_INVALID_REQUEST;
   }
 
-  OsCreation creation = OsCreation::OPEN_OR_CREATE;
+  OsCreation creation = OsCreation::EXISTING_OR_NEW;
   switch (status) {
     case OpenStatus::OLD:
-      creation = OsCreation::OPEN_EXISTING;
+      creation = OsCreation::MUST_EXIST;
       break;
     case OpenStatus::NEW:
     case OpenStatus::SCRATCH:
-      creation = OsCreation::CREATE_NEW;
+      creation = OsCreation::MUST_NOT_EXIST;
       break;
     case OpenStatus::UNKNOWN:
     case OpenStatus::REPLACE:
-      creation = OsCreation::OPEN_OR_CREATE;
+      creation = OsCreation::EXISTING_OR_NEW;
       break;
   }
   OsHandle handle = NO_OS_HANDLE;
