@@ -1,0 +1,62 @@
+# Runs the batch driver on every prepared directory below CASES and compares
+# the outcome with what the case expects.
+#
+# A case directory holds case.cmake (ARGS: the command-line arguments;
+# EXPECTED_EXIT; EXPECTED_STDERR: a regular expression the standard error must
+# match), input/ (copied into a scratch directory, where the driver runs) and
+# expected/ (the whole scratch directory after the run, byte for byte).
+# Called with -DBATCH=<driver> -DEMULATOR=<runner or empty> -DCASES=<dir>
+# -DSCRATCH=<dir>.
+file(GLOB cases LIST_DIRECTORIES true RELATIVE ${CASES} ${CASES}/*)
+
+function(report_failure case message)
+  message(SEND_ERROR "${case}: ${message}")
+endfunction()
+
+foreach(case IN LISTS cases)
+  if(NOT EXISTS ${CASES}/${case}/case.cmake)
+    continue()
+  endif()
+  set(ARGS "")
+  set(EXPECTED_EXIT 0)
+  set(EXPECTED_STDERR "^$")
+  include(${CASES}/${case}/case.cmake)
+
+  set(dir ${SCRATCH}/${case})
+  file(REMOVE_RECURSE ${dir})
+  file(MAKE_DIRECTORY ${dir})
+  if(EXISTS ${CASES}/${case}/input)
+    file(COPY ${CASES}/${case}/input/ DESTINATION ${dir})
+  endif()
+  execute_process(COMMAND ${EMULATOR} ${BATCH} ${ARGS}
+    WORKING_DIRECTORY ${dir}
+    RESULT_VARIABLE exit_code
+    OUTPUT_VARIABLE out
+    ERROR_VARIABLE err)
+
+  if(NOT exit_code STREQUAL EXPECTED_EXIT)
+    report_failure(${case} "exit code ${exit_code}, expected ${EXPECTED_EXIT}")
+  endif()
+  if(NOT err MATCHES "${EXPECTED_STDERR}")
+    report_failure(${case} "standard error '${err}' does not match '${EXPECTED_STDERR}'")
+  endif()
+
+  file(GLOB_RECURSE actual RELATIVE ${dir} ${dir}/*)
+  set(expected "")
+  if(EXISTS ${CASES}/${case}/expected)
+    file(GLOB_RECURSE expected RELATIVE ${CASES}/${case}/expected ${CASES}/${case}/expected/*)
+  endif()
+  list(SORT actual)
+  list(SORT expected)
+  if(NOT actual STREQUAL expected)
+    report_failure(${case} "files '${actual}', expected '${expected}'")
+    continue()
+  endif()
+  foreach(name IN LISTS expected)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+      ${dir}/${name} ${CASES}/${case}/expected/${name} RESULT_VARIABLE differs)
+    if(differs)
+      report_failure(${case} "${name} differs from the expected file")
+    endif()
+  endforeach()
+endforeach()

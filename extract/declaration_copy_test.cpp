@@ -1,0 +1,112 @@
+#include "extract/declaration_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "extract/symbol_table.h"
+#include "extract/test_directory.h"
+#include "records/record_file.h"
+
+namespace pk {
+namespace {
+
+JobFileName Name(const char* text) {
+  JobFileName name;
+  AssignText(name, text, static_cast<int32_t>(std::string(text).size()));
+  return name;
+}
+
+void LoadNeeded(std::initializer_list<const char*> words) {
+  WriteWholeFile("DEMO.FDH", CrLf(words));
+  ASSERT_EQ(LoadNeededList(Name("DEMO.FDH")), StepOutcome::DONE);
+}
+
+StepOutcome Copy() {
+  return CopyDeclarations(libraryTable.fdLibraries, Name("DEMO.FD"), FindNeededWord);
+}
+
+char Mark(int32_t word) {
+  return EntryTerminator(word);
+}
+
+bool WasOpened(const std::string& name) {
+  const auto& names = TracedFileServices::OpenedNames();
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST(CopyDeclarations, CopiesTheBodyLinesOfEachNeededBlock) {
+  ScratchDirectory scratch;
+  LoadNeeded({"GETDC", "BEEP", "MISSING", "DRAW"});
+  WriteWholeFile("USER32.FD", std::string("      BEFORE FIRST HEADER\r\n"
+                                          "C*getdc  the device context\r\n"
+                                          "      INTEGER GETDC   \r\n"
+                                          "c     a comment inside the block\r\n"
+                                          "\r\n"
+                                          "*     star line\r\n"
+                                          "!     bang line\r\n") +
+                                  std::string("      NULS\0\0  \r\n", 16) +
+                                  "C*****************\r\n"
+                                  "      AFTER DECORATION\r\n"
+                                  "C*DRAW\r\n"
+                                  "      DRAW BODY\r\n"
+                                  "C* BEEP\r\n"
+                                  "      NOT COPIED\r\n");
+  WriteWholeFile("GDI32.FD", CrLf({"C*GETDC", "      SECOND GETDC", "C*BEEP", "      BEEP BODY"}));
+  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"),
+            CrLf({"      INTEGER GETDC", "", "*     star line", "!     bang line", "      NULS",
+                  "      DRAW BODY", "      BEEP BODY"}));
+  EXPECT_EQ(neededList.remainingCount, 1);
+  EXPECT_EQ(Mark(1), MARK_DONE);
+  EXPECT_EQ(Mark(3), MARK_OPEN);
+  EXPECT_FALSE(IsUnitAttached(UNIT_OUTPUT));
+}
+
+TEST(CopyDeclarations, SkipsMissingLibrariesAndOpensNoneOnceAllAreFound) {
+  ScratchDirectory scratch;
+  LoadNeeded({"BEEP"});
+  WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP BODY"}));
+  WriteWholeFile("KERNEL32.FD", CrLf({"C*BEEP", "      LATER BEEP"}));
+  TracedFileServices traced("");
+  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      BEEP BODY"}));
+  EXPECT_TRUE(WasOpened("USER32.FD"));
+  EXPECT_FALSE(WasOpened("KERNEL32.FD"));
+}
+
+TEST(CopyDeclarations, EmptyNeededListEmptiesAnOldOutputAndOpensNoLibrary) {
+  ScratchDirectory scratch;
+  LoadNeeded({});
+  WriteWholeFile("DEMO.FD", CrLf({"      OLD OUTPUT"}));
+  TracedFileServices traced("");
+  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
+  EXPECT_FALSE(WasOpened("USER32.FD"));
+}
+
+TEST(CopyDeclarations, BlockThatCannotBeWrittenCountsAsNotFoundAndIsNeverCopiedAgain) {
+  ScratchDirectory scratch;
+  LoadNeeded({"GETDC", "BEEP", "DRAW"});
+  WriteWholeFile("USER32.FD", CrLf({"C*GETDC", "      GETDC BODY", "C*BEEP", "      BAD LINE",
+                                    "C*DRAW", "      DRAW BODY"}));
+  WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP AGAIN", "C*DRAW", "      DRAW BODY"}));
+  TracedFileServices failing("BAD");
+  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  EXPECT_EQ(Mark(2), MARK_FAILED);
+  EXPECT_EQ(neededList.remainingCount, 1);
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY", "      DRAW BODY"}));
+}
+
+TEST(CopyDeclarations, OutputThatCannotBeOpenedIsReported) {
+  ScratchDirectory scratch;
+  LoadNeeded({"BEEP"});
+  std::filesystem::create_directory("DEMO.FD");
+  EXPECT_EQ(Copy(), StepOutcome::OUTPUT_NOT_OPENED);
+  EXPECT_EQ(neededList.remainingCount, 1);
+}
+
+}  // namespace
+}  // namespace pk

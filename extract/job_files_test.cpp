@@ -1,0 +1,70 @@
+#include "extract/job_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "extract/library_table.h"
+
+namespace pk {
+namespace {
+
+std::string Text(const JobFileName& name) {
+  return std::string(name.chars, JOB_FILE_NAME_LENGTH);
+}
+
+std::string Padded(const std::string& text) {
+  return text + std::string(JOB_FILE_NAME_LENGTH - text.size(), ' ');
+}
+
+TEST(MakeJobFiles, AppendsEachExtensionToTheNameAsEntered) {
+  char field[31] = "demo\0xyz";
+  MakeJobFiles(field);
+  EXPECT_EQ(nameEnd, 5);
+  EXPECT_EQ(Text(jobFiles.sourceName), Padded("demo.FOR"));
+  EXPECT_EQ(Text(jobFiles.usedFiName), Padded("demo.FIH"));
+  EXPECT_EQ(Text(jobFiles.usedFdName), Padded("demo.FDH"));
+  EXPECT_EQ(Text(jobFiles.fiOutName), Padded("demo.FI"));
+  EXPECT_EQ(Text(jobFiles.fdOutName), Padded("demo.FD"));
+  EXPECT_EQ(Text(jobFiles.reportName), Padded("demo.PRE"));
+}
+
+TEST(MakeJobFiles, EmptyNameGivesBareExtensions) {
+  char field[31] = {};
+  MakeJobFiles(field);
+  EXPECT_EQ(nameEnd, 1);
+  EXPECT_EQ(Text(jobFiles.sourceName), Padded(".FOR"));
+}
+
+TEST(MakeJobFiles, ThirtyCharacterNameWithoutNulKeepsWholeExtension) {
+  const std::string name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1234";
+  char field[31];
+  name.copy(field, 30);
+  field[30] = 'Z';  // the spare byte is not part of the name
+  MakeJobFiles(field);
+  EXPECT_EQ(nameEnd, 31);
+  EXPECT_EQ(Text(jobFiles.usedFdName), name + ".FDH");
+  EXPECT_EQ(Text(jobFiles.fdOutName), name + ".FD ");
+}
+
+TEST(LibraryTable, ThirteenSlotsInSearchOrderThenBlanks) {
+  EXPECT_EQ(libraryTable.libraryCount, 13);
+  EXPECT_EQ(std::string(libraryTable.fdLibraries[0].chars, 12), "USER32.FD   ");
+  EXPECT_EQ(std::string(libraryTable.fiLibraries[12].chars, 12), "ADVAPI32.FI ");
+  for (int slot = 13; slot < LIBRARY_SLOTS; ++slot) {
+    EXPECT_EQ(std::string(libraryTable.fdLibraries[slot].chars, 12), std::string(12, ' '));
+  }
+}
+
+TEST(IsLibraryProgramName, MatchesLibraryBaseNamesInAnyCase) {
+  for (const char* name : {"USER32", "gdi32", "Kernel32", "  LZ32", "sub/ADVAPI32", "c:shell32"}) {
+    EXPECT_TRUE(IsLibraryProgramName(name, static_cast<int32_t>(std::string(name).size()))) << name;
+  }
+  for (const char* name : {"USER3", "USER321", "DEMO", "USER32.X", "", "LZ32 "}) {
+    EXPECT_FALSE(IsLibraryProgramName(name, static_cast<int32_t>(std::string(name).size())))
+        << name;
+  }
+}
+
+}  // namespace
+}  // namespace pk

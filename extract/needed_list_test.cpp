@@ -1,0 +1,75 @@
+#include "extract/needed_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "extract/symbol_table.h"
+#include "extract/test_directory.h"
+
+namespace pk {
+namespace {
+
+JobFileName UsedName() {
+  JobFileName name;
+  AssignText(name, "DEMO.FDH", 8);
+  return name;
+}
+
+TEST(LoadNeededList, ReadsTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
+  ScratchDirectory scratch;
+  WriteWholeFile("DEMO.FDH", CrLf({"getDC extra", " SKIPPED", "", "BEEP"}));
+  ASSERT_EQ(LoadNeededList(UsedName()), StepOutcome::DONE);
+  EXPECT_EQ(neededList.neededCount, 2);
+  EXPECT_EQ(neededList.remainingCount, 2);
+  EXPECT_EQ(std::string(symbolTable.store, 11), "GETDC BEEP ");
+  EXPECT_EQ(FindNeededWord("BEEP", 4), 2);
+}
+
+TEST(LoadNeededList, MissingListIsNotOpenedAndEmpty) {
+  ScratchDirectory scratch;
+  EXPECT_EQ(LoadNeededList(UsedName()), StepOutcome::INPUT_NOT_OPENED);
+  EXPECT_EQ(neededList.neededCount, 0);
+  EXPECT_EQ(FindNeededWord("BEEP", 4), 0);
+}
+
+TEST(LoadNeededList, StopsAtTheFirstWordBeyondTheTable) {
+  ScratchDirectory scratch;
+  std::string list;
+  for (int i = 1; i <= MAX_SYMBOLS + 5; ++i) list += "W" + std::to_string(i) + "\r\n";
+  WriteWholeFile("DEMO.FDH", list);
+  ASSERT_EQ(LoadNeededList(UsedName()), StepOutcome::DONE);
+  EXPECT_EQ(neededList.neededCount, MAX_SYMBOLS);
+  EXPECT_EQ(FindNeededWord("W50001", 6), 0);
+}
+
+// Equal words may repeat in an edited list: the index must give the first
+// word still open, as the walk does, while words are marked in any order.
+TEST(FindNeededWord, AgreesWithTheWalkWhileWordsAreMarked) {
+  std::mt19937 random(8122026);
+  auto word = [&] {
+    std::string w(1 + random() % 3, ' ');
+    for (char& c : w) c = "AB*\t"[random() % 4];
+    return w;
+  };
+  ClearEntries();
+  for (int i = 0; i < 2000; ++i) {
+    const std::string w = word();
+    ASSERT_TRUE(AppendEntry(w.data(), static_cast<int32_t>(w.size())));
+  }
+  neededList = {symbolTable.entryCount, symbolTable.entryCount};
+  IndexNeededWords();
+  for (int i = 0; i < 6000; ++i) {
+    const std::string w = word();
+    const auto length = static_cast<int32_t>(w.size());
+    const int32_t found = FindNeededWord(w.data(), length);
+    ASSERT_EQ(found, FindNeededWordByWalk(w.data(), length)) << w;
+    if (found != 0 && random() % 2 == 0) MarkNeededWord(found, MARK_DONE);
+    const auto other = static_cast<int32_t>(1 + random() % 2000);
+    if (random() % 4 == 0) MarkNeededWord(other, MARK_FAILED);
+  }
+}
+
+}  // namespace
+}  // namespace pk

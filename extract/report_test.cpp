@@ -1,0 +1,56 @@
+#include "extract/report.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "extract/symbol_table.h"
+#include "extract/test_directory.h"
+#include "records/record_file.h"
+
+namespace pk {
+namespace {
+
+void Need(std::initializer_list<const char*> words) {
+  ClearEntries();
+  for (const char* w : words) AppendEntry(w, static_cast<int32_t>(std::string(w).size()));
+  neededList = {symbolTable.entryCount, symbolTable.entryCount};
+  IndexNeededWords();
+}
+
+std::string Report(const char* kind) {
+  EXPECT_EQ(OpenFile(UNIT_REPORT, "DEMO.PRE", 8, OpenStatus::REPLACE), IO_OK);
+  WriteReport(kind);
+  CloseFile(UNIT_REPORT);
+  return ReadWholeFile("DEMO.PRE");
+}
+
+TEST(WriteReport, AllFoundGivesTheTwoCountLines) {
+  ScratchDirectory scratch;
+  Need({"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"});
+  for (int32_t w = 1; w <= 12; ++w) MarkNeededWord(w, MARK_DONE);
+  neededList.remainingCount = 0;
+  EXPECT_EQ(Report(FD_KIND_TEXT),
+            CrLf({"      12 FD Symbols were specified", "       0 FD Symbols were not found"}));
+}
+
+TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
+  ScratchDirectory scratch;
+  Need({"GETDC", "BEEP", "DRAW", "LOST"});
+  MarkNeededWord(1, MARK_DONE);
+  MarkNeededWord(4, MARK_FAILED);
+  neededList.remainingCount = 3;
+  EXPECT_EQ(Report(FI_KIND_TEXT),
+            CrLf({"       4 FI Symbols were specified", "       3 FI Symbols were not found",
+                  " FI Symbols not found:", "BEEP", "DRAW", "LOST"}));
+}
+
+TEST(WriteReport, EmptyListGivesZeroCounts) {
+  ScratchDirectory scratch;
+  Need({});
+  EXPECT_EQ(Report(FI_KIND_TEXT),
+            CrLf({"       0 FI Symbols were specified", "       0 FI Symbols were not found"}));
+}
+
+}  // namespace
+}  // namespace pk

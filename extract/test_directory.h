@@ -1,0 +1,48 @@
+// Test support: a fresh scratch directory as the current directory, and
+// whole files written and read back byte for byte.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pk {
+
+// Makes an empty directory named after the running test, below the test's
+// working directory, and makes it the current directory; closes every unit
+// and restores the host's file services. Returns to the previous directory
+// when destroyed.
+class ScratchDirectory {
+ public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+ private:
+  std::string previous_;
+};
+
+// Installs file services that record every name opened and make every write
+// whose bytes contain `failMarker` fail with IO_DISK_FULL (none when empty).
+// The destructor restores the host's services.
+class TracedFileServices {
+ public:
+  explicit TracedFileServices(const std::string& failMarker);
+  ~TracedFileServices();
+  TracedFileServices(const TracedFileServices&) = delete;
+  TracedFileServices& operator=(const TracedFileServices&) = delete;
+
+  static const std::vector<std::string>& OpenedNames();
+};
+
+void WriteWholeFile(const std::string& name, const std::string& bytes);
+
+// The file's bytes, or "<missing>" when it does not exist.
+std::string ReadWholeFile(const std::string& name);
+
+bool FileExists(const std::string& name);
+
+// Lines joined with CR LF, each one ended by it.
+std::string CrLf(std::initializer_list<const char*> lines);
+
+}  // namespace pk

@@ -1,0 +1,3 @@
+set(ARGS Gdi32)
+set(EXPECTED_EXIT 2)
+set(EXPECTED_STDERR "Gdi32\\.FD")
