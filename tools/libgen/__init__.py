@@ -1,0 +1,1 @@
+"""Generator of the thirteen library file pairs and the two master lists."""

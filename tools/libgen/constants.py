@@ -1,0 +1,132 @@
+"""Integer constants of the headers: #define names and enumerators, each
+assigned to the library of its defining header, with its value and kind."""
+
+import bisect
+import re
+from dataclasses import dataclass
+
+from .libraries import library_of_header
+from .toolchain import header_base_name, split_by_file
+
+_DEFINE = re.compile(r"^#define ([A-Za-z]\w*)(\(?)\s*(.*)$")
+_UNDEF = re.compile(r"^#undef (\w+)")
+_ENUM_BODY = re.compile(r"\benum\b\s*(?:\w+\s*)?\{")
+_IDENTIFIER = re.compile(r"\s*([A-Za-z_]\w*)")
+
+# gcc's __builtin_classify_type results that denote integer values.
+INTEGER_CLASSES = {1, 2, 3, 4}
+POINTER_CLASS = 5
+
+
+@dataclass
+class Candidate:
+    name: str
+    headers: set      # header names that define it
+    library: int      # index into LIBRARIES
+    is_macro: bool
+
+
+def macro_candidates(preprocessed):
+    """{name: set of headers} for object-like macros that could be integer
+    constants: defined in a mingw-w64 header, still defined at the end, with
+    a non-empty body holding no string literal."""
+    headers_of, body_of = {}, {}
+    for path, line in split_by_file(preprocessed):
+        if line.startswith("#undef "):
+            undef = _UNDEF.match(line)
+            if undef:
+                body_of.pop(undef.group(1), None)
+            continue
+        define = _DEFINE.match(line)
+        if not define:
+            continue
+        name, parameters, body = define.groups()
+        header = header_base_name(path)
+        if parameters or header is None:
+            body_of.pop(name, None)
+            continue
+        headers_of.setdefault(name, set()).add(header)
+        body_of[name] = body
+    return {name: headers_of[name] for name, body in body_of.items()
+            if body and '"' not in body}
+
+
+def enumerator_candidates(preprocessed):
+    """{name: set of headers} for the enumerators of every enum body that a
+    mingw-w64 header declares."""
+    pieces, owners = [], []
+    for path, line in split_by_file(preprocessed):
+        if line.startswith("#"):
+            continue
+        pieces.append(line)
+        owners.append(header_base_name(path))
+    joined = "\n".join(pieces)
+    line_starts = [0]
+    for piece in pieces:
+        line_starts.append(line_starts[-1] + len(piece) + 1)
+    result = {}
+    for match in _ENUM_BODY.finditer(joined):
+        header = owners[bisect.bisect_right(line_starts, match.start()) - 1]
+        end = joined.find("}", match.end())
+        if header is None or end < 0:
+            continue
+        for item in _split_top_level(joined[match.end():end]):
+            identifier = _IDENTIFIER.match(item)
+            if identifier:
+                result.setdefault(identifier.group(1), set()).add(header)
+    return result
+
+
+def _split_top_level(text):
+    depth, start, items = 0, 0, []
+    for position, char in enumerate(text):
+        if char == "(":
+            depth += 1
+        elif char == ")":
+            depth -= 1
+        elif char == "," and depth == 0:
+            items.append(text[start:position])
+            start = position + 1
+    items.append(text[start:])
+    return items
+
+
+def assign_libraries(candidates_by_name, is_macro):
+    """Candidates whose defining headers belong to a library; when headers of
+    several libraries define one name, the earliest library wins."""
+    assigned = {}
+    for name, headers in candidates_by_name.items():
+        owners = [library_of_header(h) for h in headers]
+        owners = [o for o in owners if o is not None]
+        if owners:
+            assigned[name] = Candidate(name, set(headers), min(owners),
+                                       is_macro)
+    return assigned
+
+
+@dataclass(frozen=True)
+class Constant:
+    name: str
+    library: int
+    kind: str     # ISO_C_BINDING kind name
+    value: int    # already wrapped into the kind's signed range
+
+
+def wrap_signed(value, size):
+    """The value's bit pattern in `size` bytes, read as a signed number (the
+    unsigned Win32 types have no Fortran counterpart)."""
+    bits = 8 * size
+    value &= (1 << bits) - 1
+    return value - (1 << bits) if value >= 1 << (bits - 1) else value
+
+
+def make_constant(name, library, probe):
+    """Constant for a probe result (value, size, type class), or None when the
+    value is not an integer or a handle."""
+    value, size, type_class = probe
+    if type_class == POINTER_CLASS:
+        return Constant(name, library, "C_INTPTR_T", wrap_signed(value, 8))
+    if type_class not in INTEGER_CLASSES or size not in (1, 2, 4, 8):
+        return None
+    kind = {1: "C_INT8_T", 2: "C_INT16_T", 4: "C_INT32_T", 8: "C_INT64_T"}
+    return Constant(name, library, kind[size], wrap_signed(value, size))
