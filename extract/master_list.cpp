@@ -10,8 +10,14 @@ namespace pk {
 
 namespace {
 
-// entry number per slot, 0 = empty; only the first of equal entries is kept.
-int32_t indexSlots[INDEX_SLOTS];
+// One slot per distinct identifier entry (the first of equal entries). The
+// hash is kept beside the entry number so that a probe rarely has to touch the
+// entry itself, which keeps a lookup at one or two cache misses.
+struct IndexSlot {
+  int32_t entry;  // 0 = empty
+  uint32_t hash;
+};
+IndexSlot indexSlots[INDEX_SLOTS];
 
 bool IsIdentifierText(const char* chars, int32_t length) {
   for (int32_t i = 0; i < length; ++i) {
@@ -35,11 +41,14 @@ void IndexMasterEntries() {
     // Folded identifiers consist of capitals, digits and "_" only; any other
     // entry (a separator of stars, a word with a tab) can never match.
     if (!IsIdentifierText(EntryText(j), length)) continue;
-    uint32_t slot = HashWord(EntryText(j), length) & INDEX_MASK;
-    while (indexSlots[slot] != 0 && !EntryEquals(indexSlots[slot], EntryText(j), length)) {
+    const uint32_t hash = HashWord(EntryText(j), length);
+    uint32_t slot = hash & INDEX_MASK;
+    while (indexSlots[slot].entry != 0 &&
+           !(indexSlots[slot].hash == hash &&
+             EntryEquals(indexSlots[slot].entry, EntryText(j), length))) {
       slot = (slot + 1) & INDEX_MASK;
     }
-    if (indexSlots[slot] == 0) indexSlots[slot] = j;
+    if (indexSlots[slot].entry == 0) indexSlots[slot] = {j, hash};
   }
 }
 
@@ -65,9 +74,13 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
 }
 
 int32_t LookUpIdentifier(const char* chars, int32_t length) {
-  uint32_t slot = HashWord(chars, length) & INDEX_MASK;
-  while (indexSlots[slot] != 0) {
-    if (EntryEquals(indexSlots[slot], chars, length)) return indexSlots[slot];
+  const uint32_t hash = HashWord(chars, length);
+  uint32_t slot = hash & INDEX_MASK;
+  while (indexSlots[slot].entry != 0) {
+    const IndexSlot& candidate = indexSlots[slot];
+    if (candidate.hash == hash && EntryEquals(candidate.entry, chars, length)) {
+      return candidate.entry;
+    }
     slot = (slot + 1) & INDEX_MASK;
   }
   return 0;

@@ -9,8 +9,23 @@ namespace {
 
 constexpr int32_t FIRST_SCANNED_COLUMN = 7;
 
-bool IsIdentifierChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+// Per byte: the identifier character folded to capitals, or 0 for a
+// separator. A table keeps the per-column work of the scan to one load.
+struct IdentifierTable {
+  char folded[256];
+  IdentifierTable() : folded() {
+    for (int c = 0; c < 256; ++c) {
+      const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+      if (letter || (c >= '0' && c <= '9') || c == '_') {
+        folded[c] = FoldCase(static_cast<char>(c));
+      }
+    }
+  }
+};
+const IdentifierTable identifierTable;
+
+char FoldedIdentifierChar(char c) {
+  return identifierTable.folded[static_cast<unsigned char>(c)];
 }
 
 bool IsCommentLine(const LineRecord& line) {
@@ -23,8 +38,8 @@ bool ScanLine(LineRecord& line, IdentifierLookup lookUp) {
   int32_t column = FIRST_SCANNED_COLUMN;
   while (column <= LINE_LENGTH) {
     const int32_t start = column;
-    while (column <= LINE_LENGTH && IsIdentifierChar(line.At(column))) {
-      line.At(column) = FoldCase(line.At(column));
+    while (column <= LINE_LENGTH && FoldedIdentifierChar(line.At(column)) != 0) {
+      line.At(column) = FoldedIdentifierChar(line.At(column));
       ++column;
     }
     const int32_t length = column - start;
