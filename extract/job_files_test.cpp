@@ -47,15 +47,6 @@ TEST(MakeJobFiles, ThirtyCharacterNameWithoutNulKeepsWholeExtension) {
   EXPECT_EQ(Text(jobFiles.fdOutName), name + ".FD ");
 }
 
-TEST(LibraryTable, ThirteenSlotsInSearchOrderThenBlanks) {
-  EXPECT_EQ(libraryTable.libraryCount, 13);
-  EXPECT_EQ(std::string(libraryTable.fdLibraries[0].chars, 12), "USER32.FD   ");
-  EXPECT_EQ(std::string(libraryTable.fiLibraries[12].chars, 12), "ADVAPI32.FI ");
-  for (int slot = 13; slot < LIBRARY_SLOTS; ++slot) {
-    EXPECT_EQ(std::string(libraryTable.fdLibraries[slot].chars, 12), std::string(12, ' '));
-  }
-}
-
 TEST(IsLibraryProgramName, MatchesLibraryBaseNamesInAnyCase) {
   for (const char* name : {"USER32", "gdi32", "Kernel32", "  LZ32", "sub/ADVAPI32", "c:shell32"}) {
     EXPECT_TRUE(IsLibraryProgramName(name, static_cast<int32_t>(std::string(name).size()))) << name;

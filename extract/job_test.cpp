@@ -26,21 +26,6 @@ void WriteInputs() {
 
 char programName[31] = "DEMO";
 
-TEST(RunJob, CompleteJobWritesEveryFile) {
-  ScratchDirectory scratch;
-  WriteInputs();
-  const JobOutcome outcome = RunJob(programName);
-  EXPECT_EQ(outcome.end, JobEnd::COMPLETE);
-  EXPECT_EQ(ReadWholeFile("DEMO.FIH"), CrLf({"MSG"}));
-  EXPECT_EQ(ReadWholeFile("DEMO.FDH"), CrLf({"GETDC", "BEEP"}));
-  EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      INTEGER GETDC"}));
-  EXPECT_EQ(ReadWholeFile("DEMO.FI"), CrLf({"      STRUCTURE /MSG/"}));
-  EXPECT_EQ(ReadWholeFile("DEMO.PRE"),
-            CrLf({"       2 FD Symbols were specified", "       1 FD Symbols were not found",
-                  " FD Symbols not found:", "BEEP", "       1 FI Symbols were specified",
-                  "       0 FI Symbols were not found"}));
-}
-
 // Each missing input ends the job at its phase, naming the file; nothing of a
 // later phase is written.
 TEST(RunJob, MissingInputEndsTheJobAtItsPhase) {
@@ -80,17 +65,6 @@ TEST(RunJob, OutputThatCannotBeOpenedEndsTheJobWithTheReportClosed) {
   EXPECT_EQ(FileOf(outcome), "DEMO.FI");
   EXPECT_FALSE(IsUnitAttached(UNIT_REPORT));
   EXPECT_EQ(ReadWholeFile("DEMO.PRE").substr(0, 34), "       2 FD Symbols were specified");
-}
-
-TEST(RunJob, ProgramNamedLikeALibraryTouchesNoFile) {
-  ScratchDirectory scratch;
-  WriteInputs();
-  char name[31] = "user32";
-  const JobOutcome outcome = RunJob(name);
-  EXPECT_EQ(outcome.end, JobEnd::LIBRARY_NAME);
-  EXPECT_EQ(FileOf(outcome), "user32.FD");
-  EXPECT_EQ(ReadWholeFile("USER32.FD"), CrLf({"C*GETDC", "      INTEGER GETDC"}));
-  EXPECT_FALSE(FileExists("user32.FIH"));
 }
 
 }  // namespace

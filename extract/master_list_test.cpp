@@ -39,13 +39,6 @@ TEST(LoadMasterList, TakesTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
   EXPECT_EQ(LookUpIdentifier("TAB", 3), 0);
 }
 
-TEST(LoadMasterList, MissingFileIsNotOpenedAndLeavesNoEntries) {
-  ScratchDirectory scratch;
-  EXPECT_EQ(LoadMasterList("MASTERFD.LIS", 12), StepOutcome::INPUT_NOT_OPENED);
-  EXPECT_EQ(symbolTable.entryCount, 0);
-  EXPECT_EQ(LookUpIdentifier("GETDC", 5), 0);
-}
-
 TEST(LoadMasterList, StopsAtTheFirstEntryBeyondFiftyThousand) {
   ScratchDirectory scratch;
   std::string list;

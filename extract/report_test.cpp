@@ -25,15 +25,6 @@ std::string Report(const char* kind) {
   return ReadWholeFile("DEMO.PRE");
 }
 
-TEST(WriteReport, AllFoundGivesTheTwoCountLines) {
-  ScratchDirectory scratch;
-  Need({"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"});
-  for (int32_t w = 1; w <= 12; ++w) MarkNeededWord(w, MARK_DONE);
-  neededList.remainingCount = 0;
-  EXPECT_EQ(Report(FD_KIND_TEXT),
-            CrLf({"      12 FD Symbols were specified", "       0 FD Symbols were not found"}));
-}
-
 TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
   ScratchDirectory scratch;
   Need({"GETDC", "BEEP", "DRAW", "LOST"});
@@ -43,13 +34,6 @@ TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
   EXPECT_EQ(Report(FI_KIND_TEXT),
             CrLf({"       4 FI Symbols were specified", "       3 FI Symbols were not found",
                   " FI Symbols not found:", "BEEP", "DRAW", "LOST"}));
-}
-
-TEST(WriteReport, EmptyListGivesZeroCounts) {
-  ScratchDirectory scratch;
-  Need({});
-  EXPECT_EQ(Report(FI_KIND_TEXT),
-            CrLf({"       0 FI Symbols were specified", "       0 FI Symbols were not found"}));
 }
 
 }  // namespace

@@ -47,15 +47,6 @@ TEST(ScanSource, WritesEachUsedSymbolOnceInOrderOfFirstUse) {
             CrLf({"GETDC", "RELEASEDC", "MESSAGE", "BEEP", "ZERO", "NAME", "TAIL", "EDGE"}));
 }
 
-TEST(ScanSource, SourceUsingNothingEmptiesAnOldList) {
-  ScratchDirectory scratch;
-  LoadMaster(CrLf({"GETDC"}));
-  WriteWholeFile("DEMO.FOR", CrLf({"      END"}));
-  WriteWholeFile("DEMO.FDH", CrLf({"OLDSYMBOL"}));
-  ASSERT_EQ(Scan(), StepOutcome::DONE);
-  EXPECT_EQ(ReadWholeFile("DEMO.FDH"), "");
-}
-
 TEST(ScanSource, MissingSourceLeavesTheListUntouched) {
   ScratchDirectory scratch;
   LoadMaster(CrLf({"GETDC"}));
