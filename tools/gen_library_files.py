@@ -6,6 +6,8 @@ report of what could not be translated (tools/generator-report.txt).
 
     python3 tools/gen_library_files.py           write the files
     python3 tools/gen_library_files.py --check   compare, exit 1 on a difference
+
+Both exit with 77 (skipped) or 2 when a needed cross tool is missing.
 """
 
 import argparse
@@ -23,7 +25,7 @@ from libgen.c_types import Untranslatable  # noqa: E402
 from libgen.fixed_form import parameter_lines  # noqa: E402
 from libgen.fortran_names import RESERVED  # noqa: E402
 from libgen.interfaces import FORTRAN_NAME, interface_lines  # noqa: E402
-from libgen.libraries import LIBRARIES, UNIT_SOURCES  # noqa: E402
+from libgen.libraries import LIBRARIES, MAIN_UNIT, UNIT_SOURCES  # noqa: E402
 from libgen.library_files import (FD_PREAMBLE, FI_PREAMBLE,  # noqa: E402
                                   library_text, master_store_bytes,
                                   master_text, sort_key)
@@ -43,6 +45,7 @@ class Report:
         self.lines = []
         self.skipped = defaultdict(list)     # reason -> [(library, name)]
         self.dropped = defaultdict(list)     # reason -> [name]
+        self.unowned_headers = Counter()     # header -> names left out
 
     def text(self):
         out = list(self.lines)
@@ -52,6 +55,12 @@ class Report:
             out.append("Functions not translated (%s): %d"
                        % (reason, len(entries)))
             out.extend("  %-9s %s" % entry for entry in entries)
+        out.append("")
+        out.append("Headers whose constant names belong to no library (not "
+                   "evaluated), 50 or more names:")
+        for header, count in sorted(self.unowned_headers.items()):
+            if count >= 50:
+                out.append("  %-28s %6d" % (header, count))
         for reason in sorted(self.dropped):
             names = sorted(self.dropped[reason], key=sort_key)
             out.append("")
@@ -80,7 +89,9 @@ def collect_functions(report):
 
     blocks = defaultdict(dict)
     folded = {}
-    for name in sorted(owner, key=sort_key):
+    # Library order first, so that of two names differing only in case the
+    # one of the earlier library is kept.
+    for name in sorted(owner, key=lambda n: (owner[n],) + sort_key(n)):
         index = owner[name]
         library = LIBRARIES[index]
         reason = None
@@ -102,36 +113,40 @@ def collect_functions(report):
             except Untranslatable as problem:
                 reason = str(problem)
         report.skipped[reason].append((library.name, name))
-    exported_counts = [sum(1 for n in owner if owner[n] == i)
-                       for i in range(len(LIBRARIES))]
-    return blocks, exported_counts
+    counts = [(len(exported[i]), sum(1 for n in owner if owner[n] == i))
+              for i in range(len(LIBRARIES))]
+    return blocks, counts
 
 
 def collect_constants(function_names, report):
     """{library index: {name: PARAMETER lines}}."""
-    found = {}
+    found, unowned = {}, Counter()
     for unit in sorted(UNIT_SOURCES):
         preprocessed = toolchain.preprocess_with_defines(unit)
-        candidates = const.assign_libraries(
-            const.enumerator_candidates(preprocessed), False)
-        candidates.update(const.assign_libraries(
-            const.macro_candidates(preprocessed), True))
-        candidates = {n: c for n, c in candidates.items()
-                      if LIBRARIES[c.library].unit == unit}
+        names = const.enumerator_candidates(preprocessed)
+        for name, headers in const.macro_candidates(preprocessed).items():
+            names.setdefault(name, set()).update(headers)
+        candidates = const.assign_libraries(names)
+        if unit == MAIN_UNIT:
+            for name in set(names) - set(candidates):
+                unowned[min(names[name])] += 1
+        candidates = {n: library for n, library in candidates.items()
+                      if LIBRARIES[library].unit == unit}
         probes = toolchain.evaluate_constants(unit, sorted(candidates))
         for name in sorted(probes):
-            constant = const.make_constant(name, candidates[name].library,
+            constant = const.make_constant(name, candidates[name],
                                            probes[name])
             if constant is not None:
                 found.setdefault(name, constant)
 
+    report.unowned_headers = unowned
     taken_by_functions = {n.upper(): n for n in function_names}
     kept, blocks = {}, defaultdict(dict)
     ordered = sorted(found.values(), key=lambda c: (c.library,) + sort_key(c.name))
     for constant in ordered:
         upper = constant.name.upper()
         if not FORTRAN_NAME.match(constant.name):
-            report.dropped["not a Fortran name"].append(constant.name)
+            report.dropped["longer than a Fortran name may be"].append(constant.name)
         elif upper in RESERVED:
             report.dropped["name of a Fortran intrinsic"].append(constant.name)
         elif upper in taken_by_functions:
@@ -148,12 +163,17 @@ def collect_constants(function_names, report):
 
 def generate(examples_dir, report_path):
     report = Report()
-    function_blocks, exported_counts = collect_functions(report)
+    function_blocks, export_counts = collect_functions(report)
     function_names = [n for b in function_blocks.values() for n in b]
     constant_blocks = collect_constants(function_names, report)
 
     fi_entries, fd_entries = [], []
-    report.lines.append("Library   exported translated skipped constants")
+    report.lines.append("Functions an import library exports belong to the first library")
+    report.lines.append("in table order that exports them (\"earlier\" counts those taken")
+    report.lines.append("by an earlier library); constants to the first library owning")
+    report.lines.append("one of their defining headers.")
+    report.lines.append("")
+    report.lines.append("Library   exported earlier translated skipped constants")
     for index, library in enumerate(LIBRARIES):
         dll = library.import_library + ".dll"
         fi = function_blocks.get(index, {})
@@ -165,9 +185,10 @@ def generate(examples_dir, report_path):
                 out.write(library_text(preamble, library.name, dll, blocks))
         fi_entries += [(n, library.name) for n in sorted(fi, key=sort_key)]
         fd_entries += [(n, library.name) for n in sorted(fd, key=sort_key)]
-        report.lines.append("%-9s %8d %10d %7d %9d" % (
-            library.name, exported_counts[index], len(fi),
-            exported_counts[index] - len(fi), len(fd)))
+        exported, assigned = export_counts[index]
+        report.lines.append("%-9s %8d %7d %10d %7d %9d" % (
+            library.name, exported, exported - assigned, len(fi),
+            assigned - len(fi), len(fd)))
 
     for file_name, entries in (("MASTERFI.LIS", fi_entries),
                                ("MASTERFD.LIS", fd_entries)):
@@ -207,7 +228,12 @@ def main():
     parser.add_argument("--check", action="store_true",
                         help="exit 1 when the committed files differ from a "
                              "fresh generation")
-    if parser.parse_args().check:
+    arguments = parser.parse_args()
+    missing = toolchain.missing_tools()
+    if missing:
+        print("skipped: not installed: " + ", ".join(missing))
+        return 77 if arguments.check else 2
+    if arguments.check:
         differing = check()
         for name in differing:
             print("differs: " + name)

@@ -18,14 +18,6 @@ INTEGER_CLASSES = {1, 2, 3, 4}
 POINTER_CLASS = 5
 
 
-@dataclass
-class Candidate:
-    name: str
-    headers: set      # header names that define it
-    library: int      # index into LIBRARIES
-    is_macro: bool
-
-
 def macro_candidates(preprocessed):
     """{name: set of headers} for object-like macros that could be integer
     constants: defined in a mingw-w64 header, still defined at the end, with
@@ -91,16 +83,16 @@ def _split_top_level(text):
     return items
 
 
-def assign_libraries(candidates_by_name, is_macro):
-    """Candidates whose defining headers belong to a library; when headers of
-    several libraries define one name, the earliest library wins."""
+def assign_libraries(headers_by_name):
+    """{name: library index} for the names whose defining headers belong to
+    a library; when headers of several libraries define one name, the
+    earliest library wins."""
     assigned = {}
-    for name, headers in candidates_by_name.items():
+    for name, headers in headers_by_name.items():
         owners = [library_of_header(h) for h in headers]
         owners = [o for o in owners if o is not None]
         if owners:
-            assigned[name] = Candidate(name, set(headers), min(owners),
-                                       is_macro)
+            assigned[name] = min(owners)
     return assigned
 
 

@@ -5,6 +5,7 @@ evaluating constants, clang for the function prototypes."""
 import json
 import os
 import re
+import shutil
 import subprocess
 import tempfile
 
@@ -16,6 +17,11 @@ NM = "x86_64-w64-mingw32-nm"
 GCC = "x86_64-w64-mingw32-gcc"
 CLANG = "clang"
 CLANG_TARGET = "--target=x86_64-w64-mingw32"
+
+
+def missing_tools():
+    """The tools the generator runs that are not on the PATH."""
+    return [tool for tool in (NM, GCC, CLANG) if shutil.which(tool) is None]
 
 
 def _run(arguments, **options):
