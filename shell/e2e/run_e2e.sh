@@ -1,0 +1,261 @@
+#!/usr/bin/env bash
+# End-to-end runs of PARESKIT.EXE under wine on an X display, driven by real
+# key strokes from xdotool. Every run happens in a scratch copy of the data.
+#
+# Usage: run_e2e.sh PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR OWN_DATA_DIR SCRATCH_DIR ARTIFACTS_DIR
+#
+# The data are EXAMPLES_DIR when it holds the example program DEMO, otherwise
+# OWN_DATA_DIR with EXAMPLES_DIR's crest.bmp. A display is started when
+# DISPLAY is unset. Every wait is bounded; the last line counts the scenarios.
+set -uo pipefail
+
+if [ $# -ne 6 ]; then
+  echo "usage: $0 PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR OWN_DATA_DIR SCRATCH_DIR ARTIFACTS_DIR" >&2
+  exit 64
+fi
+program=$(realpath "$1")
+batch=$(realpath "$2")
+examples=$(realpath "$3")
+own_data=$(realpath "$4")
+scratch=$5
+artifacts=$6
+here=$(cd "$(dirname "$0")" && pwd)
+wine_command=${PK_WINE:-wine}
+
+# A quiet wine, an initialised prefix, and a virtual display when none is set.
+source "$here/../../tools/wine-env.sh"
+
+rm -rf "$scratch"
+mkdir -p "$scratch" "$artifacts"
+data=$scratch/data
+if [ -f "$examples/DEMO.FOR" ] && [ -f "$examples/MASTERFI.LIS" ]; then
+  cp -r "$examples" "$data"
+else
+  cp -r "$own_data" "$data"
+  cp "$examples/crest.bmp" "$data/crest.bmp"
+fi
+
+passed=0
+failed=0
+running_pid=
+exit_code=
+
+stop_running_program() {
+  if [ -n "$running_pid" ] && kill -0 "$running_pid" 2>/dev/null; then
+    kill "$running_pid" 2>/dev/null
+    wait "$running_pid" 2>/dev/null
+  fi
+  running_pid=
+}
+trap 'stop_running_program; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; true' EXIT
+
+# fresh_copy NAME: a new scratch copy of the data; prints its path.
+fresh_copy() {
+  rm -rf "${scratch:?}/$1"
+  cp -r "$data" "$scratch/$1"
+  echo "$scratch/$1"
+}
+
+# listing DIR: the names and sizes of the files in DIR.
+listing() { (cd "$1" && ls -l --time-style=+ | awk 'NR > 1 { print $5, $NF }'); }
+
+# start_program DIR: starts PARESKIT.EXE in DIR; sets running_pid.
+start_program() {
+  (cd "$1" && exec "$wine_command" "$program" >/dev/null 2>&1) &
+  running_pid=$!
+}
+
+# find_window NAME SECONDS: prints the id of the program's visible window
+# whose title is exactly NAME, waiting at most SECONDS; fails when none shows
+# or the program ended first.
+find_window() {
+  local deadline=$((SECONDS + $2)) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    kill -0 "$running_pid" 2>/dev/null || return 1
+    sleep 0.25
+  done
+  return 1
+}
+
+# wait_for_exit SECONDS: waits for the running program and sets exit_code;
+# after SECONDS it is killed and exit_code is 124. (Not in a subshell: only
+# this shell can wait for its own child.)
+wait_for_exit() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$running_pid" 2>/dev/null; do
+    if [ $SECONDS -ge $deadline ]; then
+      import -window root "$artifacts/timeout-$(date +%H%M%S).png" 2>/dev/null
+      stop_running_program
+      exit_code=124
+      return
+    fi
+    sleep 0.25
+  done
+  wait "$running_pid"
+  exit_code=$?
+  running_pid=
+}
+
+# focus WINDOW: gives WINDOW the keyboard focus as a user does, with a click
+# near its lower right corner (under a display without a window manager,
+# wine activates a window only on a click, and keys go to the active window).
+focus() {
+  local width height
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
+  width=$WIDTH
+  height=$HEIGHT
+  xdotool windowfocus "$1" 2>/dev/null
+  xdotool mousemove --window "$1" $((width - 12)) $((height - 12)) click 1
+  sleep 0.5
+}
+
+type_text() { xdotool type --delay 80 "$1"; }
+
+check() {
+  local scenario=$1 verdict=$2
+  if [ "$verdict" = ok ]; then
+    passed=$((passed + 1))
+    echo "PASS $scenario"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $scenario: $verdict"
+  fi
+}
+
+# The reference: the batch driver's files for DEMO on the same data.
+reference=$(fresh_copy reference)
+(cd "$reference" && "$wine_command" "$batch" DEMO >/dev/null 2>&1)
+reference_code=$?
+if [ "$reference_code" -ne 0 ] || [ ! -f "$reference/DEMO.PRE" ]; then
+  echo "FAIL the batch driver gave exit code $reference_code and no report"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+
+# same_outputs_as_reference DIR: every file of the reference, byte for byte,
+# and no other file (the logo aside, which some scenarios change).
+same_outputs_as_reference() {
+  local dir=$1 name
+  if ! diff <(listing "$reference" | grep -v ' crest.bmp$') <(listing "$dir" | grep -v ' crest.bmp$') >/dev/null; then
+    echo "the files differ from the batch driver's: $(ls "$dir" | tr '\n' ' ')"
+    return
+  fi
+  for name in $(cd "$reference" && ls); do
+    [ "$name" = crest.bmp ] && continue
+    if ! cmp -s "$reference/$name" "$dir/$name"; then
+      echo "$name differs from the batch driver's"
+      return
+    fi
+  done
+  echo ok
+}
+
+# run_job SCENARIO DIR [SCREENSHOT]: types DEMO into the form and confirms with Ctrl+Enter.
+run_job() {
+  local scenario=$1 dir=$2 screenshot=${3:-} form main title
+  start_program "$dir"
+  if ! form=$(find_window FORM 120); then
+    stop_running_program
+    check "$scenario" "the form did not show"
+    return
+  fi
+  if [ -n "$screenshot" ]; then
+    sleep 1.5
+    import -window root "$screenshot" 2>/dev/null || true
+    main=$(find_window PARESKIT 5) || main=
+    title=
+    [ -n "$main" ] && title=$(xdotool getwindowname "$main" 2>/dev/null)
+    if [ "$title" != PARESKIT ]; then
+      stop_running_program
+      check "$scenario" "the main window's title is '$title', not PARESKIT"
+      return
+    fi
+  fi
+  focus "$form"
+  type_text DEMO
+  xdotool key ctrl+Return
+  wait_for_exit 60
+  if [ "$exit_code" != 0 ]; then
+    check "$scenario" "exit code $exit_code"
+    return
+  fi
+  check "$scenario" "$(same_outputs_as_reference "$dir")"
+}
+
+# run_without_job SCENARIO ACTION: starts the program, does ACTION with the
+# form's and the main window's ids, and expects exit code 0 and no file touched.
+run_without_job() {
+  local scenario=$1 action=$2 dir form main before
+  dir=$(fresh_copy "$scenario")
+  before=$(listing "$dir")
+  start_program "$dir"
+  if ! form=$(find_window FORM 120) || ! main=$(find_window PARESKIT 10); then
+    stop_running_program
+    check "$scenario" "the windows did not show"
+    return
+  fi
+  "$action" "$form" "$main"
+  wait_for_exit 60
+  if [ "$exit_code" != 0 ]; then
+    check "$scenario" "exit code $exit_code"
+  elif [ "$(listing "$dir")" != "$before" ]; then
+    check "$scenario" "files changed: $(ls "$dir" | tr '\n' ' ')"
+  else
+    check "$scenario" ok
+  fi
+}
+
+press_escape() {
+  focus "$1"
+  xdotool key Escape
+}
+
+# The list's only entry replaces the typed name; Ctrl+Enter then confirms the choice.
+choose_exit_entry() {
+  focus "$1"
+  type_text DEMO
+  xdotool key Down
+  sleep 1.5
+  xdotool key ctrl+Return
+}
+
+close_main_window() {
+  focus "$2"
+  xdotool key alt+F4
+}
+
+run_job "name typed and confirmed" "$(fresh_copy typed)" "$artifacts/main.png"
+run_without_job escape press_escape
+run_without_job exit-entry choose_exit_entry
+run_without_job main-window-closed close_main_window
+
+dir=$(fresh_copy no-logo)
+rm "$dir/crest.bmp"
+run_job "no crest.bmp" "$dir"
+
+dir=$(fresh_copy truncated-logo)
+head -c 3000 "$data/crest.bmp" >"$dir/crest.bmp"
+run_job "truncated crest.bmp" "$dir"
+
+dir=$(fresh_copy oversized-logo)
+# An 8-bit 1024 x 1600 picture: 1,638,400 pixel bytes, more than the store holds.
+python3 - "$dir/crest.bmp" <<'PY'
+import struct, sys
+width, height = 1024, 1600
+table = b"".join(struct.pack("<BBBB", i, 255 - i, i // 2, 0) for i in range(256))
+rows = bytes((x + y) % 256 for y in range(height) for x in range(width))
+off = 54 + len(table)
+with open(sys.argv[1], "wb") as out:
+    out.write(struct.pack("<HIHHI", 0x4D42, off + len(rows), 0, 0, off))
+    out.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(rows), 0, 0, 256, 0))
+    out.write(table + rows)
+PY
+run_job "oversized crest.bmp" "$dir"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
