@@ -16,7 +16,7 @@ _BUILTIN_INTEGERS = {
     "unsigned long long int": 8, "__int64": 8, "unsigned __int64": 8,
 }
 _BUILTIN_REALS = {"float": 4, "double": 8}
-_HANDLE_NAME = re.compile(r"^H[A-Z0-9_]*$|HANDLE$")
+_HANDLE_NAME = re.compile(r"^H[A-Z0-9_]*$|_HANDLE$")
 _POINTER_SIZED_NAMES = {"SIZE_T", "SSIZE_T", "size_t", "ssize_t", "intptr_t",
                         "uintptr_t", "ptrdiff_t", "WPARAM", "LPARAM",
                         "LRESULT"}
@@ -83,9 +83,18 @@ def resolve(text, typedefs, depth=0):
         return CType("int", 4)
     if text in typedefs:
         inner = resolve(typedefs[text], typedefs, depth + 1)
-        return CType(inner.form, inner.size, inner.target,
-                     [text] + inner.names)
+        names = inner.names if _names_pointer(text, typedefs) else \
+            [text] + inner.names
+        return CType(inner.form, inner.size, inner.target, names)
     return CType("unknown")
+
+
+def _names_pointer(name, typedefs):
+    """Whether a typedef name follows the headers' convention for a pointer
+    to another typedef: P or LP before that type's name (PLSA_HANDLE for
+    LSA_HANDLE *, however the header spells the declaration)."""
+    return any(name.startswith(prefix) and name[len(prefix):] in typedefs
+               for prefix in ("P", "LP"))
 
 
 class Untranslatable(Exception):
@@ -110,6 +119,7 @@ def _integer(ctype):
 
 
 def is_handle(ctype):
+    """A pointer type named as a handle (HWND, HANDLE, SC_HANDLE ...)."""
     return ctype.form == "pointer" and any(_HANDLE_NAME.search(n)
                                            for n in ctype.names)
 

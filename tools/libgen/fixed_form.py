@@ -3,23 +3,31 @@ onto continuation lines (a "&" in column 6) where they are longer."""
 
 FIRST_COLUMN_TEXT = "      "
 CONTINUATION = "     &  "
+# A line cut inside a word or a character literal goes on exactly in
+# column 7: blanks there would become part of the literal.
+CONTINUATION_EXACT = "     &"
 LAST_COLUMN = 72
 
 
 def _break_position(text, limit):
-    """Where to end a line of at most `limit` characters of the statement:
-    after the last comma or before the last blank outside a character
-    literal, or at the limit when there is neither."""
+    """Where to end a line of at most `limit` characters of the statement,
+    and whether that is between tokens: after the last comma or before the
+    last blank outside a character literal.  Without such a place the cut
+    is at the limit, moved left past blanks so that the line does not end
+    in one (the extractor strips trailing blanks when it copies)."""
     best, in_literal = 0, False
     for position, char in enumerate(text[:limit + 1]):
         if char == "'":
             in_literal = not in_literal
-        elif not in_literal and position > 0:
-            if char == " " and position <= limit:
+        elif not in_literal and 0 < position <= limit:
+            if char == " " or text[position - 1] == ",":
                 best = position
-            elif text[position - 1] == "," and position <= limit:
-                best = position
-    return best if best > 0 else limit
+    if best > 0:
+        return best, True
+    cut = limit
+    while cut > 1 and text[cut - 1] == " ":
+        cut -= 1
+    return cut, False
 
 
 def _continued_lines(text, prefix):
@@ -29,9 +37,13 @@ def _continued_lines(text, prefix):
         if len(text) <= room:
             lines.append((prefix + text).rstrip())
             return lines
-        cut = _break_position(text, room)
-        lines.append((prefix + text[:cut]).rstrip())
-        text, prefix = text[cut:].lstrip(), CONTINUATION
+        cut, between_tokens = _break_position(text, room)
+        if between_tokens:
+            lines.append((prefix + text[:cut]).rstrip())
+            text, prefix = text[cut:].lstrip(), CONTINUATION
+        else:
+            lines.append(prefix + text[:cut])
+            text, prefix = text[cut:], CONTINUATION_EXACT
 
 
 def statement_lines(statement, remark="", tail=""):
