@@ -51,10 +51,12 @@ echo "== compile and link DEMO.FOR"
   fail "DEMO.FOR does not compile or link against DEMO.FD and DEMO.FI"
 
 echo "== run DEMO.exe under wine"
-WINEDEBUG=-all "$WINE" DEMO.exe >run.out 2>run.err || {
+status=0
+WINEDEBUG=-all "$WINE" DEMO.exe >run.out 2>run.err || status=$?
+if [ "$status" -ne 0 ]; then
   cat run.err >&2
-  fail "DEMO.exe exited with $?"
-}
+  fail "DEMO.exe exited with $status"
+fi
 # The console writes CR LF; the expectation is kept with LF.
 tr -d '\r' <run.out | diff -u "$EXPECTED/DEMO.OUT" - ||
   fail "DEMO.exe printed something else"
