@@ -7,6 +7,7 @@
 # The data are EXAMPLES_DIR when it holds the example program DEMO, otherwise
 # OWN_DATA_DIR with EXAMPLES_DIR's crest.bmp. A display is started when
 # DISPLAY is unset. Every wait is bounded; the last line counts the scenarios.
+# PK_E2E_ONLY, a regular expression, runs only the scenarios it matches.
 set -uo pipefail
 
 if [ $# -ne 6 ]; then
@@ -116,6 +117,8 @@ focus() {
 
 type_text() { xdotool type --delay 80 "$1"; }
 
+selected() { [ -z "${PK_E2E_ONLY:-}" ] || [[ $1 =~ $PK_E2E_ONLY ]]; }
+
 check() {
   local scenario=$1 verdict=$2
   if [ "$verdict" = ok ]; then
@@ -158,6 +161,7 @@ same_outputs_as_reference() {
 # run_job SCENARIO DIR [SCREENSHOT]: types DEMO into the form and confirms with Ctrl+Enter.
 run_job() {
   local scenario=$1 dir=$2 screenshot=${3:-} form main title
+  selected "$scenario" || return
   start_program "$dir"
   if ! form=$(find_window FORM 120); then
     stop_running_program
@@ -191,12 +195,18 @@ run_job() {
 # form's and the main window's ids, and expects exit code 0 and no file touched.
 run_without_job() {
   local scenario=$1 action=$2 dir form main before
+  selected "$scenario" || return
   dir=$(fresh_copy "$scenario")
   before=$(listing "$dir")
   start_program "$dir"
-  if ! form=$(find_window FORM 120) || ! main=$(find_window PARESKIT 10); then
+  if ! form=$(find_window FORM 120); then
     stop_running_program
-    check "$scenario" "the windows did not show"
+    check "$scenario" "the form did not show"
+    return
+  fi
+  if ! main=$(find_window PARESKIT 10); then
+    stop_running_program
+    check "$scenario" "the main window did not show"
     return
   fi
   "$action" "$form" "$main"
