@@ -1,0 +1,146 @@
+// Fuzz target: reading back an arbitrary used-symbol list and copying blocks
+// out of two arbitrary library files (all cut from one input), then writing
+// the report section. The indexed search for a needed word answers as the
+// walk through the list does, before and after the marks change; the output
+// file and the report equal the reference copying and report.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "extract/declaration_copy.h"
+#include "extract/job_files.h"
+#include "extract/library_table.h"
+#include "extract/needed_list.h"
+#include "extract/report.h"
+#include "extract/symbol_table.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/line_model.h"
+#include "fuzz/memory_files.h"
+#include "fuzz/split_input.h"
+#include "records/record_file.h"
+
+namespace {
+
+struct ModelWord {
+  std::string text;
+  bool found;
+};
+
+std::string FoldedFirstWord(const std::string& line, size_t from) {
+  std::string word = line.substr(from, line.find(' ', from) - from);
+  for (char& c : word) c = pk::fuzzing::ModelFold(c);
+  return word;
+}
+
+std::vector<ModelWord> ModelNeeded(const std::string& list) {
+  std::vector<ModelWord> words;
+  for (const std::string& line : pk::fuzzing::ModelLines(list)) {
+    if (line[0] != ' ') words.push_back({FoldedFirstWord(line, 0), false});
+  }
+  return words;
+}
+
+// Copies the blocks of one library; returns the lines written.
+void ModelCopyLibrary(const std::string& library, std::vector<ModelWord>& words, int* remaining,
+                      std::vector<std::string>& output) {
+  bool copying = false;
+  for (std::string line : pk::fuzzing::ModelLines(library)) {
+    if (line[0] == 'c') line[0] = 'C';
+    if (copying && line[0] != 'C') {
+      const size_t last = line.find_last_not_of(std::string(" \0", 2));
+      output.push_back(last == std::string::npos ? "" : line.substr(0, last + 1));
+    }
+    if (line[0] == 'C' && line[1] == '*') {
+      copying = false;
+      const std::string name = FoldedFirstWord(line, 2);
+      if (name.empty()) continue;
+      for (ModelWord& word : words) {
+        if (word.found || word.text != name) continue;
+        word.found = true;
+        --*remaining;
+        copying = true;
+        break;
+      }
+    }
+  }
+}
+
+std::vector<std::string> ModelReport(const std::vector<ModelWord>& words, int remaining) {
+  char line[64];
+  std::vector<std::string> report;
+  std::snprintf(line, sizeof line, "%8d FD Symbols were specified", static_cast<int>(words.size()));
+  report.push_back(line);
+  std::snprintf(line, sizeof line, "%8d FD Symbols were not found", remaining);
+  report.push_back(line);
+  if (remaining == 0) return report;
+  report.push_back(" FD Symbols not found:");
+  for (const ModelWord& word : words) {
+    if (!word.found) report.push_back(word.text);
+  }
+  return report;
+}
+
+void CheckFinders(const std::vector<std::string>& queries) {
+  for (const std::string& query : queries) {
+    if (query.empty() || query.size() > 80) continue;
+    const int32_t length = static_cast<int32_t>(query.size());
+    PK_FUZZ_CHECK(pk::FindNeededWord(query.data(), length) ==
+                  pk::FindNeededWordByWalk(query.data(), length));
+  }
+}
+
+std::vector<std::string> WrittenLines(const char* name) {
+  std::string bytes;
+  PK_FUZZ_CHECK(pk::fuzzing::GetMemoryFile(name, &bytes));
+  bool wellFormed = false;
+  const std::vector<std::string> lines = pk::fuzzing::SplitCrLf(bytes, &wellFormed);
+  PK_FUZZ_CHECK(wellFormed);
+  return lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 200000) return 0;
+  const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 3);
+  pk::fuzzing::UseMemoryFiles();
+  pk::fuzzing::PutMemoryFile("DEMO.FDH", parts[0]);
+  pk::fuzzing::PutMemoryFile("USER32.FD", parts[1]);
+  pk::fuzzing::PutMemoryFile("GDI32.FD", parts[2]);
+  pk::fuzzing::PutMemoryFile("DEMO.FD", std::string("LEFT BY AN EARLIER JOB\r\n"));
+  char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
+  pk::MakeJobFiles(programName);
+
+  std::vector<ModelWord> words = ModelNeeded(parts[0]);
+  std::vector<std::string> queries;
+  for (const ModelWord& word : words) queries.push_back(word.text);
+  for (size_t library = 1; library <= 2; ++library) {
+    for (const std::string& line : pk::fuzzing::ModelLines(parts[library])) {
+      queries.push_back(FoldedFirstWord(line, line.size() > 2 ? 2 : 0));
+    }
+  }
+
+  PK_FUZZ_CHECK(pk::LoadNeededList(pk::jobFiles.usedFdName) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::neededList.neededCount == static_cast<int32_t>(words.size()));
+  PK_FUZZ_CHECK(pk::neededList.remainingCount == pk::neededList.neededCount);
+  CheckFinders(queries);
+  PK_FUZZ_CHECK(pk::CopyDeclarations(pk::libraryTable.fdLibraries, pk::jobFiles.fdOutName,
+                                     pk::FindNeededWord) == pk::StepOutcome::DONE);
+  CheckFinders(queries);
+
+  int remaining = static_cast<int>(words.size());
+  std::vector<std::string> output;
+  for (size_t library = 1; library <= 2 && remaining > 0; ++library) {
+    ModelCopyLibrary(parts[library], words, &remaining, output);
+  }
+  PK_FUZZ_CHECK(pk::neededList.remainingCount == remaining);
+  PK_FUZZ_CHECK(WrittenLines("DEMO.FD") == output);
+
+  PK_FUZZ_CHECK(pk::OpenFile(pk::UNIT_REPORT, pk::jobFiles.reportName, pk::OpenStatus::REPLACE) ==
+                pk::IO_OK);
+  pk::WriteReport(pk::FD_KIND_TEXT);
+  pk::CloseFile(pk::UNIT_REPORT);
+  PK_FUZZ_CHECK(WrittenLines("DEMO.PRE") == ModelReport(words, remaining));
+  return 0;
+}

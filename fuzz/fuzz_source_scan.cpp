@@ -1,0 +1,77 @@
+// Fuzz target: scanning an arbitrary source against an arbitrary master list
+// (both cut from one input). The used-symbol list written is well-formed CR LF
+// text and equals the reference scan: every library symbol of the statement
+// lines once, in order of first use, as the master list spells it.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "extract/job_files.h"
+#include "extract/master_list.h"
+#include "extract/source_scan.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/line_model.h"
+#include "fuzz/memory_files.h"
+#include "fuzz/split_input.h"
+
+namespace {
+
+bool IsIdentifierChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+std::vector<std::string> ModelUsedSymbols(const std::string& master, const std::string& source) {
+  std::vector<std::string> entries;
+  for (const std::string& line : pk::fuzzing::ModelLines(master)) {
+    if (line[0] == ' ') continue;
+    std::string word = pk::fuzzing::ModelFirstWord(line);
+    for (char& c : word) c = pk::fuzzing::ModelFold(c);
+    entries.push_back(word);
+  }
+  std::vector<std::string> used;
+  std::set<size_t> marked;
+  for (const std::string& line : pk::fuzzing::ModelLines(source)) {
+    if (line[0] == 'C' || line[0] == 'c' || line[0] == '$') continue;
+    size_t column = 6;
+    while (column < line.size()) {
+      std::string identifier;
+      while (column < line.size() && IsIdentifierChar(line[column])) {
+        identifier += pk::fuzzing::ModelFold(line[column++]);
+      }
+      ++column;
+      if (identifier.empty()) continue;
+      for (size_t j = 0; j < entries.size(); ++j) {
+        if (entries[j] != identifier) continue;
+        if (marked.insert(j).second) used.push_back(identifier);
+        break;
+      }
+    }
+  }
+  return used;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 200000) return 0;
+  const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 2);
+  pk::fuzzing::UseMemoryFiles();
+  pk::fuzzing::PutMemoryFile(pk::MASTER_FI_NAME, parts[0]);
+  pk::fuzzing::PutMemoryFile("DEMO.FOR", parts[1]);
+  pk::fuzzing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));
+  char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
+  pk::MakeJobFiles(programName);
+
+  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1) ==
+                pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::ScanSource(pk::jobFiles.sourceName, pk::jobFiles.usedFiName,
+                               pk::LookUpIdentifier) == pk::StepOutcome::DONE);
+  std::string written;
+  PK_FUZZ_CHECK(pk::fuzzing::GetMemoryFile("DEMO.FIH", &written));
+  bool wellFormed = false;
+  const std::vector<std::string> lines = pk::fuzzing::SplitCrLf(written, &wellFormed);
+  PK_FUZZ_CHECK(wellFormed);
+  PK_FUZZ_CHECK(lines == ModelUsedSymbols(parts[0], parts[1]));
+  return 0;
+}

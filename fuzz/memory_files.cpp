@@ -1,0 +1,120 @@
+#include "fuzz/memory_files.h"
+
+#include <map>
+
+#include "records/file_services.h"
+#include "records/record_file.h"
+
+namespace pk::fuzzing {
+
+namespace {
+
+struct OpenMemoryFile {
+  bool open;
+  std::string name;
+  size_t position;
+  OsAccess access;
+};
+
+// The record layer holds at most 61 files; a few spare handles cover files
+// opened while another one is being replaced on the same unit.
+constexpr int kHandleCount = 64;
+
+std::map<std::string, std::string> files;
+OpenMemoryFile handles[kHandleCount];
+
+OpenMemoryFile* Lookup(OsHandle handle) {
+  if (handle < 0 || handle >= kHandleCount || !handles[handle].open) return nullptr;
+  return &handles[handle];
+}
+
+IoStatus Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
+  const auto found = files.find(name);
+  if (creation == OsCreation::MUST_EXIST && found == files.end()) return IO_FILE_NOT_FOUND;
+  if (creation == OsCreation::MUST_NOT_EXIST && found != files.end()) return IO_FILE_EXISTS;
+  for (int i = 0; i < kHandleCount; ++i) {
+    if (handles[i].open) continue;
+    if (found == files.end()) files[name];
+    handles[i] = {true, name, 0, access};
+    *handle = i;
+    return IO_OK;
+  }
+  return IO_NO_HANDLES;
+}
+
+IoStatus Read(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
+  *received = 0;
+  OpenMemoryFile* file = Lookup(handle);
+  if (file == nullptr || file->access == OsAccess::WRITE_ONLY) return IO_READ_FAILED;
+  const std::string& bytes = files[file->name];
+  if (file->position >= bytes.size()) return IO_OK;
+  size_t count = bytes.size() - file->position;
+  if (count > static_cast<size_t>(capacity)) count = static_cast<size_t>(capacity);
+  bytes.copy(static_cast<char*>(buffer), count, file->position);
+  file->position += count;
+  *received = static_cast<int32_t>(count);
+  return IO_OK;
+}
+
+IoStatus Write(OsHandle handle, const void* bytes, int32_t count) {
+  OpenMemoryFile* file = Lookup(handle);
+  if (file == nullptr || file->access == OsAccess::READ_ONLY) return IO_WRITE_REFUSED;
+  std::string& content = files[file->name];
+  if (content.size() < file->position) content.resize(file->position);
+  content.replace(file->position, static_cast<size_t>(count), static_cast<const char*>(bytes),
+                  static_cast<size_t>(count));
+  file->position += static_cast<size_t>(count);
+  return IO_OK;
+}
+
+IoStatus Truncate(OsHandle handle, int64_t length) {
+  OpenMemoryFile* file = Lookup(handle);
+  if (file == nullptr || file->access == OsAccess::READ_ONLY || length < 0) {
+    return IO_WRITE_REFUSED;
+  }
+  files[file->name].resize(static_cast<size_t>(length));
+  file->position = static_cast<size_t>(length);
+  return IO_OK;
+}
+
+IoStatus Close(OsHandle handle) {
+  OpenMemoryFile* file = Lookup(handle);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  file->open = false;
+  return IO_OK;
+}
+
+IoStatus Remove(const char* name) {
+  return files.erase(name) == 1 ? IO_OK : IO_FILE_NOT_FOUND;
+}
+
+void WriteStandardError(const char*, int32_t) {}
+
+const FileServices kMemoryServices = {
+    Open, Read, Write, Truncate, Close, Remove, WriteStandardError};
+
+}  // namespace
+
+void UseMemoryFiles() {
+  UseFileServices(&kMemoryServices);
+  CloseAllFiles();
+  for (OpenMemoryFile& handle : handles) handle = OpenMemoryFile{};
+  files.clear();
+}
+
+void PutMemoryFile(const std::string& name, const uint8_t* bytes, size_t size) {
+  files[name].assign(reinterpret_cast<const char*>(bytes), size);
+}
+
+void PutMemoryFile(const std::string& name, const std::string& bytes) {
+  files[name] = bytes;
+}
+
+bool GetMemoryFile(const std::string& name, std::string* bytes) {
+  const auto found = files.find(name);
+  if (found == files.end()) return false;
+  *bytes = found->second;
+  return true;
+}
+
+}  // namespace pk::fuzzing
