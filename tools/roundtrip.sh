@@ -47,7 +47,7 @@ cmp DEMO.PRE "$EXPECTED/DEMO.PRE" || fail "DEMO.PRE differs from the expected re
 
 echo "== compile and link DEMO.FOR"
 "$FC" -static -o DEMO.exe DEMO.FOR \
-  -luser32 -lgdi32 -lkernel32 -ladvapi32 -lshell32 -lcomctl32 ||
+  -luser32 -lgdi32 -lkernel32 -ladvapi32 -lshell32 -lcomctl32 -lcomdlg32 ||
   fail "DEMO.FOR does not compile or link against DEMO.FD and DEMO.FI"
 
 echo "== run DEMO.exe under wine"
@@ -60,6 +60,28 @@ fi
 # The console writes CR LF; the expectation is kept with LF.
 tr -d '\r' <run.out | diff -u "$EXPECTED/DEMO.OUT" - ||
   fail "DEMO.exe printed something else"
+
+echo "== the extracted interfaces check argument types"
+mkdir "$SCRATCH/badcall"
+cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS "$SCRATCH/badcall"
+cd "$SCRATCH/badcall"
+# A number where lstrlenA takes a string: only an interface can tell.
+printf '%s\r\n' \
+  "      PROGRAM BADCALL" \
+  "      USE, INTRINSIC :: ISO_C_BINDING" \
+  "      INTERFACE" \
+  "      INCLUDE 'BADCALL.FI'" \
+  "      END INTERFACE" \
+  "      WRITE (*, *) lstrlenA(12345)" \
+  "      END PROGRAM BADCALL" >BADCALL.FOR
+"$BATCH" BADCALL || fail "pareskit-batch BADCALL exited with $?"
+if "$FC" -fsyntax-only BADCALL.FOR 2>compile.err; then
+  fail "a call with a wrong argument type compiled"
+fi
+grep -q "Type mismatch" compile.err || {
+  cat compile.err >&2
+  fail "BADCALL.FOR was rejected, but not for its argument type"
+}
 
 echo "== symbols no library file supplies"
 copy_examples "$SCRATCH/notfound"

@@ -80,7 +80,11 @@ def interface_lines(name, declaration, typedefs):
         lines += statement_lines("%s :: %s" % (result.declaration, name),
                                  remark=" ".join(result_c.split()))
     for dummy, fortran_type, c_type in zip(dummies, arguments, c_types):
-        attributes = ", VALUE" if fortran_type.by_value else ""
+        # A character array left out of a call passes NULL, which many
+        # string parameters accept (GetModuleHandleA() is the running
+        # program).
+        attributes = (", VALUE" if fortran_type.by_value else
+                      ", OPTIONAL" if fortran_type.assumed_size else "")
         shape = "(*)" if fortran_type.assumed_size else ""
         lines += statement_lines("%s%s :: %s%s" % (fortran_type.declaration,
                                                    attributes, dummy, shape),

@@ -55,7 +55,7 @@ class InterfaceLinesTest(unittest.TestCase):
             "     &  BIND(C, NAME='GetUserNameA')",
             "      USE, INTRINSIC :: ISO_C_BINDING, ONLY: C_CHAR, C_INT32_T, C_PTR",
             "      INTEGER(C_INT32_T) :: GetUserNameA ! BOOL",
-            "      CHARACTER(KIND=C_CHAR) :: lpBuffer(*) ! LPSTR",
+            "      CHARACTER(KIND=C_CHAR), OPTIONAL :: lpBuffer(*) ! LPSTR",
             "      TYPE(C_PTR), VALUE :: pcbBuffer ! LPDWORD",
             "      END FUNCTION GetUserNameA"])
 

@@ -15,8 +15,9 @@ FI_PREAMBLE = (
     "C     {library}.FI: interface bodies of the functions that",
     "C     {dll} exports, generated from the mingw-w64 headers.",
     "C     INCLUDE NAME.FI inside an INTERFACE block.  Handles are",
-    "C     INTEGER(C_INTPTR_T) by value, char pointers CHARACTER arrays,",
-    "C     other pointers TYPE(C_PTR) by value; the C type follows the !.",
+    "C     INTEGER(C_INTPTR_T) by value, char pointers OPTIONAL CHARACTER",
+    "C     arrays (an argument left out passes NULL), other pointers",
+    "C     TYPE(C_PTR) by value; the C type follows the !.",
 )
 
 
