@@ -102,7 +102,9 @@ def collect_functions(report):
         elif name.upper() in folded:
             reason = "same name as %s apart from case" % folded[name.upper()]
         elif name not in declarations[library.unit]:
-            reason = "no prototype in the headers"
+            reason = ("no prototype: unsuffixed alias of an A function"
+                      if name + "A" in every_export
+                      else "no prototype in the headers")
         if reason is None:
             try:
                 blocks[index][name] = interface_lines(

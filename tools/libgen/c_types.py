@@ -17,6 +17,8 @@ _BUILTIN_INTEGERS = {
 }
 _BUILTIN_REALS = {"float": 4, "double": 8}
 _HANDLE_NAME = re.compile(r"^H[A-Z0-9_]*$|_HANDLE$")
+# An argument list is a char pointer in these headers, but not a string.
+_VA_LIST_NAMES = {"va_list", "__gnuc_va_list", "__builtin_va_list"}
 _POINTER_SIZED_NAMES = {"SIZE_T", "SSIZE_T", "size_t", "ssize_t", "intptr_t",
                         "uintptr_t", "ptrdiff_t", "WPARAM", "LPARAM",
                         "LRESULT"}
@@ -138,7 +140,8 @@ def argument_type(ctype):
         return FortranType("REAL(%s)" % kind, (kind,), True, False)
     if is_handle(ctype):
         return FortranType("INTEGER(C_INTPTR_T)", ("C_INTPTR_T",), True, False)
-    if ctype.form == "pointer" and ctype.target.form == "char":
+    if ctype.form == "pointer" and ctype.target.form == "char" \
+            and not _VA_LIST_NAMES.intersection(ctype.names):
         return FortranType("CHARACTER(KIND=C_CHAR)", ("C_CHAR",), False, True)
     if ctype.form == "pointer":
         return FortranType("TYPE(C_PTR)", ("C_PTR",), True, False)

@@ -17,6 +17,7 @@ TYPEDEFS = {
     "HOOKFN": "LRESULT (int)", "POINT": "struct tagPOINT",
     "FLOAT": "float", "BOOL": "int", "WCHAR": "wchar_t",
     "wchar_t": "unsigned short", "LPCWSTR": "const WCHAR *",
+    "va_list": "__builtin_va_list", "__builtin_va_list": "char *",
 }
 
 
@@ -50,7 +51,8 @@ class ArgumentTypeTest(unittest.TestCase):
 
     def test_other_pointers_are_c_ptr_by_value(self):
         for c_type in ("LPHANDLE", "PLSA_HANDLE", "HWND *", "LPDWORD", "LPBYTE", "PVOID", "LPCWSTR",
-                       "char **", "int [4]", "struct tagRECT *"):
+                       "char **", "int [4]", "struct tagRECT *",
+                       "va_list"):
             self.assertEqual(declaration(c_type), ("TYPE(C_PTR)", True, False),
                              c_type)
 

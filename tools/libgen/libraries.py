@@ -41,6 +41,9 @@ UNIT_SOURCES = {
 #include <winsafer.h>
 #include <winperf.h>
 #include <winefs.h>
+#include <tlhelp32.h>
+#include <psapi.h>
+#include <evntrace.h>
 """,
     OLE1_UNIT: """\
 #define WIN32_LEAN_AND_MEAN
@@ -71,13 +74,14 @@ KERNEL32_HEADERS = (
     "jobapi.h", "timezoneapi.h", "winioctl.h", "consoleapi.h",
     "wow64apiset.h", "threadpoolapiset.h", "systemtopologyapi.h",
     "processtopologyapi.h", "interlockedapi.h", "utilapiset.h",
-    "realtimeapiset.h", "datetimeapi.h", "apiquery2.h",
+    "realtimeapiset.h", "datetimeapi.h", "apiquery2.h", "tlhelp32.h",
+    "psapi.h",
 )
 
 ADVAPI32_HEADERS = (
     "winreg.h", "winsvc.h", "wincrypt.h", "aclapi.h", "accctrl.h", "sddl.h",
     "wincred.h", "ntsecapi.h", "winsafer.h", "winperf.h", "winefs.h",
-    "securitybaseapi.h", "reason.h",
+    "securitybaseapi.h", "reason.h", "evntrace.h",
 )
 
 NETAPI32_HEADERS = (
