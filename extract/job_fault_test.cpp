@@ -1,0 +1,605 @@
+// Fault sweep over a whole job: every file operation of every kind (open,
+// read, write, truncate, close, remove) is made to fail in turn, with each of
+// a few errors, and what the job leaves behind is checked against what a
+// fault-free job writes. Whatever fails, the job ends, skips a library,
+// shortens its report, or the process ends with exit code 1 and the run-time
+// error report; and the report never counts an incomplete used-symbol list,
+// never calls a symbol found whose block is not wholly in the output, and
+// never holds a line that is not one of its own.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "extract/job.h"
+#include "records/file_services.h"
+#include "records/record_file.h"
+#include "records/testing/failing_file_services.h"
+#include "records/testing/scratch_directory.h"
+
+namespace pk {
+namespace {
+
+using testing::FileCall;
+
+// ---------------------------------------------------------------------------
+// The prepared directory and what a fault-free job makes of it.
+
+struct Kind {
+  const char* kindText;  // as in the report: "FD" or "FI"
+  const char* usedList;  // NAME.FDH or NAME.FIH
+  const char* output;    // NAME.FD or NAME.FI
+  std::vector<std::string> needed;
+  std::vector<std::string> notFound;
+};
+
+const Kind kKinds[] = {
+    {"FD", "DEMO.FDH", "DEMO.FD", {"GETDC", "BEEP", "SLEEP", "MISSING"}, {"MISSING"}},
+    {"FI", "DEMO.FIH", "DEMO.FI", {"MSG", "RECT"}, {}},
+};
+
+const std::map<std::string, std::vector<std::string>> kBlocks = {
+    {"GETDC", {"      INTEGER GETDC", "      EXTERNAL GETDC"}},
+    {"BEEP", {"      INTEGER BEEP"}},
+    {"SLEEP", {"      INTEGER SLEEP"}},
+    {"MSG", {"      STRUCTURE /MSG/", "      END STRUCTURE"}},
+    {"RECT", {"      STRUCTURE /RECT/"}},
+};
+
+const char* const kOutputs[] = {"DEMO.FIH", "DEMO.FDH", "DEMO.FD", "DEMO.FI", "DEMO.PRE"};
+
+std::string CrLfLines(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+void WriteJobInputs() {
+  using testing::WriteFileBytes;
+  WriteFileBytes("MASTERFI.LIS", CrLfLines({"MSG", "POINT", "RECT"}));
+  WriteFileBytes("MASTERFD.LIS", CrLfLines({"GETDC", "BEEP", "SLEEP", "MISSING"}));
+  WriteFileBytes("DEMO.FOR", CrLfLines({"C     A DEMONSTRATION", "      CALL GETDC(MSG)",
+                                        "      CALL BEEP(RECT)", "      CALL SLEEP(MISSING)"}));
+  WriteFileBytes("USER32.FD", CrLfLines({"C*GETDC", kBlocks.at("GETDC")[0], kBlocks.at("GETDC")[1],
+                                         "C*BEEP", kBlocks.at("BEEP")[0]}));
+  WriteFileBytes("KERNEL32.FD", CrLfLines({"C*SLEEP", kBlocks.at("SLEEP")[0]}));
+  WriteFileBytes("USER32.FI", CrLfLines({"C*MSG", kBlocks.at("MSG")[0], kBlocks.at("MSG")[1]}));
+  WriteFileBytes("GDI32.FI", CrLfLines({"C*RECT", kBlocks.at("RECT")[0]}));
+}
+
+void RemoveJobOutputs() {
+  for (const char* name : kOutputs) std::remove(name);
+}
+
+std::string BaselineReport() {
+  return CrLfLines({"       4 FD Symbols were specified", "       1 FD Symbols were not found",
+                    " FD Symbols not found:", "MISSING", "       2 FI Symbols were specified",
+                    "       0 FI Symbols were not found"});
+}
+
+char programName[PROGRAM_NAME_LENGTH + 1] = "DEMO";
+
+// ---------------------------------------------------------------------------
+// A probe over the failing services: it records which file every call
+// concerns, and turns the record layer's run-time error (the report on
+// standard error that precedes the process end) into an exception, so that a
+// sweep can go on in the same process. The real process end is proven by the
+// death tests below.
+
+struct ProcessEnded {};
+
+struct TracedCall {
+  FileCall kind;
+  std::string file;
+};
+
+const FileServices* probed = nullptr;
+std::vector<TracedCall> trace;
+std::map<OsHandle, std::string> handleNames;
+std::string standardError;
+
+std::string NameOf(OsHandle handle) {
+  const auto found = handleNames.find(handle);
+  return found == handleNames.end() ? "" : found->second;
+}
+
+IoStatus ProbeOpen(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
+  trace.push_back({FileCall::OPEN, name});
+  const IoStatus status = probed->open(name, access, creation, handle);
+  if (status == IO_OK) handleNames[*handle] = name;
+  return status;
+}
+
+IoStatus ProbeRead(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
+  trace.push_back({FileCall::READ, NameOf(handle)});
+  return probed->read(handle, buffer, capacity, received);
+}
+
+IoStatus ProbeWrite(OsHandle handle, const void* bytes, int32_t count) {
+  trace.push_back({FileCall::WRITE, NameOf(handle)});
+  return probed->write(handle, bytes, count);
+}
+
+IoStatus ProbeTruncate(OsHandle handle, int64_t length) {
+  trace.push_back({FileCall::TRUNCATE, NameOf(handle)});
+  return probed->truncate(handle, length);
+}
+
+IoStatus ProbeClose(OsHandle handle) {
+  trace.push_back({FileCall::CLOSE, NameOf(handle)});
+  return probed->close(handle);
+}
+
+IoStatus ProbeRemove(const char* name) {
+  trace.push_back({FileCall::REMOVE, name});
+  return probed->remove(name);
+}
+
+void ProbeStandardError(const char* bytes, int32_t count) {
+  standardError.append(bytes, static_cast<size_t>(count));
+  throw ProcessEnded{};
+}
+
+const FileServices kProbe = {ProbeOpen,  ProbeRead,   ProbeWrite,        ProbeTruncate,
+                             ProbeClose, ProbeRemove, ProbeStandardError};
+
+struct ProbedRun {
+  bool processEnded;
+  JobOutcome outcome;
+  std::string standardError;
+  std::vector<TracedCall> trace;
+};
+
+// Runs one job in the current directory with the `k`-th call of `kind`
+// failing with `error` (k = 0: nothing fails). A run that ends the process
+// is stopped at the error report; its files still attached are then closed
+// as the process end closes them.
+ProbedRun RunProbedJob(FileCall kind, int32_t k, IoStatus error) {
+  RemoveJobOutputs();
+  CloseAllFiles();
+  testing::InstallFailingFileServices(kind, k, error);
+  probed = &CurrentFileServices();
+  trace.clear();
+  handleNames.clear();
+  standardError.clear();
+  UseFileServices(&kProbe);
+  ProbedRun run{};
+  try {
+    run.outcome = RunJob(programName);
+  } catch (const ProcessEnded&) {
+    run.processEnded = true;
+    CloseAllFiles();
+  }
+  testing::RestoreHostFileServices();
+  run.standardError = standardError;
+  run.trace = trace;
+  return run;
+}
+
+int32_t CallCount(const std::vector<TracedCall>& calls, FileCall kind) {
+  int32_t count = 0;
+  for (const TracedCall& call : calls) count += call.kind == kind ? 1 : 0;
+  return count;
+}
+
+// ---------------------------------------------------------------------------
+// What may be found on disk after any run.
+
+std::vector<std::string> SplitLines(const std::string& bytes, bool* wellFormed) {
+  std::vector<std::string> lines;
+  *wellFormed = true;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find("\r\n", start);
+    if (end == std::string::npos) {
+      *wellFormed = false;
+      break;
+    }
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+bool Contains(const std::vector<std::string>& words, const std::string& word) {
+  for (const std::string& w : words) {
+    if (w == word) return true;
+  }
+  return false;
+}
+
+// True when `lines` holds the whole block of `symbol` as consecutive lines.
+bool HasWholeBlock(const std::vector<std::string>& lines, const std::string& symbol) {
+  const std::vector<std::string>& block = kBlocks.at(symbol);
+  for (size_t at = 0; at + block.size() <= lines.size(); ++at) {
+    bool whole = true;
+    for (size_t i = 0; i < block.size() && whole; ++i) whole = lines[at + i] == block[i];
+    if (whole) return true;
+  }
+  return false;
+}
+
+// An output file holds whole blocks of its own kind, one after another.
+void CheckOutputFile(const Kind& kind, const std::string& context) {
+  if (!testing::FileExists(kind.output)) return;
+  bool wellFormed = false;
+  const std::vector<std::string> lines =
+      SplitLines(testing::ReadFileBytes(kind.output), &wellFormed);
+  EXPECT_TRUE(wellFormed) << context << ": " << kind.output << " ends inside a line";
+  size_t at = 0;
+  while (at < lines.size()) {
+    bool matched = false;
+    for (const std::string& symbol : kind.needed) {
+      if (symbol == "MISSING") continue;
+      const std::vector<std::string>& block = kBlocks.at(symbol);
+      if (at + block.size() > lines.size()) continue;
+      bool whole = true;
+      for (size_t i = 0; i < block.size() && whole; ++i) whole = lines[at + i] == block[i];
+      if (whole) {
+        at += block.size();
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) {
+      ADD_FAILURE() << context << ": " << kind.output << " line " << at + 1
+                    << " is not part of a whole block: \"" << lines[at] << "\"";
+      return;
+    }
+  }
+}
+
+// A used-symbol list holds the first lines of the full list, nothing else.
+void CheckUsedList(const Kind& kind, const std::string& context) {
+  if (!testing::FileExists(kind.usedList)) return;
+  bool wellFormed = false;
+  const std::vector<std::string> lines =
+      SplitLines(testing::ReadFileBytes(kind.usedList), &wellFormed);
+  EXPECT_TRUE(wellFormed) << context << ": " << kind.usedList << " ends inside a line";
+  ASSERT_LE(lines.size(), kind.needed.size()) << context;
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], kind.needed[i]) << context;
+}
+
+struct ReportSection {
+  int neededCount = -1;
+  int remainingCount = -1;
+  bool heading = false;
+  std::vector<std::string> listed;
+};
+
+// Parses NAME.PRE; every line must belong to a section of the right form,
+// the FD section before the FI section.
+std::map<std::string, ReportSection> ParseReport(const std::string& context) {
+  std::map<std::string, ReportSection> sections;
+  if (!testing::FileExists("DEMO.PRE")) return sections;
+  bool wellFormed = false;
+  const std::vector<std::string> lines =
+      SplitLines(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
+  EXPECT_TRUE(wellFormed) << context << ": DEMO.PRE ends inside a line";
+  const std::regex specified(R"( {0,7}(\d{1,8}) (FD|FI) Symbols were specified)");
+  const std::regex notFound(R"( {0,7}(\d{1,8}) (FD|FI) Symbols were not found)");
+  const std::regex heading(R"( (FD|FI) Symbols not found:)");
+  const std::regex symbol(R"([A-Z]+)");
+  ReportSection* current = nullptr;
+  std::string currentKind;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::smatch match;
+    const std::string& line = lines[i];
+    // Count lines are 34 characters: the count takes exactly 8 columns.
+    if (line.size() == 34 && std::regex_match(line, match, specified)) {
+      const std::string kind = match[2];
+      EXPECT_EQ(sections.count(kind), 0u) << context << ": section " << kind << " twice";
+      EXPECT_FALSE(kind == "FD" && sections.count("FI") != 0)
+          << context << ": the FD section after the FI section";
+      currentKind = kind;
+      current = &sections[kind];
+      current->neededCount = std::stoi(match[1]);
+      std::smatch second;
+      if (i + 1 >= lines.size() || !std::regex_match(lines[i + 1], second, notFound) ||
+          second[2] != kind) {
+        ADD_FAILURE() << context << ": line 2 of section " << kind << " is missing";
+        continue;
+      }
+      current->remainingCount = std::stoi(second[1]);
+      ++i;
+    } else if (current != nullptr && std::regex_match(line, match, heading) &&
+               match[1] == currentKind && !current->heading) {
+      current->heading = true;
+    } else if (current != nullptr && current->heading && std::regex_match(line, symbol)) {
+      current->listed.push_back(line);
+    } else {
+      ADD_FAILURE() << context << ": DEMO.PRE line " << i + 1 << " is not a report line: \"" << line
+                    << "\"";
+    }
+  }
+  return sections;
+}
+
+// The report's claims hold for what is on disk. A section that counts fewer
+// symbols than the program uses is noted in *countedShortList; its other
+// claims are then checked against the words it did count (the first ones of
+// the list, which is written and read in order).
+void CheckReportSection(const Kind& kind, const ReportSection& section, const std::string& context,
+                        bool* countedShortList) {
+  const int fullCount = static_cast<int>(kind.needed.size());
+  ASSERT_GE(section.neededCount, 0) << context;
+  ASSERT_LE(section.neededCount, fullCount) << context << ": counts more symbols than used";
+  if (section.neededCount < fullCount) *countedShortList = true;
+  const std::vector<std::string> counted(kind.needed.begin(),
+                                         kind.needed.begin() + section.neededCount);
+  int expectedNotFound = 0;
+  for (const std::string& word : kind.notFound) expectedNotFound += Contains(counted, word) ? 1 : 0;
+  EXPECT_GE(section.remainingCount, expectedNotFound) << context;
+  EXPECT_LE(section.remainingCount, section.neededCount) << context;
+  EXPECT_EQ(section.heading, section.remainingCount > 0 || !section.listed.empty())
+      << context << ": " << kind.kindText << " heading";
+  for (const std::string& word : section.listed) {
+    EXPECT_TRUE(Contains(counted, word)) << context << ": lists " << word;
+  }
+  if (static_cast<int>(section.listed.size()) != section.remainingCount) {
+    // A not-found line that could not be written shortens the list only.
+    EXPECT_LT(static_cast<int>(section.listed.size()), section.remainingCount) << context;
+    return;
+  }
+  bool wellFormedOutput = false;
+  const std::vector<std::string> output =
+      SplitLines(testing::ReadFileBytes(kind.output), &wellFormedOutput);
+  for (const std::string& word : counted) {
+    if (Contains(section.listed, word)) continue;
+    EXPECT_TRUE(HasWholeBlock(output, word))
+        << context << ": " << word << " reported found, its block is not whole in " << kind.output;
+  }
+}
+
+struct DiskState {
+  std::map<std::string, ReportSection> report;
+  bool countedShortList = false;  // a section counts fewer symbols than the program uses
+};
+
+// Checks everything on disk.
+DiskState CheckFilesOnDisk(const std::string& context) {
+  for (const Kind& kind : kKinds) {
+    CheckUsedList(kind, context);
+    CheckOutputFile(kind, context);
+  }
+  DiskState state;
+  state.report = ParseReport(context);
+  for (const Kind& kind : kKinds) {
+    const auto found = state.report.find(kind.kindText);
+    if (found != state.report.end()) {
+      CheckReportSection(kind, found->second, context, &state.countedShortList);
+    }
+  }
+  return state;
+}
+
+bool IsJobFileName(const std::string& name) {
+  static const std::set<std::string> names = {
+      "MASTERFI.LIS", "MASTERFD.LIS", "DEMO.FOR",  "DEMO.FIH",    "DEMO.FDH",  "DEMO.FD",
+      "DEMO.FI",      "DEMO.PRE",     "USER32.FD", "KERNEL32.FD", "USER32.FI", "GDI32.FI"};
+  return names.count(name) != 0;
+}
+
+std::string Trimmed(const JobFileName& name) {
+  std::string text(name.chars, JOB_FILE_NAME_LENGTH);
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
+// ---------------------------------------------------------------------------
+// The sweep.
+
+struct ErrorCase {
+  IoStatus error;
+  const char* name;
+};
+
+const ErrorCase kErrors[] = {{IO_ACCESS_DENIED, "access denied"},
+                             {IO_DISK_FULL, "disk full"},
+                             {IO_READ_FAILED, "read error"},
+                             {IO_NO_HANDLES, "no handles"}};
+
+const char* KindName(FileCall kind) {
+  switch (kind) {
+    case FileCall::OPEN:
+      return "open";
+    case FileCall::READ:
+      return "read";
+    case FileCall::WRITE:
+      return "write";
+    case FileCall::TRUNCATE:
+      return "truncate";
+    case FileCall::CLOSE:
+      return "close";
+    case FileCall::REMOVE:
+      return "remove";
+  }
+  return "?";
+}
+
+// A read error on a master list, the source or a used-symbol list ends that
+// file like its end, so the report counts a cut list as if it were whole.
+// Known fault of the extractor; the sweep tallies it until it is mended.
+constexpr char kShortListCounted[] = "KNOWN FAULT: cut list counted whole";
+
+// How one faulty run ended, for the tally.
+std::string Classify(const ProbedRun& run, const DiskState& disk) {
+  const std::map<std::string, ReportSection>& report = disk.report;
+  if (disk.countedShortList) return kShortListCounted;
+  if (run.processEnded) return "process ended, exit code 1";
+  if (run.outcome.end != JobEnd::COMPLETE) return "job ended early";
+  bool same = testing::ReadFileBytes("DEMO.PRE") == BaselineReport();
+  if (same) return "complete, as without the fault";
+  for (const Kind& kind : kKinds) {
+    const auto found = report.find(kind.kindText);
+    if (found != report.end() &&
+        found->second.remainingCount > static_cast<int>(kind.notFound.size())) {
+      return "complete, fewer symbols found";
+    }
+  }
+  return "complete, report shortened";
+}
+
+// Sweeps k over every call of `kind` for each error; returns the tally.
+std::map<std::string, int> SweepKind(FileCall kind) {
+  std::map<std::string, int> tally;
+  testing::ScratchDirectory scratch;
+  WriteJobInputs();
+  const ProbedRun clean = RunProbedJob(kind, 0, IO_OK);
+  EXPECT_FALSE(clean.processEnded);
+  EXPECT_EQ(clean.outcome.end, JobEnd::COMPLETE);
+  EXPECT_EQ(testing::ReadFileBytes("DEMO.PRE"), BaselineReport());
+  const int32_t count = CallCount(clean.trace, kind);
+  for (const ErrorCase& error : kErrors) {
+    for (int32_t k = 1; k <= count; ++k) {
+      const ProbedRun run = RunProbedJob(kind, k, error.error);
+      // The call that failed, named by the file it concerned.
+      std::string context;
+      int32_t seen = 0;
+      for (const TracedCall& call : run.trace) {
+        if (call.kind == kind && ++seen == k) {
+          context = std::string(KindName(kind)) + " #" + std::to_string(k) + " on " + call.file +
+                    " fails with " + error.name;
+          break;
+        }
+      }
+      const DiskState disk = CheckFilesOnDisk(context);
+      const std::map<std::string, ReportSection>& report = disk.report;
+      if (disk.countedShortList && kind != FileCall::READ) {
+        ADD_FAILURE() << context << ": the report counts a cut used-symbol list";
+      }
+      if (run.processEnded) {
+        std::smatch match;
+        const std::regex runTimeError(
+            "\nrun-time error F([0-9]+): (OPEN|CLOSE)\\(([^)]*)\\)\n- [a-z ]+\n");
+        EXPECT_TRUE(std::regex_match(run.standardError, match, runTimeError))
+            << context << ": " << run.standardError;
+        if (!match.empty()) {
+          EXPECT_TRUE(IsJobFileName(match[3])) << context;
+        }
+      } else if (run.outcome.end == JobEnd::COMPLETE) {
+        // A failed first write of a section leaves that section out only.
+        EXPECT_GE(report.size(), 1u) << context << ": a complete job without a report";
+      } else {
+        EXPECT_TRUE(run.outcome.end == JobEnd::NOT_OPENED || run.outcome.end == JobEnd::NOT_WRITTEN)
+            << context;
+        EXPECT_TRUE(IsJobFileName(Trimmed(run.outcome.file))) << context;
+        EXPECT_EQ(report.count("FI"), 0u) << context << ": ended early after the whole report";
+      }
+      ++tally[Classify(run, disk)];
+    }
+  }
+  std::printf("%s: %d calls in a job, %d faults injected\n", KindName(kind), count,
+              count * static_cast<int>(sizeof kErrors / sizeof kErrors[0]));
+  for (const auto& [outcome, runs] : tally) std::printf("  %-34s %d\n", outcome.c_str(), runs);
+  return tally;
+}
+
+// One refused open is retried read-only: inputs still open, outputs then
+// cannot be emptied and end the job (NAME.PRE ends the process).
+TEST(JobFaultSweep, FailedOpensFallBackEndTheJobOrEndTheProcess) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::OPEN);
+  EXPECT_GT(tally.count("complete, as without the fault"), 0u);
+  EXPECT_GT(tally.count("job ended early"), 0u);
+  EXPECT_GT(tally.count("process ended, exit code 1"), 0u);
+}
+
+// A read error in a library ends that library: its symbols are reported not
+// found.
+TEST(JobFaultSweep, FailedReadsEndTheirFileLikeItsEnd) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::READ);
+  EXPECT_EQ(tally.count("process ended, exit code 1"), 0u);
+  EXPECT_GT(tally.count("complete, fewer symbols found"), 0u);
+}
+
+// Enable once a read error on a job file no longer passes for its end.
+TEST(JobFaultSweep, DISABLED_ReadErrorsNeverLeaveACutListCountedWhole) {
+  EXPECT_EQ(SweepKind(FileCall::READ).count(kShortListCounted), 0u);
+}
+
+TEST(JobFaultSweep, FailedWritesEndTheJobOrReportTheBlockNotFound) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::WRITE);
+  EXPECT_GT(tally.count("job ended early"), 0u);
+  EXPECT_GT(tally.count("complete, fewer symbols found"), 0u);
+}
+
+TEST(JobFaultSweep, FailedTruncationsAreFailedWritesOrOpens) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::TRUNCATE);
+  EXPECT_GT(tally.count("job ended early"), 0u);
+}
+
+TEST(JobFaultSweep, EveryFailedCloseEndsTheProcess) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::CLOSE);
+  ASSERT_EQ(tally.size(), 1u);
+  EXPECT_EQ(tally.begin()->first, "process ended, exit code 1");
+}
+
+TEST(JobFaultSweep, AJobRemovesNoFile) {
+  testing::ScratchDirectory scratch;
+  WriteJobInputs();
+  EXPECT_EQ(CallCount(RunProbedJob(FileCall::REMOVE, 0, IO_OK).trace, FileCall::REMOVE), 0);
+}
+
+// ---------------------------------------------------------------------------
+// The process really ends: exit code 1 and the report on standard error, with
+// the files still attached closed. Each case runs in a child process (under
+// wine a fresh one that re-runs this test up to the statement, hence the
+// fixed scratch directory).
+
+struct DeathCase {
+  FileCall kind;
+  int32_t k;
+  std::string pattern;
+};
+
+// The calls whose failure ends the process: every close, and the opening of
+// NAME.PRE (its open, its emptying) and its one write, which happens at its close.
+std::vector<DeathCase> FatalCalls(const std::vector<TracedCall>& calls) {
+  std::vector<DeathCase> cases;
+  std::map<FileCall, int32_t> seen;
+  bool reportOpened = false;
+  bool reportEmptied = false;
+  for (const TracedCall& call : calls) {
+    const int32_t k = ++seen[call.kind];
+    if (call.kind == FileCall::CLOSE) {
+      cases.push_back({call.kind, k, "CLOSE\\(" + call.file + "\\)"});
+    } else if (call.file == "DEMO.PRE") {
+      if (call.kind == FileCall::OPEN && !reportOpened) {
+        reportOpened = true;
+        cases.push_back({call.kind, k, "OPEN\\(DEMO.PRE\\)"});
+      } else if (call.kind == FileCall::TRUNCATE && !reportEmptied) {
+        reportEmptied = true;
+        cases.push_back({call.kind, k, "OPEN\\(DEMO.PRE\\)"});
+      } else if (call.kind == FileCall::WRITE) {
+        cases.push_back({call.kind, k, "CLOSE\\(DEMO.PRE\\)"});
+      }
+    }
+  }
+  return cases;
+}
+
+TEST(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  testing::ScratchDirectory scratch;
+  WriteJobInputs();
+  const std::vector<DeathCase> cases = FatalCalls(RunProbedJob(FileCall::OPEN, 0, IO_OK).trace);
+  ASSERT_GE(cases.size(), 10u);
+  for (const DeathCase& death : cases) {
+    RemoveJobOutputs();
+    const std::string context = std::string(KindName(death.kind)) + " #" + std::to_string(death.k);
+    EXPECT_EXIT(
+        {
+          testing::InstallFailingFileServices(death.kind, death.k, IO_DISK_FULL);
+          RunJob(programName);
+        },
+        ::testing::ExitedWithCode(1), "run-time error F[0-9]+: " + death.pattern)
+        << context;
+    CheckFilesOnDisk(context + ", after the process ended");
+  }
+}
+
+}  // namespace
+}  // namespace pk
