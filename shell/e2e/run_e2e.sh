@@ -38,16 +38,8 @@ fi
 
 passed=0
 failed=0
-running_pid=
-exit_code=
-
-stop_running_program() {
-  if [ -n "$running_pid" ] && kill -0 "$running_pid" 2>/dev/null; then
-    kill "$running_pid" 2>/dev/null
-    wait "$running_pid" 2>/dev/null
-  fi
-  running_pid=
-}
+timeout_screenshot_dir=$artifacts
+source "$here/drive_program.sh"
 trap 'stop_running_program; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; true' EXIT
 
 # fresh_copy NAME: a new scratch copy of the data; prints its path.
@@ -59,63 +51,6 @@ fresh_copy() {
 
 # listing DIR: the names and sizes of the files in DIR.
 listing() { (cd "$1" && ls -l --time-style=+ | awk 'NR > 1 { print $5, $NF }'); }
-
-# start_program DIR: starts PARESKIT.EXE in DIR; sets running_pid.
-start_program() {
-  (cd "$1" && exec "$wine_command" "$program" >/dev/null 2>&1) &
-  running_pid=$!
-}
-
-# find_window NAME SECONDS: prints the id of the program's visible window
-# whose title is exactly NAME, waiting at most SECONDS; fails when none shows
-# or the program ended first.
-find_window() {
-  local deadline=$((SECONDS + $2)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    kill -0 "$running_pid" 2>/dev/null || return 1
-    sleep 0.25
-  done
-  return 1
-}
-
-# wait_for_exit SECONDS: waits for the running program and sets exit_code;
-# after SECONDS it is killed and exit_code is 124. (Not in a subshell: only
-# this shell can wait for its own child.)
-wait_for_exit() {
-  local deadline=$((SECONDS + $1))
-  while kill -0 "$running_pid" 2>/dev/null; do
-    if [ $SECONDS -ge $deadline ]; then
-      import -window root "$artifacts/timeout-$(date +%H%M%S).png" 2>/dev/null
-      stop_running_program
-      exit_code=124
-      return
-    fi
-    sleep 0.25
-  done
-  wait "$running_pid"
-  exit_code=$?
-  running_pid=
-}
-
-# focus WINDOW: gives WINDOW the keyboard focus as a user does, with a click
-# near its lower right corner (under a display without a window manager,
-# wine activates a window only on a click, and keys go to the active window).
-focus() {
-  local width height
-  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
-  width=$WIDTH
-  height=$HEIGHT
-  xdotool windowfocus "$1" 2>/dev/null
-  xdotool mousemove --window "$1" $((width - 12)) $((height - 12)) click 1
-  sleep 0.5
-}
-
-type_text() { xdotool type --delay 80 "$1"; }
 
 selected() { [ -z "${PK_E2E_ONLY:-}" ] || [[ $1 =~ $PK_E2E_ONLY ]]; }
 
@@ -180,9 +115,7 @@ run_job() {
       return
     fi
   fi
-  focus "$form"
-  type_text DEMO
-  xdotool key ctrl+Return
+  enter_program_name "$form" DEMO
   wait_for_exit 60
   if [ "$exit_code" != 0 ]; then
     check "$scenario" "exit code $exit_code"
