@@ -86,8 +86,10 @@ _KEEP_KINDS = ('"kind": "FunctionDecl"', '"kind": "TypedefDecl"')
 def _top_level_declarations(stream, wanted_functions):
     """Yields the parsed top-level FunctionDecl (only those named in
     wanted_functions) and TypedefDecl nodes of a clang JSON AST dump, read
-    line by line so the whole dump never has to be held at once."""
-    chunk, keep = None, False
+    line by line so the whole dump (some 250 MB) is never held at once.
+    clang indents the dump: a top-level node opens with "    {" and its own
+    attributes stand six blanks deep."""
+    chunk, keep, is_function = None, None, False
     for line in stream:
         if chunk is None:
             if line.rstrip("\n") == _TOP_LEVEL_OPEN:
@@ -95,12 +97,12 @@ def _top_level_declarations(stream, wanted_functions):
             continue
         if keep is None and '"kind": ' in line:
             keep = any(kind in line for kind in _KEEP_KINDS)
-            function = "FunctionDecl" in line
+            is_function = "FunctionDecl" in line
         if keep:
             chunk.append(line)
-            if function and line.startswith('      "name": '):
-                keep = json.loads(line.split(":", 1)[1].rstrip().rstrip(",")) \
-                    in wanted_functions
+            if is_function and line.startswith('      "name": '):
+                name = json.loads(line.split(":", 1)[1].strip().rstrip(","))
+                keep = name in wanted_functions
         if line.startswith("    }"):
             if keep:
                 yield json.loads("".join(chunk).rstrip().rstrip(","))
