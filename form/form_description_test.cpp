@@ -14,217 +14,148 @@ DescriptionStatus Prepare(const std::string& text) {
   return PrepareForm(state, text.c_str(), static_cast<int32_t>(text.size()) + 1);
 }
 
-std::string RowText(int32_t row) {
+std::string Row(int32_t row) {
   return std::string(state.rows[row].chars, RowPaintCount(state.rows[row]));
 }
 
-TEST(FormDescription, SystemFormHasOneCharacterFieldWithOneEntry) {
-  ASSERT_EQ(Prepare("cProgram Name^OOPS, EXIT PROGRAM^|"), DescriptionStatus::OK);
-  EXPECT_EQ(state.fieldCount, 1);
-  EXPECT_EQ(state.textLineCount, 0);
-  EXPECT_EQ(state.rowCount, 1);
-  EXPECT_EQ(state.formLength, 34);
+std::string Repeat(const std::string& text, int count) {
+  std::string result;
+  while (count-- > 0) result += text;
+  return result;
+}
+
+TEST(FormDescription, CountsFieldsTextLinesAndParsedLength) {
+  struct Case {
+    const char* text;
+    int32_t length, fields, lines, formLength;
+  } cases[] = {
+      {"cProgram Name^OOPS, EXIT PROGRAM^|", 35, 1, 0, 34},
+      {"HMy caption|TSome text\\|CLabel^|", 33, 1, 1, 32},
+      {"iCount^|tline\\|hcap|sPick^a^b^|", 32, 2, 1, 31},
+      {"CName^|", 7, 1, 0, 1999},  // no NUL: the blank padding is parsed too
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(PrepareForm(state, c.text, c.length), DescriptionStatus::OK) << c.text;
+    EXPECT_EQ(state.fieldCount, c.fields) << c.text;
+    EXPECT_EQ(state.textLineCount, c.lines) << c.text;
+    EXPECT_EQ(state.rowCount, c.fields + c.lines) << c.text;
+    EXPECT_EQ(state.formLength, c.formLength) << c.text;
+  }
+  // Lower-case type letters are folded; other letters are not.
   EXPECT_EQ(state.fieldType[1], 'C');
-  EXPECT_TRUE(state.hasList[1]);
-  EXPECT_EQ(state.rowMark[1], LIST_MARK);
-  EXPECT_EQ(RowText(1), "Program Name                  ");
-  EXPECT_EQ(state.rows[1].At(31), '\0');
-  EXPECT_EQ(state.caption[0], '\0');
-}
-
-TEST(FormDescription, CaptionAndTextItemsAreNoFieldsButTheirLinesAreRows) {
-  ASSERT_EQ(Prepare("HMy caption|TSome text\\|CLabel^|"), DescriptionStatus::OK);
-  EXPECT_EQ(state.fieldCount, 1);
-  EXPECT_EQ(state.textLineCount, 1);
-  EXPECT_EQ(state.rowCount, 2);
-  EXPECT_STREQ(state.caption, "My caption");
-  EXPECT_EQ(state.fieldRow[1], 2);
-  EXPECT_EQ(state.rowMark[2], BLANK);
-  EXPECT_FALSE(state.hasList[1]);
-}
-
-TEST(FormDescription, LowerCaseTypeLettersAreFolded) {
   ASSERT_EQ(Prepare("iCount^|tline\\|hcap|sPick^a^b^|"), DescriptionStatus::OK);
-  EXPECT_EQ(state.fieldCount, 2);
   EXPECT_EQ(state.fieldType[1], 'I');
   EXPECT_EQ(state.fieldType[2], 'S');
   EXPECT_STREQ(state.caption, "cap");
-  EXPECT_EQ(state.formText.At(1), 'I');
-  EXPECT_EQ(state.formText.At(9), 'T');
-  EXPECT_EQ(state.formText.At(10), 'l');  // only type letters are folded
+  EXPECT_EQ(std::string(state.formText.chars, 11), "ICount^|Tli");
 }
 
-TEST(FormDescription, WithoutNulTheWholeTextUpTo1999IsParsedAndBlanksChangeNothing) {
-  const char text[] = "CName^|";
-  ASSERT_EQ(PrepareForm(state, text, 7), DescriptionStatus::OK);
-  EXPECT_EQ(state.formLength, 1999);
-  EXPECT_EQ(state.fieldCount, 1);
-  EXPECT_EQ(state.rowCount, 1);
-
-  // A separator in position 2000 lies beyond the parsed text.
-  static char longText[2000];
-  std::memset(longText, ' ', sizeof longText);
-  std::memcpy(longText, "TA\\|", 4);
-  longText[1999] = '\\';
-  ASSERT_EQ(PrepareForm(state, longText, 2000), DescriptionStatus::OK);
+TEST(FormDescription, OnlyPositionsUpTo1999AreParsed) {
+  static char text[2000];
+  std::memset(text, ' ', sizeof text);
+  std::memcpy(text, "TA\\|", 4);
+  text[1999] = '\\';
+  PrepareForm(state, text, 2000);
   EXPECT_EQ(state.textLineCount, 1);
-  longText[1998] = '\\';
-  longText[1999] = ' ';
-  PrepareForm(state, longText, 2000);
+  text[1998] = '\\';
+  PrepareForm(state, text, 2000);
   EXPECT_EQ(state.textLineCount, 2);
 }
 
-TEST(FormDescription, EmptyOrMissingDescriptionIsAFormWithoutFields) {
-  EXPECT_EQ(PrepareForm(state, nullptr, 40), DescriptionStatus::OK);
-  EXPECT_EQ(state.fieldCount, 0);
-  EXPECT_EQ(state.rowCount, 0);
-  EXPECT_EQ(PrepareForm(state, "CA^|", -3), DescriptionStatus::OK);
-  EXPECT_EQ(state.fieldCount, 0);
-}
-
-TEST(FormDescription, PreparingAFormForgetsAnEarlierConfirmation) {
-  state.confirmed = true;
-  Prepare("CA^|");
-  EXPECT_FALSE(state.confirmed);
-}
-
-TEST(FormDescription, TextLinesAreCentredInSixtyColumns) {
-  const std::string twenty(20, 'x');
-  const std::string fiftyNine(59, 'y');
-  const std::string seventy(70, 'z');
-  ASSERT_EQ(Prepare("T" + twenty + "\\" + fiftyNine + "\\" + seventy + "\\|"),
+TEST(FormDescription, RowsHoldLabelsAndCentredLines) {
+  ASSERT_EQ(Prepare("T" + std::string(20, 'x') + "\\" + std::string(59, 'y') + "\\" +
+                    std::string(70, 'z') + "\\|CHead\\Program Name^OOPS^|C" + std::string(45, 'L') +
+                    "^|"),
             DescriptionStatus::OK);
-  EXPECT_EQ(RowText(1), std::string(20, ' ') + twenty + std::string(20, ' '));
-  EXPECT_EQ(RowText(2), fiftyNine + " ");
-  EXPECT_EQ(RowText(3), std::string(60, 'z'));
-}
-
-TEST(FormDescription, LineInsideAFieldItemIsTheRowAboveTheField) {
-  ASSERT_EQ(Prepare("CHeading\\Label^|"), DescriptionStatus::OK);
-  EXPECT_EQ(state.rowCount, 2);
-  EXPECT_EQ(RowText(1).find("Heading"), 26u);
-  EXPECT_EQ(state.fieldRow[1], 2);
-}
-
-TEST(FormDescription, LongLabelIsCutAtThirty) {
-  ASSERT_EQ(Prepare("C" + std::string(45, 'L') + "^|"), DescriptionStatus::OK);
-  EXPECT_EQ(RowText(1), std::string(30, 'L'));
+  EXPECT_EQ(Row(1), std::string(20, ' ') + std::string(20, 'x') + std::string(20, ' '));
+  EXPECT_EQ(Row(2), std::string(59, 'y') + " ");  // (60 - 59) / 2 rounds down
+  EXPECT_EQ(Row(3), std::string(60, 'z'));
+  EXPECT_EQ(Row(4), std::string(28, ' ') + "Head" + std::string(28, ' '));
+  EXPECT_EQ(Row(5), "Program Name" + std::string(18, ' '));
+  EXPECT_EQ(Row(6), std::string(30, 'L'));
+  EXPECT_EQ(state.fieldRow[1], 5);
+  EXPECT_EQ(state.rowMark[5], LIST_MARK);
+  EXPECT_EQ(state.rowMark[6], BLANK);
+  EXPECT_TRUE(state.hasList[1]);
+  EXPECT_FALSE(state.hasList[2]);
 }
 
 TEST(FormDescription, ButtonRowsFillTheButtonTablesAndAreNotPainted) {
   ASSERT_EQ(Prepare("BOne^Two^Three^|CName^|BYes^No^|"), DescriptionStatus::OK);
-  EXPECT_EQ(state.fieldCount, 3);
   EXPECT_EQ(state.buttonTotal, 5);
   EXPECT_EQ(state.fieldType[1], 'B');
   EXPECT_EQ(state.rowButtonCount[1], 3);
   EXPECT_EQ(state.rowFirstButton[1], 0);
   EXPECT_EQ(state.rowButtonCount[3], 2);
   EXPECT_EQ(state.rowFirstButton[3], 3);
-  EXPECT_EQ(state.buttonField[1], 1);
-  EXPECT_EQ(state.buttonField[3], 1);
-  EXPECT_EQ(state.buttonField[4], 3);
-  EXPECT_EQ(state.buttonField[5], 3);
-  EXPECT_STREQ(state.buttonCaptions[1].chars, "Yes");
+  const int32_t owners[] = {0, 1, 1, 1, 3, 3};
+  for (int32_t b = 1; b <= 5; ++b) EXPECT_EQ(state.buttonField[b], owners[b]);
   EXPECT_STREQ(state.buttonCaptions[2].chars, "No");
-  EXPECT_EQ(RowPaintCount(state.rows[1]), 0);
+  EXPECT_EQ(Row(1), "");
   EXPECT_EQ(state.rowMark[1], BLANK);
 }
 
-// Records what the walk asks the window side to create.
-struct Recorder {
-  std::string log;
-};
-
-void RecordListBox(void* context, FormState&, int32_t field, int32_t row, char type) {
-  static_cast<Recorder*>(context)->log +=
-      "box" + std::to_string(field) + "@" + std::to_string(row) + type + ";";
+std::string log;
+void LogBox(void*, FormState&, int32_t field, int32_t row, char type) {
+  log += "box" + std::to_string(field) + "@" + std::to_string(row) + type + ";";
 }
-void RecordEntry(void* context, FormState& s, int32_t field) {
-  static_cast<Recorder*>(context)->log +=
-      "entry" + std::to_string(field) + "=" + s.scratch.chars + ";";
+void LogEntry(void*, FormState& s, int32_t field) {
+  log += "entry" + std::to_string(field) + "=" + s.scratch.chars + ";";
 }
-void RecordButtons(void* context, FormState& s, int32_t field, int32_t row) {
-  auto* recorder = static_cast<Recorder*>(context);
-  recorder->log += "buttons" + std::to_string(field) + "@" + std::to_string(row);
-  for (int32_t j = 1; j <= s.rowButtonCount[field]; ++j) {
-    recorder->log += std::string(":") + s.buttonCaptions[j].chars;
-  }
-  recorder->log += ";";
+void LogButtons(void*, FormState& s, int32_t field, int32_t row) {
+  log += "buttons" + std::to_string(field) + "@" + std::to_string(row);
+  for (int32_t j = 1; j <= s.rowButtonCount[field]; ++j)
+    log += ":" + std::string(s.buttonCaptions[j].chars);
+  log += ";";
 }
-void RecordCaption(void* context, FormState& s) {
-  static_cast<Recorder*>(context)->log += std::string("caption=") + s.caption + ";";
+void LogCaption(void*, FormState& s) {
+  log += "caption=" + std::string(s.caption) + ";";
 }
 
-std::string Walk(const std::string& text) {
-  Recorder recorder;
-  const FormBuilder builder{&recorder, RecordListBox, RecordEntry, RecordButtons, RecordCaption};
-  EXPECT_EQ(Prepare(text), DescriptionStatus::OK);
+TEST(FormDescription, WalkAsksForControlsInOrderWithTextsCutToTheirRoom) {
+  const FormBuilder builder{nullptr, LogBox, LogEntry, LogButtons, LogCaption};
+  ASSERT_EQ(Prepare("TTop\\|RRate^1.5^2.5^|BGo^" + std::string(40, 'b') + "^|SPick^" +
+                    std::string(100, 'e') + "^|H" + std::string(90, 'h') + "|"),
+            DescriptionStatus::OK);
+  log.clear();
   EXPECT_EQ(WalkDescription(state, &builder), DescriptionStatus::OK);
-  return recorder.log;
+  EXPECT_EQ(log, "box1@2R;entry1=1.5;entry1=2.5;buttons2@3:Go:" + std::string(29, 'b') +
+                     ";box3@4S;entry3=" + std::string(79, 'e') +
+                     ";caption=" + std::string(80, 'h') + ";");
 }
 
-TEST(FormDescription, WalkCreatesControlsInDescriptionOrder) {
-  EXPECT_EQ(Walk("TTop\\|RRate^1.5^2.5^|BGo^Stop^|SPick^x^|HTitle|"),
-            "box1@2R;entry1=1.5;entry1=2.5;buttons2@3:Go:Stop;box3@4S;entry3=x;caption=Title;");
+TEST(FormDescription, BrokenDescriptionsAndOverfullTablesAreRefused) {
+  using S = DescriptionStatus;
+  const std::string eightButtons = "B" + Repeat("b^", 8) + "|";
+  const struct {
+    std::string text;
+    DescriptionStatus status;
+  } cases[] = {
+      {"CName|", S::FIELD_WITHOUT_LABEL},
+      {"CA|TB^|", S::FIELD_WITHOUT_LABEL},
+      {"XName^|", S::UNKNOWN_ITEM},
+      {"CA^||CB^|", S::UNKNOWN_ITEM},
+      {"TLine^|", S::SEGMENT_OUTSIDE_FIELD},
+      {"CA^|CB^", S::UNCLOSED_ITEM},
+      {"TLine\\", S::UNCLOSED_ITEM},
+      {Repeat("CA^|", 20), S::OK},
+      {Repeat("CA^|", 21), S::TOO_MANY_FIELDS},
+      {"T" + Repeat("x\\", 5) + "|" + Repeat("CA^|", 20), S::OK},
+      {"T" + Repeat("x\\", 6) + "|" + Repeat("CA^|", 20), S::TOO_MANY_ROWS},
+      {eightButtons + eightButtons, S::OK},
+      {"B" + Repeat("b^", 9) + "|", S::TOO_MANY_BUTTONS},
+      {eightButtons + eightButtons + "Bb^|", S::TOO_MANY_BUTTONS},
+      {"SA^" + Repeat("e^", 127) + "|", S::OK},
+      {"SA^" + Repeat("e^", 128) + "|", S::TOO_MANY_ENTRIES},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Prepare(c.text), c.status) << c.text;
 }
 
-TEST(FormDescription, OverlongTextsAreCutToTheirRoom) {
-  const std::string log = Walk("B" + std::string(40, 'b') + "^|C^" + std::string(100, 'e') + "^|H" +
-                               std::string(90, 'h') + "|");
-  EXPECT_NE(log.find("buttons1@1:" + std::string(29, 'b') + ";"), std::string::npos);
-  EXPECT_NE(log.find("entry2=" + std::string(79, 'e') + ";"), std::string::npos);
-  EXPECT_EQ(std::strlen(state.caption), 80u);
-}
-
-TEST(FormDescription, LoadAndStoreCopyOnlyTheFieldsOfTheForm) {
-  ASSERT_EQ(Prepare("IA^|LB^|"), DescriptionStatus::OK);
-  int8_t choices[3] = {4, 5, 6};
-  FieldValue values[3] = {};
-  values[0].shortValue = 11;
-  values[1].longValue = 22;
-  values[2].longValue = 33;
-  LoadFieldValues(state, choices, values);
-  EXPECT_EQ(state.choice[2], 5);
-  EXPECT_EQ(state.value[1].shortValue, 11);
-  state.choice[1] = 0;
-  state.value[2].longValue = -7;
-  StoreFieldValues(state, choices, values);
-  EXPECT_EQ(choices[0], 0);
-  EXPECT_EQ(values[1].longValue, -7);
-  EXPECT_EQ(choices[2], 6);
-  EXPECT_EQ(values[2].longValue, 33);
-}
-
-TEST(FormDescription, BrokenItemRulesAreRefused) {
-  EXPECT_EQ(Prepare("CName|"), DescriptionStatus::FIELD_WITHOUT_LABEL);
-  EXPECT_EQ(Prepare("CA|TB^|"), DescriptionStatus::FIELD_WITHOUT_LABEL);
-  EXPECT_EQ(Prepare("XName^|"), DescriptionStatus::UNKNOWN_ITEM);
-  EXPECT_EQ(Prepare("TLine^|"), DescriptionStatus::SEGMENT_OUTSIDE_FIELD);
-  EXPECT_EQ(Prepare("CA^|CB^"), DescriptionStatus::UNCLOSED_ITEM);
-  EXPECT_EQ(Prepare("TLine\\"), DescriptionStatus::UNCLOSED_ITEM);
-  EXPECT_EQ(Prepare("CA^||"), DescriptionStatus::UNCLOSED_ITEM);
-  EXPECT_EQ(Prepare("CA^||CB^|"), DescriptionStatus::UNKNOWN_ITEM);
-}
-
-std::string Repeat(const std::string& item, int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) text += item;
-  return text;
-}
-
-TEST(FormDescription, LimitsAreHeldAndOneMoreIsRefused) {
-  EXPECT_EQ(Prepare(Repeat("CA^|", 20)), DescriptionStatus::OK);
-  EXPECT_EQ(Prepare(Repeat("CA^|", 21)), DescriptionStatus::TOO_MANY_FIELDS);
-  EXPECT_EQ(Prepare("T" + Repeat("x\\", 5) + "|" + Repeat("CA^|", 20)), DescriptionStatus::OK);
-  EXPECT_EQ(Prepare("T" + Repeat("x\\", 6) + "|" + Repeat("CA^|", 20)),
-            DescriptionStatus::TOO_MANY_ROWS);
-  EXPECT_EQ(Prepare("B" + Repeat("b^", 8) + "|"), DescriptionStatus::OK);
-  EXPECT_EQ(Prepare("B" + Repeat("b^", 9) + "|"), DescriptionStatus::TOO_MANY_BUTTONS);
-  EXPECT_EQ(Prepare(Repeat("B" + Repeat("b^", 8) + "|", 2)), DescriptionStatus::OK);
-  EXPECT_EQ(Prepare(Repeat("B" + Repeat("b^", 8) + "|", 2) + "Bb^|"),
-            DescriptionStatus::TOO_MANY_BUTTONS);
-  EXPECT_EQ(Prepare("SA^" + Repeat("e^", 127) + "|"), DescriptionStatus::OK);
-  EXPECT_EQ(Prepare("SA^" + Repeat("e^", 128) + "|"), DescriptionStatus::TOO_MANY_ENTRIES);
+TEST(FormDescription, PreparingAFormForgetsAnEarlierConfirmation) {
+  state.confirmed = true;
+  EXPECT_EQ(PrepareForm(state, nullptr, 40), DescriptionStatus::OK);
+  EXPECT_FALSE(state.confirmed);
+  EXPECT_EQ(state.fieldCount, 0);
 }
 
 }  // namespace

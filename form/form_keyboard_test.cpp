@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -13,97 +12,65 @@ namespace {
 
 FormState state;
 
-// Stand-ins for controls: handle k is the address of entry k.
-struct FakeControls {
-  int32_t selection[40];
-  std::string text[40];
-};
-FakeControls controls;
+// Stand-in controls: handle k is the address of entry k. List boxes are
+// 1 to 20, O.K. 21, CANCEL 22, row buttons 23 onwards.
+int32_t selection[40];
+std::string text[40];
 
 WindowHandle Handle(int32_t k) {
-  return &controls.selection[k];
+  return &selection[k];
 }
 int32_t Index(WindowHandle handle) {
-  return static_cast<int32_t>(static_cast<int32_t*>(handle) - controls.selection);
+  return static_cast<int32_t>(static_cast<int32_t*>(handle) - selection);
 }
 
 int32_t FakeSelection(void*, WindowHandle control) {
-  return controls.selection[Index(control)];
+  return selection[Index(control)];
 }
 int32_t FakeText(void*, WindowHandle control, char* buffer, int32_t room) {
-  const std::string& text = controls.text[Index(control)];
-  const int32_t length = std::min<int32_t>(static_cast<int32_t>(text.size()), room - 1);
-  std::memcpy(buffer, text.data(), length);
+  const std::string& t = text[Index(control)];
+  const int32_t length = static_cast<int32_t>(t.copy(buffer, room - 1));
   buffer[length] = '\0';
   return length;
 }
 const ControlReader reader{nullptr, FakeSelection, FakeText};
 
-// Prepares `text` with fake handles: list boxes 1..20, O.K. 21, CANCEL 22,
-// row buttons 23 onwards.
-void Build(const char* text) {
-  ASSERT_EQ(PrepareForm(state, text, static_cast<int32_t>(std::strlen(text)) + 1),
+void Build(const char* description) {
+  ASSERT_EQ(PrepareForm(state, description, static_cast<int32_t>(std::strlen(description)) + 1),
             DescriptionStatus::OK);
-  for (int32_t k = 1; k <= state.fieldCount; ++k) {
-    if (state.fieldType[k] != 'B') state.fieldControl[k] = Handle(k);
-    controls.selection[k] = -1;
-    controls.text[k].clear();
+  for (int32_t k = 0; k < 40; ++k) {
+    selection[k] = -1;
+    text[k].clear();
   }
-  state.fieldControl[OK_CONTROL] = Handle(OK_CONTROL);
-  state.fieldControl[CANCEL_CONTROL] = Handle(CANCEL_CONTROL);
+  for (int32_t k = 1; k <= CANCEL_CONTROL; ++k) {
+    if (k > state.fieldCount || state.fieldType[k] != 'B') state.fieldControl[k] = Handle(k);
+  }
   for (int32_t b = 1; b <= state.buttonTotal; ++b) state.buttonHandle[b] = Handle(22 + b);
   StartKeyboard(state);
 }
 
-int32_t Focused() {
-  return Index(state.fieldControl[FOCUS_TARGET]);
-}
-
-TEST(FormKeyboard, NextWalksFieldsRowButtonsOkCancelAndRound) {
-  Build("CA^|BOne^Two^Three^|CB^|");
-  EXPECT_EQ(Focused(), 1);
-  int32_t expected[] = {23, 24, 25, 3, OK_CONTROL, CANCEL_CONTROL, 1, 23};
-  for (int32_t target : expected) {
-    FocusNext(state);
-    EXPECT_EQ(Focused(), target);
+// Walks `steps` with `step` and lists the focus targets met.
+std::string Walk(void (*step)(FormState&), int steps) {
+  std::string targets = std::to_string(Index(state.fieldControl[FOCUS_TARGET]));
+  while (steps-- > 0) {
+    step(state);
+    targets += " " + std::to_string(Index(state.fieldControl[FOCUS_TARGET]));
   }
-  EXPECT_EQ(state.currentField, 2);
-  EXPECT_EQ(state.buttonPos, 1);
+  return targets;
 }
 
-TEST(FormKeyboard, PreviousWalksTheRingBackwardsEnteringRowsAtTheirLastButton) {
+TEST(FormKeyboard, RingRunsThroughRowButtonsBothWays) {
   Build("CA^|BOne^Two^Three^|CB^|");
-  int32_t expected[] = {CANCEL_CONTROL, OK_CONTROL, 3, 25, 24, 23, 1, CANCEL_CONTROL};
-  for (int32_t target : expected) {
-    FocusPrevious(state);
-    EXPECT_EQ(Focused(), target);
-  }
-}
-
-TEST(FormKeyboard, AdjacentButtonRowsAreWalkedButtonByButton) {
+  EXPECT_EQ(Walk(FocusNext, 8), "1 23 24 25 3 21 22 1 23");
+  Build("CA^|BOne^Two^Three^|CB^|");
+  EXPECT_EQ(Walk(FocusPrevious, 8), "1 22 21 3 25 24 23 1 22");
+  // A form that starts with a button row starts on its first button; the
+  // ring steps between adjacent rows button by button.
   Build("BA^B^|BC^D^|");
-  EXPECT_EQ(Focused(), 23);  // a form that starts with a button row starts on its first button
-  int32_t forwards[] = {24, 25, 26, OK_CONTROL};
-  for (int32_t target : forwards) {
-    FocusNext(state);
-    EXPECT_EQ(Focused(), target);
-  }
-  int32_t backwards[] = {26, 25, 24, 23, CANCEL_CONTROL};
-  for (int32_t target : backwards) {
-    FocusPrevious(state);
-    EXPECT_EQ(Focused(), target);
-  }
-}
-
-TEST(FormKeyboard, FormWithoutFieldsRingsBetweenOkAndCancel) {
+  EXPECT_EQ(Walk(FocusNext, 4), "23 24 25 26 21");
+  EXPECT_EQ(Walk(FocusPrevious, 5), "21 26 25 24 23 22");
   Build("TJust text\\|");
-  EXPECT_EQ(Focused(), OK_CONTROL);
-  FocusNext(state);
-  EXPECT_EQ(Focused(), CANCEL_CONTROL);
-  FocusNext(state);
-  EXPECT_EQ(Focused(), OK_CONTROL);
-  FocusPrevious(state);
-  EXPECT_EQ(Focused(), CANCEL_CONTROL);
+  EXPECT_EQ(Walk(FocusNext, 2), "21 22 21");
 }
 
 TEST(FormKeyboard, KeysAndCommandsMapToFormActions) {
@@ -113,108 +80,57 @@ TEST(FormKeyboard, KeysAndCommandsMapToFormActions) {
   EXPECT_EQ(KeyCommand(27), CMD_FORM_CANCEL);
   EXPECT_EQ(KeyCommand(127), CMD_FORM_PREVIOUS);
   EXPECT_EQ(KeyCommand(8), 0u);
-  EXPECT_EQ(KeyCommand('a'), 0u);
-
-  int32_t button = -1;
-  EXPECT_EQ(CommandAction(301, &button), FormAction::PREVIOUS);
-  EXPECT_EQ(CommandAction(302, &button), FormAction::NEXT);
-  EXPECT_EQ(CommandAction(303, &button), FormAction::CANCEL);
-  EXPECT_EQ(CommandAction(201, &button), FormAction::CANCEL);
-  EXPECT_EQ(CommandAction(304, &button), FormAction::CONFIRM);
-  EXPECT_EQ(CommandAction(200, &button), FormAction::CONFIRM);
-  EXPECT_EQ(button, 0);
-  EXPECT_EQ(CommandAction(306, &button), FormAction::CONFIRM);
-  EXPECT_EQ(button, 2);
-  EXPECT_EQ(CommandAction(320, &button), FormAction::CONFIRM);
-  EXPECT_EQ(button, 16);
-  EXPECT_EQ(CommandAction(321, &button), FormAction::NONE);
-  // List box notifications carry their code in the high word.
-  EXPECT_EQ(CommandAction(0x000100C9, &button), FormAction::NONE);
-  EXPECT_EQ(CommandAction(0x000300CA, &button), FormAction::NONE);
+  const struct {
+    uint32_t wParam;
+    FormAction action;
+    int32_t button;
+  } cases[] = {
+      {301, FormAction::PREVIOUS, 0}, {302, FormAction::NEXT, 0},
+      {303, FormAction::CANCEL, 0},   {201, FormAction::CANCEL, 0},
+      {304, FormAction::CONFIRM, 0},  {200, FormAction::CONFIRM, 0},
+      {306, FormAction::CONFIRM, 2},  {320, FormAction::CONFIRM, 16},
+      {321, FormAction::NONE, 0},     {0x000100C9, FormAction::NONE, 0},  // a list box notification
+  };
+  for (const auto& c : cases) {
+    int32_t button = -1;
+    EXPECT_EQ(CommandAction(c.wParam, &button), c.action) << c.wParam;
+    EXPECT_EQ(button, c.button) << c.wParam;
+  }
 }
 
-TEST(FormKeyboard, ConfirmReadsEveryFieldAndTheRowButtonPressed) {
-  Build("CName^x^|IAge^|SPick^a^b^|BYes^No^|RRate^|DBig^|LLong^|");
+TEST(FormKeyboard, ConfirmReadsChoicesAndValuesAndStopsOnAnUnreadableNumber) {
+  Build("CName^x^|SPick^a^b^|BYes^No^|DBig^|LLong^|IAge^|LLast^|");
   char buffer[31] = "old";
   state.value[1].text = buffer;
-  controls.text[1] = "Fortran";
-  controls.text[2] = "  42 ";
-  controls.selection[3] = 1;
-  controls.text[3] = "b";
-  controls.text[5] = "2.5E3";
-  controls.text[6] = "-1.25";
-  controls.text[7] = "";
-  EXPECT_EQ(ConfirmForm(state, 2, reader), 0);
+  state.value[7].longValue = 9;
+  text[1] = std::string(35, 'n');
+  selection[2] = 1;
+  text[4] = "-1.25";
+  text[5] = std::string(30, '0') + "12";  // read whole, not cut at 30 columns
+  text[6] = "";                           // an empty number is 0
+  text[7] = "1.5";
+  EXPECT_EQ(ConfirmForm(state, 2, reader), 7);
   EXPECT_TRUE(state.confirmed);
-  EXPECT_STREQ(buffer, "Fortran");
-  EXPECT_EQ(state.choice[1], 0);
-  EXPECT_EQ(state.value[2].shortValue, 42);
-  EXPECT_EQ(state.choice[3], 2);
-  EXPECT_EQ(state.choice[4], 2);
-  EXPECT_EQ(state.value[5].realValue, 2500.0f);
-  EXPECT_EQ(state.value[6].doubleValue, -1.25);
-  EXPECT_EQ(state.value[7].longValue, 0);  // an empty number is 0
-
-  // O.K. and Ctrl+Enter press no row button.
-  EXPECT_EQ(ConfirmForm(state, 0, reader), 0);
-  EXPECT_EQ(state.choice[4], 0);
-}
-
-TEST(FormKeyboard, ChosenListEntryLeavesTheValueAndBufferAlone) {
-  Build("cProgram Name^OOPS, EXIT PROGRAM^|IN^5^|");
-  char buffer[31] = "keep";
-  state.value[1].text = buffer;
-  state.value[2].shortValue = 77;
-  controls.selection[1] = 0;
-  controls.text[1] = "OOPS, EXIT PROGRAM";
-  controls.selection[2] = 0;
-  controls.text[2] = "5";
-  EXPECT_EQ(ConfirmForm(state, 0, reader), 0);
-  EXPECT_EQ(state.choice[1], 1);
-  EXPECT_STREQ(buffer, "keep");
-  EXPECT_EQ(state.value[2].shortValue, 77);
-}
-
-TEST(FormKeyboard, CharacterValueIsCutAtThirty) {
-  Build("CName^|");
-  char buffer[31];
-  std::memset(buffer, '#', sizeof buffer);
-  state.value[1].text = buffer;
-  controls.text[1] = std::string(35, 'n');
-  EXPECT_EQ(ConfirmForm(state, 0, reader), 0);
   EXPECT_EQ(std::string(buffer), std::string(30, 'n'));
-}
+  EXPECT_EQ(state.choice[2], 2);
+  EXPECT_EQ(state.choice[3], 2);
+  EXPECT_EQ(state.value[4].doubleValue, -1.25);
+  EXPECT_EQ(state.value[5].longValue, 12);
+  EXPECT_EQ(state.value[6].shortValue, 0);
+  EXPECT_EQ(state.value[7].longValue, 9);
+  EXPECT_EQ(state.currentField, 7);
+  EXPECT_EQ(Index(state.fieldControl[FOCUS_TARGET]), 7);
 
-TEST(FormKeyboard, UnreadableNumberStopsOnItsField) {
-  const char* refused[] = {"12x", "40000", "-32768", "1.5"};
-  for (const char* text : refused) {
-    Build("CName^|IAge^|LMore^|");
-    char buffer[31] = "old";
-    state.value[1].text = buffer;
-    state.value[2].shortValue = 9;
-    state.value[3].longValue = 9;
-    controls.text[1] = "new";
-    controls.text[2] = text;
-    controls.text[3] = "5";
-    FocusNext(state);
-    FocusNext(state);
-    EXPECT_EQ(ConfirmForm(state, 0, reader), 2) << text;
-    EXPECT_TRUE(state.confirmed);
-    EXPECT_EQ(state.currentField, 2);
-    EXPECT_EQ(Focused(), 2);
-    EXPECT_EQ(state.value[2].shortValue, 9);
-    EXPECT_EQ(state.value[3].longValue, 9);  // fields after the refused one are not read
-    EXPECT_STREQ(buffer, "new");             // fields before it are
-  }
+  // O.K. presses no row button; a chosen entry keeps the value and buffer.
+  text[7] = "5";
+  selection[1] = 0;
+  std::strcpy(buffer, "kept");
+  EXPECT_EQ(ConfirmForm(state, 0, reader), 0);
+  EXPECT_EQ(state.choice[3], 0);
+  EXPECT_EQ(state.choice[1], 1);
+  EXPECT_STREQ(buffer, "kept");
   CancelForm(state);
   EXPECT_FALSE(state.confirmed);
-}
-
-TEST(FormKeyboard, NumberTextLongerThanThirtyIsReadWhole) {
-  Build("LBig^|");
-  controls.text[1] = std::string(30, '0') + "12";
-  EXPECT_EQ(ConfirmForm(state, 0, reader), 0);
-  EXPECT_EQ(state.value[1].longValue, 12);
 }
 
 }  // namespace
