@@ -17,6 +17,7 @@ import sys
 import tempfile
 from collections import Counter, defaultdict
 
+sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from libgen import constants as const  # noqa: E402

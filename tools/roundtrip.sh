@@ -51,8 +51,11 @@ echo "== compile and link DEMO.FOR"
   fail "DEMO.FOR does not compile or link against DEMO.FD and DEMO.FI"
 
 echo "== run DEMO.exe under wine"
+# A fresh wine prefix would offer to install its .NET and HTML engines;
+# the demo needs neither.
 status=0
-WINEDEBUG=-all "$WINE" DEMO.exe >run.out 2>run.err || status=$?
+WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" DEMO.exe \
+  >run.out 2>run.err || status=$?
 if [ "$status" -ne 0 ]; then
   cat run.err >&2
   fail "DEMO.exe exited with $status"
