@@ -13,24 +13,6 @@ namespace pk {
 
 namespace fs = std::filesystem;
 
-ScratchDirectory::ScratchDirectory() {
-  CloseAllFiles();
-  UseFileServices(nullptr);
-  previous_ = fs::current_path().string();
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path directory = fs::path(previous_) / "extract_scratch" /
-                             (std::string(test->test_suite_name()) + "." + test->name());
-  fs::remove_all(directory);
-  fs::create_directories(directory);
-  fs::current_path(directory);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-  CloseAllFiles();
-  UseFileServices(nullptr);
-  fs::current_path(previous_);
-}
-
 namespace {
 
 std::string failMarker;

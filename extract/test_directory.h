@@ -5,22 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "records/testing/scratch_directory.h"
+
 namespace pk {
 
-// Makes an empty directory named after the running test, below the test's
-// working directory, and makes it the current directory; closes every unit
-// and restores the host's file services. Returns to the previous directory
-// when destroyed.
-class ScratchDirectory {
- public:
-  ScratchDirectory();
-  ~ScratchDirectory();
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
- private:
-  std::string previous_;
-};
+using ScratchDirectory = testing::ScratchDirectory;
 
 // Installs file services that record every name opened and make every write
 // whose bytes contain `failMarker` fail with IO_DISK_FULL (none when empty).

@@ -1,5 +1,7 @@
 // Test support: a fresh, empty working directory for one test, and byte-exact
-// file helpers. The previous working directory is restored afterwards.
+// file helpers. The previous working directory is restored afterwards. Every
+// unit is closed and the host's file services are restored on the way in and
+// out, so no test inherits another's files or failing services.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,11 +11,16 @@
 #include <iterator>
 #include <string>
 
+#include "records/file_services.h"
+#include "records/record_file.h"
+
 namespace pk::testing {
 
 class ScratchDirectory {
  public:
   ScratchDirectory() : previous_(std::filesystem::current_path()) {
+    CloseAllFiles();
+    UseFileServices(nullptr);
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "pareskit-";
     if (test != nullptr) name += std::string(test->test_suite_name()) + "-" + test->name();
@@ -26,6 +33,8 @@ class ScratchDirectory {
     std::filesystem::current_path(path_);
   }
   ~ScratchDirectory() {
+    CloseAllFiles();
+    UseFileServices(nullptr);
     std::filesystem::current_path(previous_);
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
