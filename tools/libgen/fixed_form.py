@@ -11,8 +11,9 @@ LAST_COLUMN = 72
 
 def _break_position(text, limit):
     """Where to end a line of at most `limit` characters of the statement,
-    and whether that is between tokens: after the last comma or before the
-    last blank outside a character literal.  Without such a place the cut
+    and whether that is between tokens: after the last comma or the opening
+    parenthesis of an argument list, or before the last blank, outside a
+    character literal.  Without such a place the cut
     is at the limit, moved left past blanks so that the line does not end
     in one (the extractor strips trailing blanks when it copies)."""
     best, in_literal = 0, False
@@ -20,7 +21,10 @@ def _break_position(text, limit):
         if char == "'":
             in_literal = not in_literal
         elif not in_literal and 0 < position <= limit:
-            if char == " " or text[position - 1] == ",":
+            if char == " " or text[position - 1] == "," or (
+                    text[position - 1] == "(" and position > 1
+                    and (text[position - 2].isalnum()
+                         or text[position - 2] == "_")):
                 best = position
     if best > 0:
         return best, True

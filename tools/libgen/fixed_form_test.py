@@ -29,6 +29,17 @@ class StatementLinesTest(unittest.TestCase):
         self.assertEqual(joined(lines).replace(" ", ""),
                          ("FUNCTION LongOne(%s)" % names).replace(" ", ""))
 
+    def test_long_name_is_kept_whole_by_breaking_after_the_parenthesis(self):
+        name = "ConvertSecurityDescriptorToStringSecurityDescriptorA"
+        lines = statement_lines("FUNCTION %s(SecurityDescriptor, Revision)"
+                                % name)
+        self.assertEqual(lines[0], "      FUNCTION %s(" % name)
+
+    def test_parenthesised_value_stays_whole(self):
+        lines = parameter_lines("A_RATHER_LONG_CONSTANT_NAME_OF_SOME_KIND",
+                                "C_INT32_T", -2**31)
+        self.assertTrue(lines[-1].endswith(" (-2147483647-1)"), lines)
+
     def test_character_literal_is_not_broken_at_its_blanks(self):
         literal = "'" + "A B," * 12 + "'"
         lines = statement_lines("CALL SOMETHINGLONGER(%s, XYZ)" % literal)
