@@ -99,25 +99,20 @@ class LoadLogoTest : public ::testing::Test {
   testing::ScratchDirectory scratch_;
 };
 
+// The file type is not checked: "XX" is read like "BM".
 TEST_F(LoadLogoTest, TwentyFourBitFileReadsHeadersAndRowsWithNoColorTable) {
   BitmapSpec spec;
+  spec.type = 0x5858;
   spec.width = 5;
   spec.height = 2;
   const std::string rows = Pattern(32, 1);
   Load(Headers(spec) + rows);
 
-  EXPECT_EQ(logoImage.fileHeader.bfType, 0x4D42);
+  EXPECT_EQ(logoImage.fileHeader.bfType, 0x5858);
   EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfSize), 123456u);
-  EXPECT_EQ(logoImage.fileHeader.bfReserved1, 7);
   EXPECT_EQ(logoImage.fileHeader.bfReserved2, 9);
-  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfOffBits), 54u);
-  const BitmapInfoHeader& header = logoImage.info.bmiHeader;
-  EXPECT_EQ(header.biSize, 40u);
-  EXPECT_EQ(header.biWidth, 5);
-  EXPECT_EQ(header.biHeight, 2);
-  EXPECT_EQ(header.biBitCount, 24);
-  EXPECT_EQ(header.biYPelsPerMeter, 2836);
-  EXPECT_EQ(header.biClrImportant, 5u);
+  EXPECT_EQ(logoImage.info.bmiHeader.biHeight, 2);
+  EXPECT_EQ(logoImage.info.bmiHeader.biClrImportant, 5u);
   EXPECT_EQ(logoImage.colorCount, 0);
   EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[0]), std::string(4, '\0'));
   EXPECT_EQ(logoImage.rowBytes, 16);
@@ -140,46 +135,36 @@ TEST_F(LoadLogoTest, EightBitFileReadsItsFullColorTableThenTheRows) {
   EXPECT_EQ(logoImage.colorCount, 256);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 1024), table);
   EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[256]), std::string(4, '\0'));
-  EXPECT_EQ(logoImage.rowBytes, 4);
   EXPECT_EQ(Store(0, 8), rows);
   EXPECT_EQ(logoImage.paintRows, 2);
 }
 
-TEST_F(LoadLogoTest, OffsetsThatHoldNoWholeEntryLeaveTheRowsAtOffset54) {
-  for (uint32_t offBits : {55u, 56u, 57u}) {
+// The count truncates toward zero and the file is never positioned at
+// bfOffBits: the rows always follow the entries read.
+TEST_F(LoadLogoTest, OffsetsWithNoWholeEntryReadNoTableAndRowsFromOffset54) {
+  const struct {
+    uint32_t offBits;
+    int32_t colorCount;
+  } cases[] = {{55, 0}, {56, 0}, {57, 0}, {50, -1}, {0, -13}};
+  for (const auto& c : cases) {
     Reset();
     BitmapSpec spec;
-    spec.offBits = offBits;
-    spec.width = 1;
-    spec.height = 1;
-    const std::string rows = Pattern(4, static_cast<int>(offBits));
-    Load(Headers(spec) + rows);
-    EXPECT_EQ(logoImage.colorCount, 0) << offBits;
-    EXPECT_EQ(Store(0, 4), rows) << offBits;
-  }
-}
-
-TEST_F(LoadLogoTest, OffsetsBelow54GiveANegativeCountAndNoTableReads) {
-  for (uint32_t offBits : {50u, 0u}) {
-    Reset();
-    BitmapSpec spec;
-    spec.offBits = offBits;
+    spec.offBits = c.offBits;
     const std::string rows = Pattern(4, 2);
     Load(Headers(spec) + rows);
-    EXPECT_EQ(logoImage.colorCount, offBits == 50u ? -1 : -13);
-    EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[0]), std::string(4, '\0'));
-    EXPECT_EQ(Store(0, 4), rows);
+    EXPECT_EQ(logoImage.colorCount, c.colorCount) << c.offBits;
+    EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[0]), std::string(4, '\0')) << c.offBits;
+    EXPECT_EQ(Store(0, 4), rows) << c.offBits;
   }
 }
 
 TEST_F(LoadLogoTest, RowsAreRoundedUpToFourBytesAndStoredBackToBack) {
-  struct Case {
+  const struct {
     uint16_t bitCount;
     int32_t width;
     int32_t rowBytes;
-  };
-  for (const Case& c : {Case{8, 3, 4}, Case{1, 33, 8}, Case{24, 5, 16}, Case{4, 3, 4},
-                        Case{4, 9, 8}, Case{1, 1, 4}, Case{24, 4, 12}}) {
+  } cases[] = {{8, 3, 4}, {1, 33, 8}, {24, 5, 16}, {4, 3, 4}, {4, 9, 8}, {1, 1, 4}, {24, 4, 12}};
+  for (const auto& c : cases) {
     Reset();
     BitmapSpec spec;
     spec.bitCount = c.bitCount;
@@ -193,62 +178,46 @@ TEST_F(LoadLogoTest, RowsAreRoundedUpToFourBytesAndStoredBackToBack) {
   }
 }
 
-TEST_F(LoadLogoTest, SixteenAndThirtyTwoBitFilesReadNoPixelsAndAreNotPainted) {
-  for (uint16_t bitCount : {16, 32}) {
+// 16/32-bit depths, top-down or empty pictures, and rows wider than the whole
+// store (or of negative width) read no pixel byte and are not painted.
+TEST_F(LoadLogoTest, PicturesWithoutReadableRowsReadNoPixelsAndAreNotPainted) {
+  const struct {
+    uint16_t bitCount;
+    int32_t width;
+    int32_t height;
+    int32_t rowBytes;
+  } cases[] = {{16, 4, 2, 0},
+               {32, 4, 2, 0},
+               {24, 1, 0, 4},
+               {24, 1, -2, 4},
+               {24, 600000, 2, 1800000},
+               {24, -5, 2, -12},
+               {24, 0x7FFFFFFF, 2, 0x7FFFFFFF}};
+  for (const auto& c : cases) {
     Reset();
     BitmapSpec spec;
-    spec.bitCount = bitCount;
-    spec.width = 4;
-    spec.height = 2;
-    Load(Headers(spec) + Pattern(32, 1));
-    EXPECT_EQ(logoImage.info.bmiHeader.biBitCount, bitCount);
-    EXPECT_EQ(logoImage.rowBytes, 0);
-    EXPECT_TRUE(StoreIsZero(0, 64));
-    EXPECT_EQ(logoImage.paintRows, 0);
+    spec.bitCount = c.bitCount;
+    spec.width = c.width;
+    spec.height = c.height;
+    Load(Headers(spec) + Pattern(64, 1));
+    EXPECT_EQ(logoImage.rowBytes, c.rowBytes) << c.bitCount << " " << c.width << "x" << c.height;
+    EXPECT_TRUE(StoreIsZero(0, 64)) << c.bitCount << " " << c.width << "x" << c.height;
+    EXPECT_EQ(logoImage.paintRows, 0) << c.bitCount << " " << c.width << "x" << c.height;
   }
 }
 
-TEST_F(LoadLogoTest, ZeroOrNegativeHeightReadsNoRows) {
-  for (int32_t height : {0, -2}) {
-    Reset();
-    BitmapSpec spec;
-    spec.height = height;
-    spec.width = 1;
-    Load(Headers(spec) + Pattern(8, 1));
-    EXPECT_EQ(logoImage.info.bmiHeader.biHeight, height);
-    EXPECT_EQ(logoImage.rowBytes, 4);
-    EXPECT_TRUE(StoreIsZero(0, 16));
-    EXPECT_EQ(logoImage.paintRows, 0);
-  }
-}
-
-TEST_F(LoadLogoTest, FileTypeIsNotChecked) {
-  BitmapSpec spec;
-  spec.type = 0x5858;  // "XX"
-  const std::string rows = Pattern(4, 9);
-  Load(Headers(spec) + rows);
-  EXPECT_EQ(logoImage.fileHeader.bfType, 0x5858);
-  EXPECT_EQ(Store(0, 4), rows);
-  EXPECT_EQ(logoImage.paintRows, 1);
-}
-
-TEST_F(LoadLogoTest, FileEndingInTheFileHeaderKeepsWhatArrivedAndReadsNoMore) {
-  Load(Headers(BitmapSpec{}).substr(0, 8));
-  EXPECT_EQ(logoImage.fileHeader.bfType, 0x4D42);
-  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfSize), 123456u);
-  EXPECT_EQ(logoImage.fileHeader.bfReserved1, 7);
-  EXPECT_EQ(logoImage.fileHeader.bfReserved2, 0);
-  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfOffBits), 0u);
-  EXPECT_EQ(logoImage.info.bmiHeader.biSize, 0u);
-  EXPECT_EQ(logoImage.paintRows, 0);
-  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
-}
-
-TEST_F(LoadLogoTest, FileEndingInTheInfoHeaderStopsBeforeTheTable) {
+TEST_F(LoadLogoTest, FileEndingInTheHeadersKeepsWhatArrivedAndReadsNoFurther) {
   BitmapSpec spec;
   spec.offBits = 1078;
   spec.width = 6;
-  Load(Headers(spec).substr(0, 28));
+  Load(Headers(spec).substr(0, 8));  // up to bfReserved1
+  EXPECT_EQ(logoImage.fileHeader.bfReserved1, 7);
+  EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfOffBits), 0u);
+  EXPECT_EQ(logoImage.info.bmiHeader.biSize, 0u);
+  EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
+
+  Reset();
+  Load(Headers(spec).substr(0, 28));  // up to biPlanes
   EXPECT_EQ(logoImage.info.bmiHeader.biWidth, 6);
   EXPECT_EQ(logoImage.info.bmiHeader.biBitCount, 0);
   EXPECT_EQ(logoImage.colorCount, 0);
@@ -327,18 +296,6 @@ TEST_F(LoadLogoTest, PixelDataBeyondTheStoreStopsAtTheLastWholeRowThatFits) {
   EXPECT_EQ(symbolTable.entryStart[0], 4711);
   EXPECT_EQ(logoImage.paintRows, static_cast<int32_t>(rowsThatFit));
   symbolTable.entryStart[0] = 0;
-}
-
-TEST_F(LoadLogoTest, RowsWiderThanTheStoreOrOfNegativeWidthReadNothing) {
-  for (int32_t width : {0x7FFFFFFF, 600000, -5}) {
-    Reset();
-    BitmapSpec spec;
-    spec.width = width;
-    spec.height = 2;
-    Load(Headers(spec) + Pattern(64, 1));
-    EXPECT_TRUE(StoreIsZero(0, 64)) << width;
-    EXPECT_EQ(logoImage.paintRows, 0) << width;
-  }
 }
 
 TEST_F(LoadLogoTest, MissingFileLeavesTheLogoZeroAndCreatesNoFile) {

@@ -19,13 +19,14 @@ stop_running_program() {
   running_pid=
 }
 
-# find_window NAME SECONDS: prints the id of the visible window whose title is
-# exactly NAME, waiting at most SECONDS; fails when none shows or the program
-# ended first.
+# find_window NAME SECONDS: prints the id of the running program's visible
+# window whose title is exactly NAME, waiting at most SECONDS; fails when none
+# shows or the program ended first.
 find_window() {
   local deadline=$((SECONDS + $2)) id
   while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    id=$(xdotool search --all --onlyvisible --pid "$running_pid" --name "^$1\$" 2>/dev/null |
+      head -n 1)
     if [ -n "$id" ]; then
       echo "$id"
       return 0

@@ -93,9 +93,45 @@ same_outputs_as_reference() {
   echo ok
 }
 
-# run_job SCENARIO DIR [SCREENSHOT]: types DEMO into the form and confirms with Ctrl+Enter.
+# Pixels of the logo's gold lettering (colour 32 of crest.bmp's table) in a screenshot.
+gold_pixels() {
+  convert "$1" -fill black +opaque "rgb(243,203,82)" -fill white -opaque "rgb(243,203,82)" \
+    -format "%[fx:round(mean*w*h)]" info: 2>/dev/null || echo 0
+}
+
+# look_at_windows FORM SCREENSHOT LOGO: moves the form off the logo, which
+# repaints the main window, and checks that no second form opened, that the
+# title is PARESKIT, and whether the logo's lettering shows (LOGO yes or no).
+# Prints ok or what is wrong; keeps the screenshot.
+look_at_windows() {
+  local form=$1 screenshot=$2 logo=$3 main title forms gold
+  sleep 1
+  xdotool windowmove "$form" 300 300
+  sleep 1.5
+  forms=$(xdotool search --all --onlyvisible --pid "$running_pid" --name '^FORM$' 2>/dev/null |
+    wc -l)
+  import -window root "$screenshot" 2>/dev/null
+  main=$(find_window PARESKIT 5) || main=
+  title=
+  [ -n "$main" ] && title=$(xdotool getwindowname "$main" 2>/dev/null)
+  gold=$(gold_pixels "$screenshot")
+  if [ "$forms" != 1 ]; then
+    echo "$forms forms are shown after a repaint of the main window"
+  elif [ "$title" != PARESKIT ]; then
+    echo "the main window's title is '$title', not PARESKIT"
+  elif [ "$logo" = yes ] && [ "$gold" -lt 300 ]; then
+    echo "the logo is not drawn ($gold gold pixels)"
+  elif [ "$logo" = no ] && [ "$gold" -ne 0 ]; then
+    echo "a logo is drawn ($gold gold pixels)"
+  else
+    echo ok
+  fi
+}
+
+# run_job SCENARIO DIR SCREENSHOT LOGO: looks at the windows, then types DEMO
+# into the form and confirms with Ctrl+Enter.
 run_job() {
-  local scenario=$1 dir=$2 screenshot=${3:-} form main title
+  local scenario=$1 dir=$2 screenshot=$3 logo=$4 form verdict
   selected "$scenario" || return
   start_program "$dir"
   if ! form=$(find_window FORM 120); then
@@ -103,17 +139,11 @@ run_job() {
     check "$scenario" "the form did not show"
     return
   fi
-  if [ -n "$screenshot" ]; then
-    sleep 1.5
-    import -window root "$screenshot" 2>/dev/null || true
-    main=$(find_window PARESKIT 5) || main=
-    title=
-    [ -n "$main" ] && title=$(xdotool getwindowname "$main" 2>/dev/null)
-    if [ "$title" != PARESKIT ]; then
-      stop_running_program
-      check "$scenario" "the main window's title is '$title', not PARESKIT"
-      return
-    fi
+  verdict=$(look_at_windows "$form" "$screenshot" "$logo")
+  if [ "$verdict" != ok ]; then
+    stop_running_program
+    check "$scenario" "$verdict"
+    return
   fi
   enter_program_name "$form" DEMO
   wait_for_exit 60
@@ -172,18 +202,19 @@ close_main_window() {
   xdotool key alt+F4
 }
 
-run_job "name typed and confirmed" "$(fresh_copy typed)" "$artifacts/main.png"
+run_job "name typed and confirmed" "$(fresh_copy typed)" "$artifacts/main.png" yes
 run_without_job escape press_escape
 run_without_job exit-entry choose_exit_entry
 run_without_job main-window-closed close_main_window
 
 dir=$(fresh_copy no-logo)
 rm "$dir/crest.bmp"
-run_job "no crest.bmp" "$dir"
+run_job "no crest.bmp" "$dir" "$artifacts/no-logo.png" no
 
 dir=$(fresh_copy truncated-logo)
 head -c 3000 "$data/crest.bmp" >"$dir/crest.bmp"
-run_job "truncated crest.bmp" "$dir"
+# The rows that arrive are the bottom ones; the lettering lies higher up.
+run_job "truncated crest.bmp" "$dir" "$artifacts/truncated-logo.png" no
 
 dir=$(fresh_copy oversized-logo)
 # An 8-bit 1024 x 1600 picture: 1,638,400 pixel bytes, more than the store holds.
@@ -198,7 +229,7 @@ with open(sys.argv[1], "wb") as out:
     out.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(rows), 0, 0, 256, 0))
     out.write(table + rows)
 PY
-run_job "oversized crest.bmp" "$dir"
+run_job "oversized crest.bmp" "$dir" "$artifacts/oversized-logo.png" any
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
