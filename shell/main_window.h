@@ -46,6 +46,13 @@ int CreateMainWindow(HINSTANCE instance, HINSTANCE previous, int showCommand);
 // The outer message loop: runs until WM_QUIT and returns the exit code it carries.
 int RunMessageLoop();
 
+// The main window's procedure. WM_CREATE reads the logo; WM_SIZE records the
+// client size; WM_PAINT draws the logo and, the first time only, sends the job
+// command; the job command (wParam exactly CMD_RUN_JOB) asks for the name,
+// runs the job and destroys the window; WM_CLOSE and the character ESC destroy
+// the window; WM_DESTROY deletes the brush and requests the quit. Returns 1
+// for these (and for every other WM_COMMAND, which is ignored) and
+// DefWindowProcA's result for all other messages.
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace pk
