@@ -77,7 +77,10 @@ bool Equivalent(double original, double back, double relative) {
   const double lastDecimal =
       magnitude < 1.0 ? 5e-28 : (magnitude <= pk::LARGEST_WITH_DECIMALS ? 5e-15 : 0.5);
   const double digits = magnitude * relative;
-  return std::fabs(original - back) <= (digits > lastDecimal ? digits : lastDecimal) * 1.01;
+  // A few units in the last place cover the binary rounding of both values.
+  const double representation = magnitude * 5e-16;
+  return std::fabs(original - back) <=
+         (digits > lastDecimal ? digits : lastDecimal) * 1.01 + representation;
 }
 
 void CheckReals(const char* field) {
