@@ -2,24 +2,22 @@
 # End-to-end runs of PARESKIT.EXE under wine on an X display, driven by real
 # key strokes from xdotool. Every run happens in a scratch copy of the data.
 #
-# Usage: run_e2e.sh PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR OWN_DATA_DIR SCRATCH_DIR ARTIFACTS_DIR
+# Usage: run_e2e.sh PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR SCRATCH_DIR ARTIFACTS_DIR
 #
-# The data are EXAMPLES_DIR when it holds the example program DEMO, otherwise
-# OWN_DATA_DIR with EXAMPLES_DIR's crest.bmp. A display is started when
-# DISPLAY is unset. Every wait is bounded; the last line counts the scenarios.
+# The data are the examples (the program DEMO, the library files, the master
+# lists and crest.bmp). A display is started when DISPLAY is unset. Every wait is bounded; the last line counts the scenarios.
 # PK_E2E_ONLY, a regular expression, runs only the scenarios it matches.
 set -uo pipefail
 
-if [ $# -ne 6 ]; then
-  echo "usage: $0 PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR OWN_DATA_DIR SCRATCH_DIR ARTIFACTS_DIR" >&2
+if [ $# -ne 5 ]; then
+  echo "usage: $0 PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR SCRATCH_DIR ARTIFACTS_DIR" >&2
   exit 64
 fi
 program=$(realpath "$1")
 batch=$(realpath "$2")
 examples=$(realpath "$3")
-own_data=$(realpath "$4")
-scratch=$5
-artifacts=$6
+scratch=$4
+artifacts=$5
 here=$(cd "$(dirname "$0")" && pwd)
 wine_command=${PK_WINE:-wine}
 
@@ -29,12 +27,7 @@ source "$here/../../tools/wine-env.sh"
 rm -rf "$scratch"
 mkdir -p "$scratch" "$artifacts"
 data=$scratch/data
-if [ -f "$examples/DEMO.FOR" ] && [ -f "$examples/MASTERFI.LIS" ]; then
-  cp -r "$examples" "$data"
-else
-  cp -r "$own_data" "$data"
-  cp "$examples/crest.bmp" "$data/crest.bmp"
-fi
+cp -r "$examples" "$data"
 
 passed=0
 failed=0
