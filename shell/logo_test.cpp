@@ -13,7 +13,7 @@
 namespace pk {
 namespace {
 
-struct BitmapSpec {
+struct BitmapShape {
   uint16_t type = 0x4D42;
   uint32_t offBits = 54;
   uint32_t infoSize = 40;
@@ -36,23 +36,23 @@ void Put32(std::string& bytes, uint32_t value) {
 }
 
 // The 54 header bytes of a bitmap file.
-std::string Headers(const BitmapSpec& spec) {
+std::string Headers(const BitmapShape& shape) {
   std::string bytes;
-  Put16(bytes, spec.type);
+  Put16(bytes, shape.type);
   Put32(bytes, 123456);  // bfSize
   Put16(bytes, 7);       // bfReserved1
   Put16(bytes, 9);       // bfReserved2
-  Put32(bytes, spec.offBits);
-  Put32(bytes, spec.infoSize);
-  Put32(bytes, static_cast<uint32_t>(spec.width));
-  Put32(bytes, static_cast<uint32_t>(spec.height));
-  Put16(bytes, spec.planes);
-  Put16(bytes, spec.bitCount);
-  Put32(bytes, spec.compression);
+  Put32(bytes, shape.offBits);
+  Put32(bytes, shape.infoSize);
+  Put32(bytes, static_cast<uint32_t>(shape.width));
+  Put32(bytes, static_cast<uint32_t>(shape.height));
+  Put16(bytes, shape.planes);
+  Put16(bytes, shape.bitCount);
+  Put32(bytes, shape.compression);
   Put32(bytes, 0);     // biSizeImage
   Put32(bytes, 2835);  // biXPelsPerMeter
   Put32(bytes, 2836);  // biYPelsPerMeter
-  Put32(bytes, spec.clrUsed);
+  Put32(bytes, shape.clrUsed);
   Put32(bytes, 5);  // biClrImportant
   return bytes;
 }
@@ -101,12 +101,12 @@ class LoadLogoTest : public ::testing::Test {
 
 // The file type is not checked: "XX" is read like "BM".
 TEST_F(LoadLogoTest, TwentyFourBitFileReadsHeadersAndRowsWithNoColorTable) {
-  BitmapSpec spec;
-  spec.type = 0x5858;
-  spec.width = 5;
-  spec.height = 2;
+  BitmapShape shape;
+  shape.type = 0x5858;
+  shape.width = 5;
+  shape.height = 2;
   const std::string rows = Pattern(32, 1);
-  Load(Headers(spec) + rows);
+  Load(Headers(shape) + rows);
 
   EXPECT_EQ(logoImage.fileHeader.bfType, 0x5858);
   EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfSize), 123456u);
@@ -123,14 +123,14 @@ TEST_F(LoadLogoTest, TwentyFourBitFileReadsHeadersAndRowsWithNoColorTable) {
 }
 
 TEST_F(LoadLogoTest, EightBitFileReadsItsFullColorTableThenTheRows) {
-  BitmapSpec spec;
-  spec.offBits = 1078;
-  spec.bitCount = 8;
-  spec.width = 3;
-  spec.height = 2;
+  BitmapShape shape;
+  shape.offBits = 1078;
+  shape.bitCount = 8;
+  shape.width = 3;
+  shape.height = 2;
   const std::string table = Pattern(1024, 3);
   const std::string rows = Pattern(8, 5);
-  Load(Headers(spec) + table + rows);
+  Load(Headers(shape) + table + rows);
 
   EXPECT_EQ(logoImage.colorCount, 256);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 1024), table);
@@ -148,10 +148,10 @@ TEST_F(LoadLogoTest, OffsetsWithNoWholeEntryReadNoTableAndRowsFromOffset54) {
   } cases[] = {{55, 0}, {56, 0}, {57, 0}, {50, -1}, {0, -13}};
   for (const auto& c : cases) {
     Reset();
-    BitmapSpec spec;
-    spec.offBits = c.offBits;
+    BitmapShape shape;
+    shape.offBits = c.offBits;
     const std::string rows = Pattern(4, 2);
-    Load(Headers(spec) + rows);
+    Load(Headers(shape) + rows);
     EXPECT_EQ(logoImage.colorCount, c.colorCount) << c.offBits;
     EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[0]), std::string(4, '\0')) << c.offBits;
     EXPECT_EQ(Store(0, 4), rows) << c.offBits;
@@ -166,12 +166,12 @@ TEST_F(LoadLogoTest, RowsAreRoundedUpToFourBytesAndStoredBackToBack) {
   } cases[] = {{8, 3, 4}, {1, 33, 8}, {24, 5, 16}, {4, 3, 4}, {4, 9, 8}, {1, 1, 4}, {24, 4, 12}};
   for (const auto& c : cases) {
     Reset();
-    BitmapSpec spec;
-    spec.bitCount = c.bitCount;
-    spec.width = c.width;
-    spec.height = 3;
+    BitmapShape shape;
+    shape.bitCount = c.bitCount;
+    shape.width = c.width;
+    shape.height = 3;
     const std::string rows = Pattern(3 * c.rowBytes, c.width);
-    Load(Headers(spec) + rows + "trailing bytes");
+    Load(Headers(shape) + rows + "trailing bytes");
     EXPECT_EQ(logoImage.rowBytes, c.rowBytes) << c.bitCount << "-bit width " << c.width;
     EXPECT_EQ(Store(0, rows.size()), rows) << c.bitCount << "-bit width " << c.width;
     EXPECT_TRUE(StoreIsZero(rows.size(), 16)) << c.bitCount << "-bit width " << c.width;
@@ -195,11 +195,11 @@ TEST_F(LoadLogoTest, PicturesWithoutReadableRowsReadNoPixelsAndAreNotPainted) {
                {24, 0x7FFFFFFF, 2, 0x7FFFFFFF}};
   for (const auto& c : cases) {
     Reset();
-    BitmapSpec spec;
-    spec.bitCount = c.bitCount;
-    spec.width = c.width;
-    spec.height = c.height;
-    Load(Headers(spec) + Pattern(64, 1));
+    BitmapShape shape;
+    shape.bitCount = c.bitCount;
+    shape.width = c.width;
+    shape.height = c.height;
+    Load(Headers(shape) + Pattern(64, 1));
     EXPECT_EQ(logoImage.rowBytes, c.rowBytes) << c.bitCount << " " << c.width << "x" << c.height;
     EXPECT_TRUE(StoreIsZero(0, 64)) << c.bitCount << " " << c.width << "x" << c.height;
     EXPECT_EQ(logoImage.paintRows, 0) << c.bitCount << " " << c.width << "x" << c.height;
@@ -207,17 +207,17 @@ TEST_F(LoadLogoTest, PicturesWithoutReadableRowsReadNoPixelsAndAreNotPainted) {
 }
 
 TEST_F(LoadLogoTest, FileEndingInTheHeadersKeepsWhatArrivedAndReadsNoFurther) {
-  BitmapSpec spec;
-  spec.offBits = 1078;
-  spec.width = 6;
-  Load(Headers(spec).substr(0, 8));  // up to bfReserved1
+  BitmapShape shape;
+  shape.offBits = 1078;
+  shape.width = 6;
+  Load(Headers(shape).substr(0, 8));  // up to bfReserved1
   EXPECT_EQ(logoImage.fileHeader.bfReserved1, 7);
   EXPECT_EQ(static_cast<uint32_t>(logoImage.fileHeader.bfOffBits), 0u);
   EXPECT_EQ(logoImage.info.bmiHeader.biSize, 0u);
   EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
 
   Reset();
-  Load(Headers(spec).substr(0, 28));  // up to biPlanes
+  Load(Headers(shape).substr(0, 28));  // up to biPlanes
   EXPECT_EQ(logoImage.info.bmiHeader.biWidth, 6);
   EXPECT_EQ(logoImage.info.bmiHeader.biBitCount, 0);
   EXPECT_EQ(logoImage.colorCount, 0);
@@ -227,12 +227,12 @@ TEST_F(LoadLogoTest, FileEndingInTheHeadersKeepsWhatArrivedAndReadsNoFurther) {
 }
 
 TEST_F(LoadLogoTest, FileEndingInTheColorTableKeepsTheEntriesThatArrived) {
-  BitmapSpec spec;
-  spec.offBits = 1078;
-  spec.bitCount = 8;
-  spec.width = 4;
+  BitmapShape shape;
+  shape.offBits = 1078;
+  shape.bitCount = 8;
+  shape.width = 4;
   const std::string table = Pattern(42, 4);  // ten entries and half of one
-  Load(Headers(spec) + table);
+  Load(Headers(shape) + table);
   EXPECT_EQ(logoImage.colorCount, 256);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 42), table);
   EXPECT_EQ(ColorEntry(logoImage.info.bmiColors[11]), std::string(4, '\0'));
@@ -242,11 +242,11 @@ TEST_F(LoadLogoTest, FileEndingInTheColorTableKeepsTheEntriesThatArrived) {
 }
 
 TEST_F(LoadLogoTest, FileEndingInThePixelRowsKeepsEveryByteThatArrived) {
-  BitmapSpec spec;
-  spec.width = 5;
-  spec.height = 3;
+  BitmapShape shape;
+  shape.width = 5;
+  shape.height = 3;
   const std::string rows = Pattern(20, 6);  // one row and a quarter of the next
-  Load(Headers(spec) + rows);
+  Load(Headers(shape) + rows);
   EXPECT_EQ(Store(0, 20), rows);
   EXPECT_TRUE(StoreIsZero(20, 64));
   EXPECT_EQ(logoImage.paintRows, 3);
@@ -254,7 +254,7 @@ TEST_F(LoadLogoTest, FileEndingInThePixelRowsKeepsEveryByteThatArrived) {
 }
 
 TEST_F(LoadLogoTest, FailedReadStopsTheReadingAndClosesTheFile) {
-  testing::WriteFileBytes("crest.bmp", Headers(BitmapSpec{}) + Pattern(4, 1));
+  testing::WriteFileBytes("crest.bmp", Headers(BitmapShape{}) + Pattern(4, 1));
   testing::InstallFailingFileServices(testing::FileCall::READ, 1, IO_READ_FAILED);
   LoadLogo();
   EXPECT_EQ(logoImage.fileHeader.bfType, 0);
@@ -264,14 +264,14 @@ TEST_F(LoadLogoTest, FailedReadStopsTheReadingAndClosesTheFile) {
 }
 
 TEST_F(LoadLogoTest, ColorTableBeyondItsRoomIsCutAndTheRowsStillFollowIt) {
-  BitmapSpec spec;
-  spec.offBits = 54 + 4 * 600;
-  spec.bitCount = 8;
-  spec.width = 4;
-  spec.height = 2;
+  BitmapShape shape;
+  shape.offBits = 54 + 4 * 600;
+  shape.bitCount = 8;
+  shape.width = 4;
+  shape.height = 2;
   const std::string table = Pattern(4 * 600, 8);
   const std::string rows = Pattern(8, 2);
-  Load(Headers(spec) + table + rows);
+  Load(Headers(shape) + table + rows);
   EXPECT_EQ(logoImage.colorCount, 600);
   EXPECT_EQ(
       std::string(reinterpret_cast<const char*>(logoImage.info.bmiColors), 4 * COLOR_TABLE_ROOM),
@@ -282,14 +282,14 @@ TEST_F(LoadLogoTest, ColorTableBeyondItsRoomIsCutAndTheRowsStillFollowIt) {
 }
 
 TEST_F(LoadLogoTest, PixelDataBeyondTheStoreStopsAtTheLastWholeRowThatFits) {
-  BitmapSpec spec;
-  spec.bitCount = 8;
-  spec.width = 1024;
-  spec.height = 1500;
+  BitmapShape shape;
+  shape.bitCount = 8;
+  shape.width = 1024;
+  shape.height = 1500;
   const size_t rowsThatFit = STORE_SIZE / 1024;  // 1464
   const std::string rows = Pattern(1024 * 1500, 3);
   symbolTable.entryStart[0] = 4711;  // lies right after the store
-  Load(Headers(spec) + rows);
+  Load(Headers(shape) + rows);
   EXPECT_EQ(logoImage.rowBytes, 1024);
   EXPECT_EQ(Store(0, 1024 * rowsThatFit), rows.substr(0, 1024 * rowsThatFit));
   EXPECT_TRUE(StoreIsZero(1024 * rowsThatFit, STORE_SIZE - 1024 * rowsThatFit));
@@ -309,10 +309,10 @@ TEST_F(LoadLogoTest, MissingFileLeavesTheLogoZeroAndCreatesNoFile) {
 TEST_F(LoadLogoTest, OnlyPlainUncompressedLayoutsAreToBePainted) {
   struct Case {
     const char* what;
-    BitmapSpec spec;
+    BitmapShape shape;
     bool painted;
   };
-  BitmapSpec plain;
+  BitmapShape plain;
   plain.bitCount = 8;
   plain.width = 2;
   plain.height = 2;
@@ -320,15 +320,15 @@ TEST_F(LoadLogoTest, OnlyPlainUncompressedLayoutsAreToBePainted) {
                   {"v5 header", plain, false},      {"run-length", plain, false},
                   {"two planes", plain, false},     {"too many colours used", plain, false},
                   {"256 colours used", plain, true}};
-  cases[1].spec.infoSize = 12;
-  cases[2].spec.infoSize = 124;
-  cases[3].spec.compression = 1;
-  cases[4].spec.planes = 2;
-  cases[5].spec.clrUsed = 513;
-  cases[6].spec.clrUsed = 256;
+  cases[1].shape.infoSize = 12;
+  cases[2].shape.infoSize = 124;
+  cases[3].shape.compression = 1;
+  cases[4].shape.planes = 2;
+  cases[5].shape.clrUsed = 513;
+  cases[6].shape.clrUsed = 256;
   for (const Case& c : cases) {
     Reset();
-    Load(Headers(c.spec) + Pattern(8, 1));
+    Load(Headers(c.shape) + Pattern(8, 1));
     EXPECT_EQ(logoImage.paintRows, c.painted ? 2 : 0) << c.what;
   }
 }
