@@ -1,0 +1,226 @@
+#!/bin/sh
+# Real-world faults met by the batch driver, end to end:
+#   real_world_faults.sh BATCH WORKDIR
+# Each case prepares a directory below WORKDIR, breaks something the way a
+# real machine does (a full device, a disk that fills while writing, a
+# read-only directory, a directory where a file should be, a source of 100 MB
+# on one line, a master list beyond the table's room) and checks the exit
+# code, the standard-error line and every file the job leaves. Each case
+# prints one row "| case | outcome |"; a case the machine cannot stage prints
+# "SKIPPED" with the reason. Exits 1 when any case failed.
+set -u
+batch=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+work=$2
+failures=0
+
+rm -rf "$work"
+mkdir -p "$work"
+
+fail() {
+  echo "FAILED [$case]: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Lines joined with CR LF, each one ended by it.
+crlf() {
+  for line in "$@"; do printf '%s\r\n' "$line"; done
+}
+
+# expect_file NAME LINE...: the file holds exactly these CR LF lines.
+expect_file() {
+  name=$1
+  shift
+  if [ ! -f "$name" ]; then
+    fail "$name missing"
+    return
+  fi
+  crlf "$@" >"$name.expected"
+  cmp -s "$name" "$name.expected" || fail "$name differs: $(od -c "$name" | head -5)"
+  rm -f "$name.expected"
+}
+
+expect_empty() {
+  [ -f "$1" ] && [ ! -s "$1" ] || fail "$1 is not an empty file"
+}
+
+expect_absent() {
+  [ ! -e "$1" ] || fail "$1 exists"
+}
+
+expect_exit() {
+  [ "$status" -eq "$1" ] || fail "exit code $status, expected $1 ($(cat stderr.txt))"
+}
+
+expect_stderr() {
+  grep -q "$1" stderr.txt || fail "standard error lacks \"$1\": $(cat stderr.txt)"
+}
+
+start_case() {
+  case=$1
+  mkdir -p "$work/$case"
+  cd "$work/$case" || exit 1
+  crlf MSG RECT >MASTERFI.LIS
+  crlf GETDC BEEP BIGBLOCK >MASTERFD.LIS
+  crlf "C     THE PROGRAM" "      CALL GETDC(MSG)" "      CALL BEEP(RECT)" \
+    "      CALL BIGBLOCK" >DEMO.FOR
+  crlf "C*GETDC" "      INTEGER GETDC" "C*BEEP" "      INTEGER BEEP" >USER32.FD
+  crlf "C*BIGBLOCK" "      INTEGER BIGBLOCK" >KERNEL32.FD
+  crlf "C*MSG" "      STRUCTURE /MSG/" >USER32.FI
+  crlf "C*RECT" "      STRUCTURE /RECT/" >GDI32.FI
+  failures_before=$failures
+}
+
+run_batch() {
+  "$batch" DEMO >stdout.txt 2>stderr.txt
+  status=$?
+}
+
+end_case() {
+  if [ "$failures" -eq "$failures_before" ]; then
+    echo "| $case | $1 |"
+  fi
+  cd "$work" || exit 1
+  rm -rf "$work/$case"
+}
+
+skip_case() {
+  echo "| $case | SKIPPED: $1 |"
+  cd "$work" || exit 1
+  rm -rf "$work/$case"
+}
+
+expect_used_lists() {
+  expect_file DEMO.FIH MSG RECT
+  expect_file DEMO.FDH GETDC BEEP BIGBLOCK
+}
+
+# --- A device that is always full stands where NAME.FD goes: it cannot be
+# emptied, so the job ends there; the lists and the empty report stay.
+start_case disk_full_device
+ln -s /dev/full DEMO.FD
+run_batch
+expect_exit 2
+expect_stderr "cannot open DEMO.FD"
+expect_used_lists
+expect_empty DEMO.PRE
+expect_absent DEMO.FI
+end_case "job ends: cannot open DEMO.FD (exit 2); lists kept, report empty"
+
+# --- The disk fills while NAME.FD is written: the file-size limit makes the
+# writes past 2 KB fail as a full disk does (SIGXFSZ ignored, so the write
+# itself reports it). The block that did not fit is reported not found; the
+# blocks before it are whole, and what follows them is only a cut-off part of
+# that block.
+start_case disk_fills_while_writing
+{
+  printf 'C*BIGBLOCK\r\n'
+  i=0
+  while [ $i -lt 200 ]; do
+    printf '      INTEGER BIGBLOCK_PART_%03d_THAT_MAKES_THIS_BLOCK_TOO_LONG\r\n' $i
+    i=$((i + 1))
+  done
+} >KERNEL32.FD
+(
+  trap '' XFSZ
+  ulimit -f 4
+  exec "$batch" DEMO >stdout.txt 2>stderr.txt
+)
+status=$?
+expect_exit 0
+expect_used_lists
+crlf "      INTEGER GETDC" "      INTEGER BEEP" >whole_blocks.txt
+head -c "$(wc -c <whole_blocks.txt)" DEMO.FD | cmp -s - whole_blocks.txt ||
+  fail "DEMO.FD does not start with the whole blocks"
+tail -c +"$(($(wc -c <whole_blocks.txt) + 1))" DEMO.FD >cut_part.txt
+tail -n +2 KERNEL32.FD | head -c "$(wc -c <cut_part.txt)" | cmp -s - cut_part.txt ||
+  fail "DEMO.FD holds more than the whole blocks and the start of the block that did not fit"
+expect_file DEMO.FI "      STRUCTURE /MSG/" "      STRUCTURE /RECT/"
+expect_file DEMO.PRE "       3 FD Symbols were specified" "       1 FD Symbols were not found" \
+  " FD Symbols not found:" "BIGBLOCK" "       2 FI Symbols were specified" \
+  "       0 FI Symbols were not found"
+end_case "complete (exit 0); the block that did not fit is reported not found (its cut-off part stays in DEMO.FD)"
+
+# --- A read-only directory: the first list cannot be created, the job ends
+# and nothing is written. Root ignores permission bits, so as root the run is
+# made as the unprivileged user "nobody".
+start_case read_only_directory
+touch stdout.txt stderr.txt
+chmod 555 .
+as_user=""
+if [ "$(id -u)" -eq 0 ]; then
+  as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
+  command -v setpriv >/dev/null 2>&1 || as_user=skip
+fi
+if [ "$as_user" = skip ]; then
+  chmod 755 .
+  skip_case "running as root without setpriv"
+else
+  $as_user "$batch" DEMO >stdout.txt 2>stderr.txt
+  status=$?
+  chmod 755 .
+  expect_exit 2
+  expect_stderr "cannot open DEMO.FIH"
+  expect_absent DEMO.FIH
+  expect_absent DEMO.PRE
+  end_case "job ends: cannot open DEMO.FIH (exit 2); nothing written"
+fi
+
+# --- A directory where NAME.FD should be.
+start_case directory_as_output
+mkdir DEMO.FD
+run_batch
+expect_exit 2
+expect_stderr "cannot open DEMO.FD"
+expect_used_lists
+expect_empty DEMO.PRE
+end_case "job ends: cannot open DEMO.FD (exit 2); lists kept, report empty"
+
+# --- A library file that is a directory: that library is skipped and its
+# symbols are reported not found.
+start_case directory_as_library
+rm USER32.FD
+mkdir USER32.FD
+run_batch
+expect_exit 0
+expect_used_lists
+expect_file DEMO.FD "      INTEGER BIGBLOCK"
+expect_file DEMO.PRE "       3 FD Symbols were specified" "       2 FD Symbols were not found" \
+  " FD Symbols not found:" "GETDC" "BEEP" "       2 FI Symbols were specified" \
+  "       0 FI Symbols were not found"
+end_case "complete (exit 0); the library is skipped, its symbols reported not found"
+
+# --- A source of 100 MB on one line: only its first 80 columns count, the
+# rest is skipped without being held, and the next line is read as usual.
+start_case source_100mb_one_line
+{
+  printf '      CALL GETDC('
+  head -c 104857600 /dev/zero | tr '\0' 'X'
+  printf '\r\n      CALL BEEP\r\n'
+} >DEMO.FOR
+run_batch
+rm -f DEMO.FOR
+expect_exit 0
+expect_file DEMO.FDH GETDC BEEP
+expect_file DEMO.FIH
+expect_file DEMO.PRE "       2 FD Symbols were specified" "       0 FD Symbols were not found" \
+  "       0 FI Symbols were specified" "       0 FI Symbols were not found"
+end_case "complete (exit 0); only the first 80 columns of the long line are scanned"
+
+# --- A master list of 60,000 entries, beyond the table's 50,000: loading stops
+# at entry 50,000 and the job goes on with the entries loaded.
+start_case master_list_60000
+awk 'BEGIN { for (i = 1; i <= 60000; i++) printf "S%05d\r\n", i }' >MASTERFD.LIS
+crlf "      CALL S00001" "      CALL S50000" "      CALL S50001" "      CALL S60000" >DEMO.FOR
+crlf "C*S00001" "      INTEGER S00001" "C*S50000" "      INTEGER S50000" >USER32.FD
+run_batch
+expect_exit 0
+expect_file DEMO.FDH S00001 S50000
+expect_file DEMO.FD "      INTEGER S00001" "      INTEGER S50000"
+end_case "complete (exit 0); entries past 50,000 are not loaded, their symbols not seen"
+
+rm -rf "$work"
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+exit 0
