@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
@@ -628,7 +629,13 @@ std::vector<DeathCase> FatalCalls(const std::vector<TracedCall>& calls) {
 
 TEST(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  testing::ScratchDirectory scratch;
+  // Not a ScratchDirectory: the child re-runs this test while the parent still
+  // works in the directory, which Windows does not let it delete and remake.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  const std::filesystem::path directory =
+      std::filesystem::temp_directory_path() / "pareskit-job-fault-death";
+  std::filesystem::create_directories(directory);
+  std::filesystem::current_path(directory);
   WriteJobInputs();
   const std::vector<DeathCase> cases = FatalCalls(RunProbedJob(FileCall::OPEN, 0, IO_OK).trace);
   ASSERT_GE(cases.size(), 10u);
@@ -640,10 +647,13 @@ TEST(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
           testing::InstallFailingFileServices(death.kind, death.k, IO_DISK_FULL);
           RunJob(programName);
         },
-        ::testing::ExitedWithCode(1), "run-time error F[0-9]+: " + death.pattern)
+        ::testing::ExitedWithCode(1), "run-time error F\\d+: " + death.pattern)
         << context;
     CheckFilesOnDisk(context + ", after the process ended");
   }
+  std::filesystem::current_path(previous);
+  std::error_code ignored;
+  std::filesystem::remove_all(directory, ignored);
 }
 
 }  // namespace
