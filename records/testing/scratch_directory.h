@@ -28,7 +28,10 @@ class ScratchDirectory {
       if (c == '/' || c == '\\') c = '_';
     }
     path_ = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(path_);
+    // On Win32 a death test's child repeats the test from its start while the
+    // parent sits in this directory: the child works in the parent's
+    // directory, with the parent's files, instead of emptying it.
+    if (GTEST_FLAG_GET(internal_run_death_test).empty()) std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
     std::filesystem::current_path(path_);
   }
