@@ -58,16 +58,7 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   if (OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD) != IO_OK) {
     return StepOutcome::INPUT_NOT_OPENED;
   }
-  LineRecord line;
-  while (ReadLine(UNIT_INPUT, line) == IO_OK) {
-    if (line.At(1) == BLANK) continue;
-    int32_t length = 0;
-    while (length < LINE_LENGTH && line.chars[length] != BLANK) {
-      line.chars[length] = FoldCase(line.chars[length]);
-      ++length;
-    }
-    if (!AppendEntry(line.chars, length)) break;
-  }
+  AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   IndexMasterEntries();
   return StepOutcome::DONE;

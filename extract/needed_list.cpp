@@ -70,16 +70,7 @@ StepOutcome LoadNeededList(const JobFileName& usedName) {
   if (OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD) != IO_OK) {
     return StepOutcome::INPUT_NOT_OPENED;
   }
-  LineRecord line;
-  while (ReadLine(UNIT_INPUT, line) == IO_OK) {
-    if (line.At(1) == BLANK) continue;
-    int32_t length = 0;
-    while (length < LINE_LENGTH && line.chars[length] != BLANK) {
-      line.chars[length] = FoldCase(line.chars[length]);
-      ++length;
-    }
-    if (!AppendEntry(line.chars, length)) break;
-  }
+  AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   neededList.neededCount = symbolTable.entryCount;
   neededList.remainingCount = symbolTable.entryCount;

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "records/fixed_text.h"
+#include "records/record_file.h"
+
 namespace pk {
 
 SymbolTable symbolTable;
@@ -24,6 +27,21 @@ bool AppendEntry(const char* word, int32_t length) {
   t.entryLength[t.entryCount] = static_cast<int16_t>(length);
   t.entryStart[t.entryCount] = t.nextFree;
   return true;
+}
+
+IoStatus AppendFirstWords(int32_t unit) {
+  LineRecord line;
+  IoStatus status;
+  while ((status = ReadLine(unit, line)) == IO_OK) {
+    if (line.At(1) == BLANK) continue;
+    int32_t length = 0;
+    while (length < LINE_LENGTH && line.chars[length] != BLANK) {
+      line.chars[length] = FoldCase(line.chars[length]);
+      ++length;
+    }
+    if (!AppendEntry(line.chars, length)) break;
+  }
+  return status;
 }
 
 }  // namespace pk

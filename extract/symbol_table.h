@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "records/io_status.h"
+
 namespace pk {
 
 constexpr int32_t MAX_SYMBOLS = 50000;
@@ -41,6 +43,13 @@ inline char& EntryTerminator(int32_t j) {
 // as entry entryCount + 1. Returns false, changing nothing, when the entry
 // table or the store has no room for it.
 bool AppendEntry(const char* word, int32_t length);
+
+// Reads `unit` to its end and appends, for every line that does not start
+// with a blank, its first word (up to the first blank or column 80, folded to
+// capitals) as an entry. Stops at the first word that does not fit. Returns
+// what ended the reading: IO_END_OF_FILE, a read error, or IO_OK when a word
+// did not fit. The unit stays open.
+IoStatus AppendFirstWords(int32_t unit);
 
 // Empties the table: no entries, nextFree 1, entryStart[0] 1.
 void ClearEntries();
