@@ -49,6 +49,9 @@ int main(int argc, char** argv) {
     case pk::JobEnd::NOT_OPENED:
       std::fprintf(stderr, "pareskit-batch: cannot open %.*s\n", fileLength, outcome.file.chars);
       break;
+    case pk::JobEnd::NOT_READ:
+      std::fprintf(stderr, "pareskit-batch: cannot read %.*s\n", fileLength, outcome.file.chars);
+      break;
     case pk::JobEnd::NOT_WRITTEN:
       std::fprintf(stderr, "pareskit-batch: cannot write %.*s\n", fileLength, outcome.file.chars);
       break;

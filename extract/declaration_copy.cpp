@@ -18,8 +18,11 @@ int32_t LastSignificantColumn(const LineRecord& line) {
   return k;
 }
 
-// A block whose lines could not all be written counts as not found.
-void FailBlock(int32_t word) {
+// A block whose lines could not all be written, or read, counts as not
+// found, and what was written of it is taken back so the output holds whole
+// blocks only.
+void FailBlock(int32_t word, int64_t blockStart) {
+  CutFile(UNIT_OUTPUT, blockStart);
   MarkNeededWord(word, MARK_FAILED);
   neededList.remainingCount += 1;
 }
@@ -38,30 +41,35 @@ int32_t HeaderWord(LineRecord& line, NeededWordFinder find) {
 
 // Copies the needed blocks of the library attached to UNIT_INPUT.
 void CopyLibrary(NeededWordFinder find) {
-  int32_t blockWord = 0;  // the word whose block is being copied, 0 when none
+  int32_t blockWord = 0;   // the word whose block is being copied, 0 when none
+  int64_t blockStart = 0;  // where its block starts in the output
   LineRecord line;
-  while (ReadLine(UNIT_INPUT, line) == IO_OK) {
+  IoStatus read;
+  while ((read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
     if (line.At(1) == 'c') line.At(1) = 'C';
     if (blockWord != 0 && line.At(1) != 'C') {
       if (WriteChars(UNIT_OUTPUT, line.chars, LastSignificantColumn(line)) != IO_OK) {
-        FailBlock(blockWord);
+        FailBlock(blockWord, blockStart);
         return;
       }
     }
     if (IsBlockHeader(line)) {
       // Flushing at the end of every block ties a failed write to its block.
       if (blockWord != 0 && FlushFile(UNIT_OUTPUT) != IO_OK) {
-        FailBlock(blockWord);
+        FailBlock(blockWord, blockStart);
         return;
       }
       blockWord = HeaderWord(line, find);
+      blockStart = WrittenLength(UNIT_OUTPUT);
       if (blockWord != 0) {
         MarkNeededWord(blockWord, MARK_DONE);
         neededList.remainingCount -= 1;
       }
     }
   }
-  if (blockWord != 0 && FlushFile(UNIT_OUTPUT) != IO_OK) FailBlock(blockWord);
+  if (blockWord == 0) return;
+  // A read error may have cut the block short: it is not found, not half copied.
+  if (read > 0 || FlushFile(UNIT_OUTPUT) != IO_OK) FailBlock(blockWord, blockStart);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "extract/symbol_table.h"
 #include "extract/test_directory.h"
 #include "records/record_file.h"
+#include "records/testing/failing_file_services.h"
 
 namespace pk {
 namespace {
@@ -98,6 +99,39 @@ TEST(CopyDeclarations, BlockThatCannotBeWrittenCountsAsNotFoundAndIsNeverCopiedA
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY", "      DRAW BODY"}));
+}
+
+// A block longer than the transfer buffer is partly on disk when a later
+// write of it fails: that part is taken back.
+TEST(CopyDeclarations, PartOfAFailedBlockIsTakenBackFromTheOutput) {
+  ScratchDirectory scratch;
+  LoadNeeded({"GETDC", "BEEP"});
+  std::string library = CrLf({"C*GETDC", "      GETDC BODY", "C*BEEP"});
+  // 29 lines: the first 1024 bytes reach the disk, "BAD LINE" stays whole in
+  // the next buffer.
+  for (int i = 0; i < 29; ++i) library += "      BEEP LINE " + std::string(50, 'x') + "\r\n";
+  library += CrLf({"      BAD LINE", "C*OTHER"});
+  WriteWholeFile("USER32.FD", library);
+  TracedFileServices failing("BAD");
+  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  EXPECT_EQ(Mark(2), MARK_FAILED);
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY"}));
+}
+
+// A read error inside a block leaves it not found, and nothing of it copied.
+TEST(CopyDeclarations, BlockCutByAReadErrorCountsAsNotFound) {
+  ScratchDirectory scratch;
+  LoadNeeded({"GETDC", "BEEP"});
+  std::string library = CrLf({"C*GETDC", "      GETDC BODY", "C*BEEP"});
+  for (int i = 0; i < 30; ++i) library += "      BEEP LINE " + std::string(50, 'x') + "\r\n";
+  WriteWholeFile("USER32.FD", library);
+  // The first read of the library succeeds, the second fails inside BEEP.
+  testing::InstallFailingFileServices(testing::FileCall::READ, 2, IO_READ_FAILED);
+  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  EXPECT_EQ(Mark(1), MARK_DONE);
+  EXPECT_EQ(Mark(2), MARK_FAILED);
+  EXPECT_EQ(neededList.remainingCount, 1);
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY"}));
 }
 
 TEST(CopyDeclarations, OutputThatCannotBeOpenedIsReported) {

@@ -25,14 +25,21 @@ JobOutcome Ended(JobEnd end, const JobFileName& name) {
 
 // The scan of one kind: its master list, then the source into its used list.
 JobOutcome ScanKind(const char* masterName, int32_t masterLength, const JobFileName& usedName) {
-  if (LoadMasterList(masterName, masterLength) != StepOutcome::DONE) {
-    return Ended(JobEnd::NOT_OPENED, masterName, masterLength);
+  switch (LoadMasterList(masterName, masterLength)) {
+    case StepOutcome::DONE:
+      break;
+    case StepOutcome::INPUT_READ_FAILED:
+      return Ended(JobEnd::NOT_READ, masterName, masterLength);
+    default:
+      return Ended(JobEnd::NOT_OPENED, masterName, masterLength);
   }
   switch (ScanSource(jobFiles.sourceName, usedName, LookUpIdentifier)) {
     case StepOutcome::DONE:
       return Ended(JobEnd::COMPLETE, "", 0);
     case StepOutcome::INPUT_NOT_OPENED:
       return Ended(JobEnd::NOT_OPENED, jobFiles.sourceName);
+    case StepOutcome::INPUT_READ_FAILED:
+      return Ended(JobEnd::NOT_READ, jobFiles.sourceName);
     case StepOutcome::OUTPUT_NOT_OPENED:
       return Ended(JobEnd::NOT_OPENED, usedName);
     case StepOutcome::OUTPUT_WRITE_FAILED:
@@ -44,8 +51,13 @@ JobOutcome ScanKind(const char* masterName, int32_t masterLength, const JobFileN
 // The copying and report section of one kind.
 JobOutcome CopyKind(const JobFileName& usedName, const LibraryName* libraries,
                     const JobFileName& outName, const char* kindText) {
-  if (LoadNeededList(usedName) != StepOutcome::DONE) {
-    return Ended(JobEnd::NOT_OPENED, usedName);
+  switch (LoadNeededList(usedName)) {
+    case StepOutcome::DONE:
+      break;
+    case StepOutcome::INPUT_READ_FAILED:
+      return Ended(JobEnd::NOT_READ, usedName);
+    default:
+      return Ended(JobEnd::NOT_OPENED, usedName);
   }
   if (CopyDeclarations(libraries, outName, FindNeededWord) != StepOutcome::DONE) {
     return Ended(JobEnd::NOT_OPENED, outName);

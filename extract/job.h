@@ -11,6 +11,7 @@ namespace pk {
 enum class JobEnd {
   COMPLETE,      // all ten phases ran; NAME.PRE is written and closed
   NOT_OPENED,    // `file` could not be opened; later phases did not run
+  NOT_READ,      // a read of `file` failed: the list it gives would be cut short
   NOT_WRITTEN,   // a used-symbol list (`file`) could not be written
   LIBRARY_NAME,  // NAME.FD or NAME.FI (`file`) is a library file; nothing was touched
 };

@@ -7,6 +7,7 @@
 
 #include "extract/test_directory.h"
 #include "records/record_file.h"
+#include "records/testing/failing_file_services.h"
 
 namespace pk {
 namespace {
@@ -44,6 +45,19 @@ TEST(RunJob, MissingInputEndsTheJobAtItsPhase) {
     EXPECT_FALSE(FileExists(c.firstUnwritten)) << c.missing;
     EXPECT_FALSE(FileExists("DEMO.PRE")) << c.missing;
   }
+}
+
+// A read error must not pass for the end of a list: the job ends instead of
+// counting a cut list as the program's whole use.
+TEST(RunJob, ReadErrorInTheSourceEndsTheJob) {
+  ScratchDirectory scratch;
+  WriteInputs();
+  // Reads 1 and 2 take MASTERFI.LIS and its end; read 3 is DEMO.FOR's first.
+  testing::InstallFailingFileServices(testing::FileCall::READ, 3, IO_READ_FAILED);
+  const JobOutcome outcome = RunJob(programName);
+  EXPECT_EQ(outcome.end, JobEnd::NOT_READ);
+  EXPECT_EQ(FileOf(outcome), "DEMO.FOR");
+  EXPECT_FALSE(FileExists("DEMO.PRE"));
 }
 
 TEST(RunJob, UsedListThatCannotBeWrittenEndsTheJob) {

@@ -58,10 +58,11 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   if (OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD) != IO_OK) {
     return StepOutcome::INPUT_NOT_OPENED;
   }
-  AppendFirstWords(UNIT_INPUT);
+  const IoStatus ended = AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   IndexMasterEntries();
-  return StepOutcome::DONE;
+  // A list cut by a read error would hide symbols the program uses.
+  return ended > 0 ? StepOutcome::INPUT_READ_FAILED : StepOutcome::DONE;
 }
 
 int32_t LookUpIdentifier(const char* chars, int32_t length) {

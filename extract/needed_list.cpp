@@ -70,12 +70,13 @@ StepOutcome LoadNeededList(const JobFileName& usedName) {
   if (OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD) != IO_OK) {
     return StepOutcome::INPUT_NOT_OPENED;
   }
-  AppendFirstWords(UNIT_INPUT);
+  const IoStatus ended = AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   neededList.neededCount = symbolTable.entryCount;
   neededList.remainingCount = symbolTable.entryCount;
   IndexNeededWords();
-  return StepOutcome::DONE;
+  // A list cut by a read error must not be counted as the program's whole use.
+  return ended > 0 ? StepOutcome::INPUT_READ_FAILED : StepOutcome::DONE;
 }
 
 int32_t FindNeededWord(const char* chars, int32_t length) {

@@ -10,6 +10,18 @@ namespace {
 constexpr int32_t KIND_TEXT_LENGTH = 3;
 constexpr int32_t COUNT_WIDTH = 8;
 
+// Writes one record and writes it out at once, so a failure is seen by the
+// write that causes it and lines accepted before are never lost with it; a
+// record that could not be written whole is taken back.
+bool WriteWhole(const RecordItem* items, int32_t itemCount) {
+  const int64_t before = WrittenLength(UNIT_REPORT);
+  if (WriteRecord(UNIT_REPORT, items, itemCount) == IO_OK && FlushFile(UNIT_REPORT) == IO_OK) {
+    return true;
+  }
+  CutFile(UNIT_REPORT, before);
+  return false;
+}
+
 }  // namespace
 
 void WriteReport(const char* kindText) {
@@ -23,16 +35,17 @@ void WriteReport(const char* kindText) {
       TextItem(" Symbols were not foun", 22),
       TextItem("d", 1),
   };
-  if (WriteRecord(UNIT_REPORT, counts, 8) != IO_OK || neededList.remainingCount <= 0) return;
+  if (!WriteWhole(counts, 8) || neededList.remainingCount <= 0) return;
   const RecordItem heading[] = {
       TextItem(kindText, KIND_TEXT_LENGTH),
       TextItem(" Symbols not found", 18),
       TextItem(":", 1),
   };
-  if (WriteRecord(UNIT_REPORT, heading, 3) != IO_OK) return;
+  if (!WriteWhole(heading, 3)) return;
   for (int32_t word = 1; word <= neededList.neededCount; ++word) {
     if (EntryTerminator(word) == MARK_DONE) continue;
-    WriteChars(UNIT_REPORT, EntryText(word), symbolTable.entryLength[word]);
+    const RecordItem symbol[] = {TextItem(EntryText(word), symbolTable.entryLength[word])};
+    WriteWhole(symbol, 1);
   }
 }
 

@@ -36,5 +36,16 @@ TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
                   " FI Symbols not found:", "BEEP", "DRAW", "LOST"}));
 }
 
+// Each line is written out on its own: a failed line costs only itself.
+TEST(WriteReport, AFailedLineLosesNoOtherLine) {
+  ScratchDirectory scratch;
+  Need({"BEEP", "LOST", "DRAW"});
+  neededList.remainingCount = 3;
+  TracedFileServices failing("LOST");
+  EXPECT_EQ(Report(FD_KIND_TEXT),
+            CrLf({"       3 FD Symbols were specified", "       3 FD Symbols were not found",
+                  " FD Symbols not found:", "BEEP", "DRAW"}));
+}
+
 }  // namespace
 }  // namespace pk

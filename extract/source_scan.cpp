@@ -67,15 +67,18 @@ StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedNam
     return StepOutcome::OUTPUT_NOT_OPENED;
   }
   bool written = true;
+  IoStatus read = IO_OK;
   LineRecord line;
-  while (written && ReadLine(UNIT_INPUT, line) == IO_OK) {
+  while (written && (read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
     if (!IsCommentLine(line)) written = ScanLine(line, lookUp);
   }
   // The layer buffers lines: only the flush tells whether the last ones arrived.
   if (written) written = FlushFile(UNIT_OUTPUT) == IO_OK;
   CloseFile(UNIT_OUTPUT);
   CloseFile(UNIT_INPUT);
-  return written ? StepOutcome::DONE : StepOutcome::OUTPUT_WRITE_FAILED;
+  if (!written) return StepOutcome::OUTPUT_WRITE_FAILED;
+  // A source cut by a read error would leave used symbols out of the list.
+  return read > 0 ? StepOutcome::INPUT_READ_FAILED : StepOutcome::DONE;
 }
 
 }  // namespace pk

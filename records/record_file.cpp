@@ -111,17 +111,24 @@ RecordFile* FindFreeSlot() {
 }
 
 // Writes out the waiting bytes of a file in writing state. On failure they
-// are dropped and the error is returned, so a later write or the close does
-// not repeat the failed bytes.
+// are dropped, also any part of them the OS did write, so the file ends where
+// it ended before and a later write or the close does not repeat them.
 IoStatus WriteOut(RecordFile& file) {
   const int32_t count = file.fill;
   file.fill = 0;
   if (count == 0) return IO_OK;
+  const IoStatus status = CurrentFileServices().write(file.handle, file.buffer, count);
+  if (status != IO_OK) {
+    CurrentFileServices().truncate(file.handle, file.bufferOffset);
+    return status;
+  }
   file.bufferOffset += count;
-  return CurrentFileServices().write(file.handle, file.buffer, count);
+  return IO_OK;
 }
 
-IoStatus Flush(RecordFile& file) { return file.writing ? WriteOut(file) : IO_OK; }
+IoStatus Flush(RecordFile& file) {
+  return file.writing ? WriteOut(file) : IO_OK;
+}
 
 // Enters writing state. The first write after opening or reading cuts the
 // file off at the current position.
@@ -368,6 +375,26 @@ IoStatus FlushFile(int32_t unit) {
   RecordFile* file = FindUnit(unit);
   if (file == nullptr) return IO_INVALID_REQUEST;
   return Flush(*file);
+}
+
+int64_t WrittenLength(int32_t unit) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return 0;
+  return file->bufferOffset + (file->writing ? file->fill : file->position);
+}
+
+IoStatus CutFile(int32_t unit, int64_t length) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  if (!file->writing || length < 0 || length >= WrittenLength(unit)) return IO_OK;
+  if (length >= file->bufferOffset) {
+    // The file on disk ends at bufferOffset: only buffered bytes go.
+    file->fill = static_cast<int32_t>(length - file->bufferOffset);
+    return IO_OK;
+  }
+  file->fill = 0;
+  file->bufferOffset = length;
+  return CurrentFileServices().truncate(file->handle, length);
 }
 
 void StartByteRead(int32_t unit) {

@@ -99,6 +99,16 @@ IoStatus WriteChars(int32_t unit, const char* chars, int32_t count);
 // (the buffered bytes are then dropped).
 IoStatus FlushFile(int32_t unit);
 
+// The length the file written on `unit` has so far, buffered bytes included
+// (the offset the next written byte goes to). 0 for a unit with no file.
+int64_t WrittenLength(int32_t unit);
+
+// Takes back what was written on `unit` from byte offset `length` on: bytes
+// still buffered are dropped, and the file itself is cut at `length` when it
+// is longer. The next write continues at `length`. Returns IO_OK or the error
+// of the cut; a `length` beyond WrittenLength changes nothing.
+IoStatus CutFile(int32_t unit, int64_t length);
+
 // One destination of a byte read.
 struct ByteItem {
   void* destination;

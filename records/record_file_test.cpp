@@ -223,6 +223,22 @@ TEST_F(RecordFileTest, ManyLinesSurviveTheTransferBuffer) {
   EXPECT_EQ(ReadFileBytes("out.txt"), expected);
 }
 
+TEST_F(RecordFileTest, CutTakesBackWrittenAndBufferedBytes) {
+  ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  ASSERT_EQ(WriteChars(UNIT_OUTPUT, "KEEP", 4), IO_OK);
+  const int64_t kept = WrittenLength(UNIT_OUTPUT);
+  EXPECT_EQ(kept, 6);
+  const std::string longLine(70, 'x');
+  for (int i = 0; i < 40; ++i) ASSERT_EQ(WriteChars(UNIT_OUTPUT, longLine.data(), 70), IO_OK);
+  EXPECT_EQ(WrittenLength(UNIT_OUTPUT), 6 + 40 * 72);
+  EXPECT_EQ(CutFile(UNIT_OUTPUT, kept), IO_OK);  // part on disk, part buffered
+  ASSERT_EQ(WriteChars(UNIT_OUTPUT, "NEXT", 4), IO_OK);
+  ASSERT_EQ(WriteChars(UNIT_OUTPUT, "GONE", 4), IO_OK);
+  EXPECT_EQ(CutFile(UNIT_OUTPUT, kept + 6), IO_OK);  // buffered only
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadFileBytes("out.txt"), "KEEP\r\nNEXT\r\n");
+}
+
 TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
   WriteFileBytes("a.bin", "0123456789");
   ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
