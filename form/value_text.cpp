@@ -1,5 +1,8 @@
 #include "form/value_text.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "records/number_edit.h"
 
 namespace pk {
@@ -42,6 +45,33 @@ int32_t RealDecimals(double magnitudeTest) {
   return REAL_DECIMALS;
 }
 
+// The value in exponent form with enough digits to read back exactly
+// (10 significant digits for single precision, 17 for double).
+void ExponentText(double value, int32_t digitsAfterPoint, FixedText<80>& scratch) {
+  char text[40];
+  const int length = std::snprintf(text, sizeof text, "%.*E", digitsAfterPoint, value);
+  int32_t column = 0;
+  for (; column < length && column < SHOWN_COLUMNS; ++column) scratch.chars[column] = text[column];
+  scratch.chars[column] = '\0';
+}
+
+// A real in the fixed-point edit, falling back to fewer decimals and then to
+// the exponent form where the fixed-point text would be only asterisks. The
+// bound value itself, for one, rounds to 15 integer digits with 14 decimals.
+// Returns false when the text is in exponent form (nothing to trim).
+template <typename Real, typename Edit>
+bool RealText(Real value, Edit edit, int32_t exactDigits, FixedText<80>& scratch) {
+  const int32_t decimals = RealDecimals(value);
+  edit(value, REAL_WIDTH, decimals, scratch.chars);
+  if (scratch.At(1) == '*' && decimals != 0) edit(value, REAL_WIDTH, 0, scratch.chars);
+  if (scratch.At(1) == '*' && std::isfinite(value)) {
+    ExponentText(value, exactDigits - 1, scratch);
+    return false;
+  }
+  scratch.At(REAL_WIDTH + 1) = '\0';
+  return true;
+}
+
 void CharacterText(const char* buffer, FixedText<80>& scratch) {
   int32_t length = 0;
   if (buffer) {
@@ -71,17 +101,15 @@ void FieldValueText(char type, const FieldValue& value, FixedText<80>& scratch) 
       LeftJustify(scratch);
       return;
     case 'R':
-      EditFixedSingle(value.realValue, REAL_WIDTH, RealDecimals(value.realValue), scratch.chars);
+      if (!RealText(value.realValue, EditFixedSingle, 10, scratch)) return;
       break;
     case 'D':
-      EditFixedDouble(value.doubleValue, REAL_WIDTH, RealDecimals(value.doubleValue),
-                      scratch.chars);
+      if (!RealText(value.doubleValue, EditFixedDouble, 17, scratch)) return;
       break;
     default:
       scratch.At(1) = '\0';
       return;
   }
-  scratch.At(REAL_WIDTH + 1) = '\0';
   LeftJustify(scratch);
   TrimZeros(scratch);
 }

@@ -32,7 +32,10 @@ TEST(ValueText, RealsAreLeftJustifiedWithoutTrailingZeros) {
       {1.0e13, "10000000000000.", "10000000000000."},
       {2.0e13, "20000000000000.", "20000000000000."},
       {1.0e27, "1000000000000000000000000000.", "1000000000000000000000000000."},
-      {1.0e30, "*****************************", "*****************************"},
+      // Too wide for its decimals: shown with none; too wide for the field:
+      // in exponent form. Both read back as the same number.
+      {-9999999827968.0, "-10000000000000.", "-9999999827968."},
+      {1.0e30, "1.000000015E+30", "1.0000000000000000E+30"},
   };
   for (const auto& c : cases) {
     FieldValue value{};
