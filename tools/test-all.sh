@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds every preset (native, asan, win64) and runs all tests: the native
-# unit tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and the Win32 build's tests and end-to-end runs under wine on a virtual display.
+# unit and end-to-end tests, the same under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the Win32 build's tests and the program's runs
+# under wine on a virtual display, and a short run of every fuzz target.
+# Screenshots of the program land in build/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${PK_JOBS:-2}
@@ -16,3 +18,8 @@ source tools/wine-env.sh
 ctest --preset native -j "$jobs"
 ctest --preset asan -j "$jobs"
 ctest --preset win64
+
+mkdir -p build/artifacts
+cp build/win64/artifacts/*.png build/artifacts/ 2>/dev/null || true
+
+bash tools/fuzz-smoke.sh
