@@ -21,5 +21,3 @@ ctest --preset win64
 
 mkdir -p build/artifacts
 cp build/win64/artifacts/*.png build/artifacts/ 2>/dev/null || true
-
-bash tools/fuzz-smoke.sh
