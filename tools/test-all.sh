@@ -13,6 +13,8 @@ for preset in native asan win64; do
   cmake --build --preset "$preset" -j "$jobs"
 done
 
+bash tools/fuzz-smoke.sh
+
 source tools/wine-env.sh
 
 ctest --preset native -j "$jobs"
