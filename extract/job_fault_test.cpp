@@ -631,6 +631,7 @@ TEST(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
   WriteJobInputs();
   const std::vector<DeathCase> cases = FatalCalls();
   ASSERT_GE(cases.size(), 10u);
+  std::printf("%d failing calls end the process\n", static_cast<int>(cases.size()));
   for (const DeathCase& death : cases) {
     RemoveJobOutputs();
     const std::string context = std::string(KindName(death.kind)) + " #" + std::to_string(death.k);
