@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "extract/job.h"
+#include "fuzz/line_model.h"
 #include "records/file_services.h"
 #include "records/record_file.h"
 #include "records/testing/failing_file_services.h"
@@ -190,22 +191,6 @@ int32_t CallCount(const std::vector<TracedCall>& calls, FileCall kind) {
 // ---------------------------------------------------------------------------
 // What may be found on disk after any run.
 
-std::vector<std::string> SplitLines(const std::string& bytes, bool* wellFormed) {
-  std::vector<std::string> lines;
-  *wellFormed = true;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      *wellFormed = false;
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 bool Contains(const std::vector<std::string>& words, const std::string& word) {
   for (const std::string& w : words) {
     if (w == word) return true;
@@ -229,7 +214,7 @@ void CheckOutputFile(const Kind& kind, const std::string& context) {
   if (!testing::FileExists(kind.output)) return;
   bool wellFormed = false;
   const std::vector<std::string> lines =
-      SplitLines(testing::ReadFileBytes(kind.output), &wellFormed);
+      fuzzing::SplitCrLf(testing::ReadFileBytes(kind.output), &wellFormed);
   EXPECT_TRUE(wellFormed) << context << ": " << kind.output << " ends inside a line";
   size_t at = 0;
   while (at < lines.size()) {
@@ -259,7 +244,7 @@ void CheckUsedList(const Kind& kind, const std::string& context) {
   if (!testing::FileExists(kind.usedList)) return;
   bool wellFormed = false;
   const std::vector<std::string> lines =
-      SplitLines(testing::ReadFileBytes(kind.usedList), &wellFormed);
+      fuzzing::SplitCrLf(testing::ReadFileBytes(kind.usedList), &wellFormed);
   EXPECT_TRUE(wellFormed) << context << ": " << kind.usedList << " ends inside a line";
   ASSERT_LE(lines.size(), kind.needed.size()) << context;
   for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], kind.needed[i]) << context;
@@ -279,7 +264,7 @@ std::map<std::string, ReportSection> ParseReport(const std::string& context) {
   if (!testing::FileExists("DEMO.PRE")) return sections;
   bool wellFormed = false;
   const std::vector<std::string> lines =
-      SplitLines(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
+      fuzzing::SplitCrLf(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
   EXPECT_TRUE(wellFormed) << context << ": DEMO.PRE ends inside a line";
   const std::regex specified(R"( {0,7}(\d{1,8}) (FD|FI) Symbols were specified)");
   const std::regex notFound(R"( {0,7}(\d{1,8}) (FD|FI) Symbols were not found)");
@@ -349,7 +334,7 @@ void CheckReportSection(const Kind& kind, const ReportSection& section, const st
   }
   bool wellFormedOutput = false;
   const std::vector<std::string> output =
-      SplitLines(testing::ReadFileBytes(kind.output), &wellFormedOutput);
+      fuzzing::SplitCrLf(testing::ReadFileBytes(kind.output), &wellFormedOutput);
   for (const std::string& word : counted) {
     if (Contains(section.listed, word)) continue;
     EXPECT_TRUE(HasWholeBlock(output, word))
@@ -553,7 +538,7 @@ TEST(JobFaultSweep, AFailedReportWriteLosesNoEarlierLine) {
   const ProbedRun clean = RunProbedJob(FileCall::WRITE, 0, IO_OK);
   bool wellFormed = false;
   const std::vector<std::string> cleanReport =
-      SplitLines(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
+      fuzzing::SplitCrLf(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
   ASSERT_GT(testing::ReadFileBytes("DEMO.PRE").size(), 1024u);
   const std::regex countLine(" +[0-9]+ (FD|FI) Symbols were (specified|not found)");
   const std::regex heading(" (FD|FI) Symbols not found:");
@@ -565,7 +550,7 @@ TEST(JobFaultSweep, AFailedReportWriteLosesNoEarlierLine) {
     const ProbedRun run = RunProbedJob(FileCall::WRITE, k, IO_DISK_FULL);
     if (run.processEnded) continue;
     const std::vector<std::string> report =
-        SplitLines(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
+        fuzzing::SplitCrLf(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
     EXPECT_TRUE(wellFormed) << "write #" << k;
     // What is left is the clean report with lines taken out: one symbol line,
     // or a section from its count lines or its heading on.
