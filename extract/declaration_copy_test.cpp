@@ -14,19 +14,13 @@
 namespace pk {
 namespace {
 
-JobFileName Name(const char* text) {
-  JobFileName name;
-  AssignText(name, text, static_cast<int32_t>(std::string(text).size()));
-  return name;
-}
-
 void LoadNeeded(std::initializer_list<const char*> words) {
   WriteWholeFile("DEMO.FDH", CrLf(words));
-  ASSERT_EQ(LoadNeededList(Name("DEMO.FDH")), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
 }
 
 StepOutcome Copy() {
-  return CopyDeclarations(libraryTable.fdLibraries, Name("DEMO.FD"), FindNeededWord);
+  return CopyDeclarations(libraryTable.fdLibraries, JobName("DEMO.FD"), FindNeededWord);
 }
 
 char Mark(int32_t word) {

@@ -12,19 +12,13 @@
 namespace pk {
 namespace {
 
-JobFileName Name(const char* text) {
-  JobFileName name;
-  AssignText(name, text, static_cast<int32_t>(std::string(text).size()));
-  return name;
-}
-
 void LoadMaster(const std::string& lines) {
   WriteWholeFile("MASTERFD.LIS", lines);
   ASSERT_EQ(LoadMasterList("MASTERFD.LIS", 12), StepOutcome::DONE);
 }
 
 StepOutcome Scan() {
-  return ScanSource(Name("DEMO.FOR"), Name("DEMO.FDH"), LookUpIdentifier);
+  return ScanSource(JobName("DEMO.FOR"), JobName("DEMO.FDH"), LookUpIdentifier);
 }
 
 TEST(ScanSource, WritesEachUsedSymbolOnceInOrderOfFirstUse) {

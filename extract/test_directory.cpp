@@ -49,6 +49,12 @@ const std::vector<std::string>& TracedFileServices::OpenedNames() {
   return openedNames;
 }
 
+JobFileName JobName(const char* text) {
+  JobFileName name;
+  AssignText(name, text, static_cast<int32_t>(std::string(text).size()));
+  return name;
+}
+
 void WriteWholeFile(const std::string& name, const std::string& bytes) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
   out << bytes;

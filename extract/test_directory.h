@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "extract/job_files.h"
 #include "records/testing/scratch_directory.h"
 
 namespace pk {
@@ -23,6 +24,9 @@ class TracedFileServices {
 
   static const std::vector<std::string>& OpenedNames();
 };
+
+// A job file name field holding `text`, blank padded.
+JobFileName JobName(const char* text);
 
 void WriteWholeFile(const std::string& name, const std::string& bytes);
 
