@@ -96,6 +96,20 @@ void ReportRunTimeError(IoStatus status, const char* verb, const char* name, int
   std::exit(1);
 }
 
+struct NamePart {
+  const char* chars;
+  int32_t length;
+};
+
+// The name without its leading and trailing blanks.
+NamePart TrimBlanks(const char* name, int32_t nameLength) {
+  int32_t first = 0;
+  int32_t last = nameLength;
+  while (first < last && name[first] == BLANK) ++first;
+  while (last > first && name[last - 1] == BLANK) --last;
+  return {name + first, last - first};
+}
+
 RecordFile* FindUnit(int32_t unit) {
   for (RecordFile& file : unitTable) {
     if (file.attached && file.unit == unit) return &file;
@@ -220,14 +234,11 @@ IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handl
 
 IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
                   FileForm form) {
-  int32_t first = 0;
-  int32_t last = nameLength;
-  while (first < last && name[first] == BLANK) ++first;
-  while (last > first && name[last - 1] == BLANK) --last;
-  int32_t length = last - first;
+  const NamePart trimmedName = TrimBlanks(name, nameLength);
+  const char* trimmed = trimmedName.chars;
+  int32_t length = trimmedName.length;
   if (length == 0) return IO_INVALID_REQUEST;
   if (length > MAX_FILE_NAME) length = MAX_FILE_NAME;
-  const char* trimmed = name + first;
 
   if (RecordFile* current = FindUnit(unit)) {
     if (current->nameLength == length && TextEqual(current->name, length, trimmed, length)) {
@@ -291,11 +302,8 @@ void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength, OpenStatu
                    FileForm form) {
   const IoStatus opened = OpenFile(unit, name, nameLength, status, form);
   if (opened == IO_OK) return;
-  int32_t first = 0;
-  int32_t last = nameLength;
-  while (first < last && name[first] == BLANK) ++first;
-  while (last > first && name[last - 1] == BLANK) --last;
-  EndProcessWithRunTimeError(opened, "OPEN", name + first, last - first);
+  const NamePart trimmed = TrimBlanks(name, nameLength);
+  EndProcessWithRunTimeError(opened, "OPEN", trimmed.chars, trimmed.length);
 }
 
 IoStatus ReadLine(int32_t unit, LineRecord& line) {
