@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The batch driver as installed from the packages: the tarball unpacked into
+# a scratch prefix and, when run as root, the .deb installed with dpkg (and
+# removed again). Each runs the job for DEMO in a folder that holds only
+# DEMO.FOR, so it must find its own library set; its files must equal those
+# of the built driver run on a copy of examples/.
+#
+# Usage: installed_batch.sh BATCH EXAMPLES_DIR PACKAGES_DIR SCRATCH_DIR
+set -uo pipefail
+[ $# -eq 4 ] || { echo "usage: $0 BATCH EXAMPLES_DIR PACKAGES_DIR SCRATCH_DIR" >&2; exit 64; }
+batch=$(realpath "$1")
+examples=$(realpath "$2")
+packages=$3
+scratch=$4
+source "$(dirname "$0")/common.sh"
+
+rm -rf "$scratch"
+mkdir -p "$scratch/prefix"
+in_tree_run "$scratch/in-tree" "$batch"
+
+tar -xzf "$packages"/pareskit-*-linux.tar.gz -C "$scratch/prefix" --strip-components=1
+project_with_demo "$scratch/tarball"
+(cd "$scratch/tarball" && "$scratch/prefix/bin/pareskit-batch" DEMO)
+check "tarball in a scratch prefix" "$(same_job_files "$scratch/in-tree" "$scratch/tarball")"
+
+# dpkg changes the machine: only as root, never over an installation that
+# was there before, and one test run at a time.
+if [ "$(id -u)" != 0 ] || ! command -v dpkg >/dev/null; then
+  echo "SKIP .deb: installing it needs root and dpkg"
+elif dpkg -s pareskit >/dev/null 2>&1; then
+  echo "SKIP .deb: a pareskit package is installed already"
+else
+  exec 9>/tmp/pareskit-deb-test.lock
+  flock 9
+  trap 'dpkg -r pareskit >/dev/null' EXIT
+  if dpkg -i "$packages"/pareskit_*.deb >"$scratch/dpkg.log" 2>&1; then
+    project_with_demo "$scratch/deb"
+    (cd "$scratch/deb" && /usr/bin/pareskit-batch DEMO)
+    check ".deb installed with dpkg" "$(same_job_files "$scratch/in-tree" "$scratch/deb")"
+  else
+    check ".deb installed with dpkg" "dpkg -i failed: $(tail -n 1 "$scratch/dpkg.log")"
+  fi
+fi
+finish

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The Windows ZIP as a user gets it: unpacked into a fresh folder, with a
+# fresh wine prefix, DEMO.FOR copied in; the job is run by PARESKIT.EXE (the
+# name typed into its form) and, in a second unpacked copy, by
+# pareskit-batch.exe. Their files must equal those of the built driver run
+# on a copy of examples/. No DLL is shipped: a missing one fails the run.
+#
+# Usage: zip_under_wine.sh ZIP BATCH EXAMPLES_DIR SCRATCH_DIR
+# Exit status 77: wine, Xvfb or xdotool is missing.
+set -uo pipefail
+[ $# -eq 4 ] || { echo "usage: $0 ZIP BATCH EXAMPLES_DIR SCRATCH_DIR" >&2; exit 64; }
+zip=$(realpath "$1")
+batch=$(realpath "$2")
+examples=$(realpath "$3")
+scratch=$4
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in wine wineserver Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+source "$here/common.sh"
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/pareskit-zip-wine.XXXXXX")
+export WINEPREFIX
+# A quiet wine, the fresh prefix initialised, a virtual display when none is set.
+source "$here/../../tools/wine-env.sh"
+wine_command=wine
+source "$here/../../shell/e2e/drive_program.sh"
+trap 'stop_running_program; wineserver -k; rm -rf "$WINEPREFIX"; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; true' EXIT
+
+in_tree_run "$scratch/in-tree" wine "$batch"
+
+# unpacked DIR: the ZIP unpacked in DIR with DEMO.FOR beside the program; prints its folder.
+unpacked() {
+  mkdir -p "$1"
+  (cd "$1" && cmake -E tar xf "$zip")
+  project_with_demo "$1/$(basename "$zip" .zip)"
+  echo "$1/$(basename "$zip" .zip)"
+}
+
+folder=$(unpacked "$scratch/gui")
+program=$folder/PARESKIT.EXE
+start_program "$folder"
+if form=$(find_window FORM 120); then
+  enter_program_name "$form" DEMO
+  wait_for_exit 60
+  check "PARESKIT.EXE from the ZIP" \
+    "$([ "$exit_code" = 0 ] && same_job_files "$scratch/in-tree" "$folder" || echo "exit code $exit_code")"
+else
+  stop_running_program
+  check "PARESKIT.EXE from the ZIP" "the form did not show"
+fi
+
+folder=$(unpacked "$scratch/batch")
+(cd "$folder" && wine pareskit-batch.exe DEMO >/dev/null 2>&1)
+check "pareskit-batch.exe from the ZIP" "$(same_job_files "$scratch/in-tree" "$folder")"
+finish
