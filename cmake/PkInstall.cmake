@@ -55,6 +55,8 @@ set(CPACK_PACKAGE_VENDOR "The PARESKIT developers")
 set(CPACK_PACKAGE_CONTACT "The PARESKIT developers <pareskit@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "Copies the Win32 declarations a fixed-form Fortran program uses out of library files")
-set(CPACK_PACKAGE_FILE_NAME pareskit-${PROJECT_VERSION}-${pk_system})
+# Kept apart: include(CPack) leaves the source package's name in CPACK_PACKAGE_FILE_NAME.
+set(PK_PACKAGE_FILE_NAME pareskit-${PROJECT_VERSION}-${pk_system})
+set(CPACK_PACKAGE_FILE_NAME ${PK_PACKAGE_FILE_NAME})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 include(CPack)
