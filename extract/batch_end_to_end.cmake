@@ -20,6 +20,7 @@ foreach(case IN LISTS cases)
   set(ARGS "")
   set(EXPECTED_EXIT 0)
   set(EXPECTED_STDERR "^$")
+  set(EXPECTED_STDOUT "")
   include(${CASES}/${case}/case.cmake)
 
   set(dir ${SCRATCH}/${case})
@@ -39,6 +40,10 @@ foreach(case IN LISTS cases)
   endif()
   if(NOT err MATCHES "${EXPECTED_STDERR}")
     report_failure(${case} "standard error '${err}' does not match '${EXPECTED_STDERR}'")
+  endif()
+
+  if(NOT EXPECTED_STDOUT STREQUAL "" AND NOT out MATCHES "${EXPECTED_STDOUT}")
+    report_failure(${case} "standard output '${out}' does not match '${EXPECTED_STDOUT}'")
   endif()
 
   file(GLOB_RECURSE actual RELATIVE ${dir} ${dir}/*)

@@ -1,10 +1,14 @@
-// pareskit-batch NAME: runs the extraction job for NAME in the current
-// directory, as the main window does after the form, and tells the outcome
-// through the exit code: 0 complete, 2 ended early (one line on standard
-// error), 64 usage; the record layer itself exits with 1 on a run-time error.
+// pareskit-batch [OPTIONS] NAME: runs the extraction job for NAME in the
+// current directory, as the main window does after the form, with the
+// library files found as --help tells, and tells the outcome through the exit
+// code: 0 complete, 2 ended early (one line on standard error), 64 usage; the
+// record layer itself exits with 1 on a run-time error.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "extract/batch_options.h"
+#include "extract/batch_setup.h"
 #include "extract/job.h"
 
 namespace {
@@ -13,54 +17,138 @@ constexpr int EXIT_COMPLETE = 0;
 constexpr int EXIT_ENDED_EARLY = 2;
 constexpr int EXIT_USAGE = 64;
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: pareskit-batch NAME\n"
-               "  Reads NAME.FOR, the master lists and the library files in the current\n"
-               "  directory and writes NAME.FIH, NAME.FDH, NAME.FD, NAME.FI and NAME.PRE.\n"
-               "  NAME has 1 to %d characters.\n",
+constexpr char LIBRARY_DIR_VARIABLE[] = "PARESKIT_LIBRARY_DIR";
+
+void PrintUsage(std::FILE* stream) {
+  std::fprintf(stream,
+               "usage: pareskit-batch [OPTIONS] NAME\n"
+               "  Reads the source of program NAME and writes NAME.FIH, NAME.FDH, NAME.FD,\n"
+               "  NAME.FI and NAME.PRE in the current directory. NAME has 1 to %d characters.\n",
                static_cast<int>(pk::PROGRAM_NAME_LENGTH));
+}
+
+void PrintHelp() {
+  PrintUsage(stdout);
+  std::printf(
+      "\n"
+      "Options:\n"
+      "  --library-dir DIR, --library-dir=DIR\n"
+      "                 read the master lists and the library files from DIR only\n"
+      "  --free-form    scan the free-form source NAME.f90 (NAME.F90 when only it exists)\n"
+      "  --help         print this text and exit\n"
+      "  --version      print the version and exit\n"
+      "\n"
+      "Source: NAME.FOR, fixed form; when it does not exist, NAME.f90 or else NAME.F90,\n"
+      "free form. Free form: every column of lines of any length, \"!\" comments,\n"
+      "\"&\" continuations.\n"
+      "\n"
+      "MASTERFI.LIS, MASTERFD.LIS and the library files are read from the first of:\n"
+      "  1. DIR of --library-dir;\n"
+      "  2. the current directory, when it holds MASTERFI.LIS or MASTERFD.LIS;\n"
+      "  3. $%s, when set and not empty;\n"
+      "  4. the directory of pareskit-batch, when it holds MASTERFI.LIS or MASTERFD.LIS;\n"
+      "  5. <directory of pareskit-batch>/../share/pareskit;\n"
+      "  6. the current directory.\n"
+      "\n"
+      "Exit codes: 0 complete; 2 the job ended early (standard error tells the file and\n"
+      "why); 1 a fatal file error; 64 a usage error.\n",
+      LIBRARY_DIR_VARIABLE);
+}
+
+int UsageError(const char* problem, const char* word) {
+  if (word != nullptr) {
+    std::fprintf(stderr, "pareskit-batch: %s: %s\n", problem, word);
+  } else {
+    std::fprintf(stderr, "pareskit-batch: %s\n", problem);
+  }
+  PrintUsage(stderr);
   return EXIT_USAGE;
 }
 
-// The file name without its trailing blanks.
-int TrimmedLength(const pk::JobFileName& name) {
-  int length = pk::JOB_FILE_NAME_LENGTH;
-  while (length > 0 && name.chars[length - 1] == ' ') --length;
+const char* SourceText(pk::LibraryDirectorySource source) {
+  switch (source) {
+    case pk::LibraryDirectorySource::OPTION:
+      return "--library-dir";
+    case pk::LibraryDirectorySource::ENVIRONMENT:
+      return LIBRARY_DIR_VARIABLE;
+    default:
+      return "the directory of pareskit-batch";
+  }
+}
+
+// The text without its trailing blanks.
+int TrimmedLength(const char* chars, int length) {
+  while (length > 0 && chars[length - 1] == ' ') --length;
   return length;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return Usage();
-  const size_t length = std::strlen(argv[1]);
-  if (length == 0 || length > static_cast<size_t>(pk::PROGRAM_NAME_LENGTH)) return Usage();
+  const pk::BatchOptions options = pk::ParseBatchOptions(argc, argv);
+  switch (options.action) {
+    case pk::BatchAction::HELP:
+      PrintHelp();
+      return EXIT_COMPLETE;
+    case pk::BatchAction::VERSION:
+      std::printf("pareskit-batch %s\n", PK_VERSION);
+      return EXIT_COMPLETE;
+    case pk::BatchAction::USAGE:
+      return UsageError(options.problem, options.problemWord);
+    case pk::BatchAction::RUN:
+      break;
+  }
+
+  static char executableDirectory[pk::MAX_FILE_NAME + 1];
+  const bool executableKnown = pk::ExecutableDirectory(
+      executableDirectory, static_cast<int32_t>(sizeof executableDirectory));
+  const pk::LibraryDirectoryChoice library = pk::ChooseLibraryDirectory(
+      options.libraryDirectory, std::getenv(LIBRARY_DIR_VARIABLE),
+      executableKnown ? executableDirectory : nullptr, pk::HoldsMasterList);
+  if (library.tooLong) {
+    std::fprintf(stderr,
+                 "pareskit-batch: the library directory of %s has more than %d characters\n",
+                 SourceText(library.source), static_cast<int>(pk::LIBRARY_DIRECTORY_LENGTH));
+    PrintUsage(stderr);
+    return EXIT_USAGE;
+  }
+  const pk::SourceChoice source =
+      pk::ChooseSource(options.programName, options.freeForm, pk::FileOpensForReading);
 
   // The field the form fills: the name, then NULs (one spare byte after 30).
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = {};
-  std::memcpy(programName, argv[1], length);
+  std::memcpy(programName, options.programName, std::strlen(options.programName));
+  pk::JobSettings settings = {source.form, {}, library.chars, library.length};
+  std::memcpy(settings.sourceExtension, source.extension, sizeof settings.sourceExtension);
 
-  const pk::JobOutcome outcome = pk::RunJob(programName);
-  const int fileLength = TrimmedLength(outcome.file);
+  const pk::JobOutcome outcome = pk::RunJob(programName, settings);
+  if (outcome.end == pk::JobEnd::COMPLETE) return EXIT_COMPLETE;
+  pk::FilePath path;
+  if (outcome.inLibraryDirectory) {
+    pk::LibraryFilePath(outcome.file.chars, pk::JOB_FILE_NAME_LENGTH, path);
+  } else {
+    pk::AssignText(path, outcome.file.chars, pk::JOB_FILE_NAME_LENGTH);
+  }
+  const int pathLength = TrimmedLength(path.chars, pk::MAX_FILE_NAME);
+  const char* verb = "";
   switch (outcome.end) {
-    case pk::JobEnd::COMPLETE:
-      return EXIT_COMPLETE;
     case pk::JobEnd::NOT_OPENED:
-      std::fprintf(stderr, "pareskit-batch: cannot open %.*s\n", fileLength, outcome.file.chars);
+      verb = "open";
       break;
     case pk::JobEnd::NOT_READ:
-      std::fprintf(stderr, "pareskit-batch: cannot read %.*s\n", fileLength, outcome.file.chars);
+      verb = "read";
       break;
     case pk::JobEnd::NOT_WRITTEN:
-      std::fprintf(stderr, "pareskit-batch: cannot write %.*s\n", fileLength, outcome.file.chars);
+      verb = "write";
       break;
-    case pk::JobEnd::LIBRARY_NAME:
+    default:
       std::fprintf(stderr,
                    "pareskit-batch: %.*s is a library file; choose a program name that is not "
                    "a library name\n",
-                   fileLength, outcome.file.chars);
-      break;
+                   pathLength, path.chars);
+      return EXIT_ENDED_EARLY;
   }
+  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s\n", verb, pathLength, path.chars,
+               pk::IoStatusText(outcome.reason));
   return EXIT_ENDED_EARLY;
 }

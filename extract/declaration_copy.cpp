@@ -76,12 +76,13 @@ void CopyLibrary(NeededWordFinder find) {
 
 StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
                              NeededWordFinder find) {
-  if (OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE) != IO_OK) {
-    return StepOutcome::OUTPUT_NOT_OPENED;
-  }
+  const IoStatus opened = OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE);
+  if (opened != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_OPENED, opened);
   for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
     if (neededList.remainingCount == 0) break;
-    if (OpenFile(UNIT_INPUT, libraries[slot], OpenStatus::OLD) != IO_OK) continue;
+    FilePath path;
+    LibraryFilePath(libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
+    if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) continue;
     CopyLibrary(find);
     CloseFile(UNIT_INPUT);
   }

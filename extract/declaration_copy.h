@@ -9,7 +9,8 @@
 namespace pk {
 
 // Opens `outName` on UNIT_OUTPUT (created, or emptied when present) and walks
-// `libraries` (libraryTable.libraryCount slots) in order, each on UNIT_INPUT;
+// `libraries` (libraryTable.libraryCount slots) in order, each on UNIT_INPUT
+// from the library directory;
 // a library that cannot be opened is skipped, and none is opened once no
 // word remains unfound. A header line "C*NAME" whose NAME (folded) is a
 // needed word still MARK_OPEN (the first such word, by `find`) marks it
@@ -19,7 +20,8 @@ namespace pk {
 // Each block is flushed when it ends; when a line of it cannot be written,
 // its word becomes MARK_FAILED and counts as unfound again, and the rest of
 // that library is skipped.
-// Returns DONE with both units closed, or OUTPUT_NOT_OPENED.
+// Returns DONE with both units closed, or OUTPUT_NOT_OPENED (its status in
+// stepFailure).
 StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
                              NeededWordFinder find);
 

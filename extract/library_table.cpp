@@ -34,6 +34,29 @@ const LibraryTable libraryTable = {
     13,
 };
 
+LibraryDirectory libraryDirectory = {{}, 0};
+
+bool SetLibraryDirectory(const char* directory, int32_t length) {
+  if (length > LIBRARY_DIRECTORY_LENGTH) return false;
+  for (int32_t i = 0; i < length; ++i) libraryDirectory.chars[i] = directory[i];
+  libraryDirectory.length = length;
+  return true;
+}
+
+void DirectoryFilePath(const char* directory, int32_t directoryLength, const char* name,
+                       int32_t length, FilePath& path) {
+  while (length > 0 && name[length - 1] == BLANK) --length;
+  int32_t end = directoryLength;
+  Assign(path.chars, 1, MAX_FILE_NAME, directory, 1, end);
+  if (end > 0 && directory[end - 1] != '/' && directory[end - 1] != '\\') path.At(++end) = '/';
+  // The directory's length keeps the longest name whole.
+  Assign(path.chars, end + 1, MAX_FILE_NAME, name, 1, length);
+}
+
+void LibraryFilePath(const char* name, int32_t length, FilePath& path) {
+  DirectoryFilePath(libraryDirectory.chars, libraryDirectory.length, name, length, path);
+}
+
 bool IsLibraryProgramName(const char* name, int32_t length) {
   int32_t first = 0;
   while (first < length && name[first] == BLANK) ++first;

@@ -55,14 +55,13 @@ void IndexMasterEntries() {
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   ClearEntries();
   std::memset(indexSlots, 0, sizeof indexSlots);
-  if (OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD) != IO_OK) {
-    return StepOutcome::INPUT_NOT_OPENED;
-  }
+  const IoStatus opened = OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD);
+  if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
   const IoStatus ended = AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   IndexMasterEntries();
   // A list cut by a read error would hide symbols the program uses.
-  return ended > 0 ? StepOutcome::INPUT_READ_FAILED : StepOutcome::DONE;
+  return ended > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, ended) : StepOutcome::DONE;
 }
 
 int32_t LookUpIdentifier(const char* chars, int32_t length) {

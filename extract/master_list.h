@@ -14,10 +14,12 @@ constexpr char MASTER_FD_NAME[] = "MASTERFD.LIS";
 // Replaces the SymbolTable's entries with the list `fileName` (`nameLength`
 // characters) read on UNIT_INPUT: one entry per line whose column 1 is not a
 // blank, the line's first word folded to capitals, every terminator a blank.
-// A read error ends the list like its end. Loading stops at the first entry
+// Loading stops at the first entry
 // that does not fit (50,000 entries or 1,500,000 store characters); the
 // entries before it stay. Builds the lookup index.
-// Returns DONE, or INPUT_NOT_OPENED with the table empty.
+// Returns DONE; INPUT_READ_FAILED when a read error cut the list short (the
+// entries before it stay); or INPUT_NOT_OPENED with the table empty. The
+// status of a failure is in stepFailure.
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength);
 
 // Rebuilds the lookup index over the table's current entries. LoadMasterList

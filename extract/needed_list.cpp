@@ -67,16 +67,15 @@ StepOutcome LoadNeededList(const JobFileName& usedName) {
   ClearEntries();
   neededList = {0, 0};
   IndexNeededWords();
-  if (OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD) != IO_OK) {
-    return StepOutcome::INPUT_NOT_OPENED;
-  }
+  const IoStatus opened = OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD);
+  if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
   const IoStatus ended = AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   neededList.neededCount = symbolTable.entryCount;
   neededList.remainingCount = symbolTable.entryCount;
   IndexNeededWords();
   // A list cut by a read error must not be counted as the program's whole use.
-  return ended > 0 ? StepOutcome::INPUT_READ_FAILED : StepOutcome::DONE;
+  return ended > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, ended) : StepOutcome::DONE;
 }
 
 int32_t FindNeededWord(const char* chars, int32_t length) {

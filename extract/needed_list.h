@@ -25,7 +25,9 @@ extern NeededList neededList;
 // blank, up to its first blank or column 80, folded to capitals. Loading stops
 // at the first word that does not fit the table (50,000 words or the store).
 // Builds the lookup index. Sets neededCount and remainingCount to the number
-// of words. Returns DONE, or INPUT_NOT_OPENED with the list empty.
+// of words. Returns DONE; INPUT_READ_FAILED when a read error cut the list
+// short; or INPUT_NOT_OPENED with the list empty. The status of a failure is
+// in stepFailure.
 StepOutcome LoadNeededList(const JobFileName& usedName);
 
 // Rebuilds the lookup index over entries 1 to neededCount; LoadNeededList

@@ -1,5 +1,7 @@
 #include "extract/source_scan.h"
 
+#include "extract/free_form_scan.h"
+#include "extract/identifier_chars.h"
 #include "extract/symbol_table.h"
 #include "records/record_file.h"
 
@@ -8,24 +10,29 @@ namespace pk {
 namespace {
 
 constexpr int32_t FIRST_SCANNED_COLUMN = 7;
+// Free-form lines are read in pieces of this many columns.
+constexpr int32_t FREE_FORM_PIECE = 1024;
 
-// Per byte: the identifier character folded to capitals, or 0 for a
-// separator. A table keeps the per-column work of the scan to one load.
-struct IdentifierTable {
-  char folded[256];
-  IdentifierTable() : folded() {
-    for (int c = 0; c < 256; ++c) {
-      const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-      if (letter || (c >= '0' && c <= '9') || c == '_') {
-        folded[c] = FoldCase(static_cast<char>(c));
-      }
-    }
-  }
+// What the scan of one source met: the status of a failed write, IO_OK
+// while every write went through.
+struct ScanState {
+  IdentifierLookup lookUp;
+  IoStatus written;
 };
-const IdentifierTable identifierTable;
 
-char FoldedIdentifierChar(char c) {
-  return identifierTable.folded[static_cast<unsigned char>(c)];
+// Writes the folded identifier to the used list when it is a master-list
+// symbol not written yet. Returns false when the write failed.
+bool TakeIdentifier(ScanState& state, const char* chars, int32_t length) {
+  const int32_t entry = state.lookUp(chars, length);
+  if (entry == 0 || EntryTerminator(entry) != MARK_OPEN) return true;
+  state.written = WriteChars(UNIT_OUTPUT, EntryText(entry), symbolTable.entryLength[entry]);
+  if (state.written != IO_OK) return false;
+  EntryTerminator(entry) = MARK_DONE;
+  return true;
+}
+
+bool TakeWord(void* context, const char* chars, int32_t length) {
+  return TakeIdentifier(*static_cast<ScanState*>(context), chars, length);
 }
 
 bool IsCommentLine(const LineRecord& line) {
@@ -34,7 +41,7 @@ bool IsCommentLine(const LineRecord& line) {
 }
 
 // Writes the symbols of one statement line. Returns false when a write failed.
-bool ScanLine(LineRecord& line, IdentifierLookup lookUp) {
+bool ScanLine(LineRecord& line, ScanState& state) {
   int32_t column = FIRST_SCANNED_COLUMN;
   while (column <= LINE_LENGTH) {
     const int32_t start = column;
@@ -44,41 +51,59 @@ bool ScanLine(LineRecord& line, IdentifierLookup lookUp) {
     }
     const int32_t length = column - start;
     ++column;  // over the separator that ended the identifier
-    if (length == 0) continue;
-    const int32_t entry = lookUp(&line.At(start), length);
-    if (entry == 0 || EntryTerminator(entry) != MARK_OPEN) continue;
-    if (WriteChars(UNIT_OUTPUT, EntryText(entry), symbolTable.entryLength[entry]) != IO_OK) {
-      return false;
-    }
-    EntryTerminator(entry) = MARK_DONE;
+    if (length != 0 && !TakeIdentifier(state, &line.At(start), length)) return false;
   }
   return true;
+}
+
+// Scans the fixed-form source on UNIT_INPUT. Returns the status that ended
+// the reading (IO_END_OF_FILE at the end); a failed write stops it early.
+IoStatus ScanFixedForm(ScanState& state) {
+  IoStatus read = IO_OK;
+  LineRecord line;
+  while ((read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
+    if (!IsCommentLine(line) && !ScanLine(line, state)) break;
+  }
+  return read;
+}
+
+// The same for a free-form source.
+IoStatus ScanFreeForm(ScanState& state) {
+  FreeFormScanner scanner;
+  StartFreeFormScan(scanner, TakeWord, &state);
+  char piece[FREE_FORM_PIECE];
+  int32_t count = 0;
+  bool lineEnds = false;
+  IoStatus read = IO_OK;
+  bool going = true;
+  while (going &&
+         (read = ReadLinePiece(UNIT_INPUT, piece, FREE_FORM_PIECE, &count, &lineEnds)) == IO_OK) {
+    going = ScanFreeFormPiece(scanner, piece, count) && (!lineEnds || EndFreeFormLine(scanner));
+  }
+  if (going && read == IO_END_OF_FILE) EndFreeFormSource(scanner);
+  return read;
 }
 
 }  // namespace
 
 StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
-                       IdentifierLookup lookUp) {
-  if (OpenFile(UNIT_INPUT, sourceName, OpenStatus::OLD) != IO_OK) {
-    return StepOutcome::INPUT_NOT_OPENED;
-  }
-  if (OpenFile(UNIT_OUTPUT, usedName, OpenStatus::REPLACE) != IO_OK) {
+                       IdentifierLookup lookUp, SourceForm form) {
+  const IoStatus opened = OpenFile(UNIT_INPUT, sourceName, OpenStatus::OLD);
+  if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
+  const IoStatus created = OpenFile(UNIT_OUTPUT, usedName, OpenStatus::REPLACE);
+  if (created != IO_OK) {
     CloseFile(UNIT_INPUT);
-    return StepOutcome::OUTPUT_NOT_OPENED;
+    return StepFailed(StepOutcome::OUTPUT_NOT_OPENED, created);
   }
-  bool written = true;
-  IoStatus read = IO_OK;
-  LineRecord line;
-  while (written && (read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
-    if (!IsCommentLine(line)) written = ScanLine(line, lookUp);
-  }
+  ScanState state = {lookUp, IO_OK};
+  const IoStatus read = form == SourceForm::FIXED ? ScanFixedForm(state) : ScanFreeForm(state);
   // The layer buffers lines: only the flush tells whether the last ones arrived.
-  if (written) written = FlushFile(UNIT_OUTPUT) == IO_OK;
+  if (state.written == IO_OK) state.written = FlushFile(UNIT_OUTPUT);
   CloseFile(UNIT_OUTPUT);
   CloseFile(UNIT_INPUT);
-  if (!written) return StepOutcome::OUTPUT_WRITE_FAILED;
+  if (state.written != IO_OK) return StepFailed(StepOutcome::OUTPUT_WRITE_FAILED, state.written);
   // A source cut by a read error would leave used symbols out of the list.
-  return read > 0 ? StepOutcome::INPUT_READ_FAILED : StepOutcome::DONE;
+  return read > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, read) : StepOutcome::DONE;
 }
 
 }  // namespace pk

@@ -1,4 +1,4 @@
-// Scanning the fixed-form source for the library symbols it uses.
+// Scanning the source, fixed or free form, for the library symbols it uses.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +12,25 @@ namespace pk {
 // or 0 (LookUpIdentifier, or LookUpIdentifierByWalk for comparison).
 using IdentifierLookup = int32_t (*)(const char* chars, int32_t length);
 
+enum class SourceForm {
+  FIXED,  // columns 7 to 80; "C", "c" or "$" in column 1 makes a comment line
+  FREE,   // every column of lines of any length (see free_form_scan.h)
+};
+
 // Reads `sourceName` on UNIT_INPUT and writes to `usedName` on UNIT_OUTPUT
-// (created, or emptied when present) every master-list symbol the statement
-// lines use, once, in order of first use, marking its entry MARK_DONE.
-// Lines starting with "C", "c" or "$" are comments; columns 7 to 80 are
-// scanned. A read error ends the source like its end.
+// (created, or emptied when present) every master-list symbol the source
+// uses, once, in order of first use, marking its entry MARK_DONE. In FIXED
+// form lines starting with "C", "c" or "$" are comments and columns 7 to 80
+// of the others are scanned; in FREE form the words are those free_form_scan.h
+// describes.
 // Returns DONE with both files closed; INPUT_NOT_OPENED or OUTPUT_NOT_OPENED
-// with nothing attached (the list untouched when the source is missing); or
+// with nothing attached (the list untouched when the source is missing);
+// INPUT_READ_FAILED when a read error cut the source short, with both files
+// closed and the list holding the symbols of the lines before it; or
 // OUTPUT_WRITE_FAILED when a line could not be written, with both files
-// closed and the list holding an unknown prefix of its lines.
+// closed and the list holding an unknown prefix of its lines. The status of
+// a failure is in stepFailure.
 StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
-                       IdentifierLookup lookUp);
+                       IdentifierLookup lookUp, SourceForm form = SourceForm::FIXED);
 
 }  // namespace pk

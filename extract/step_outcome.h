@@ -1,6 +1,8 @@
 // How one step of the extraction job ended.
 #pragma once
 
+#include "records/io_status.h"
+
 namespace pk {
 
 enum class StepOutcome {
@@ -10,5 +12,15 @@ enum class StepOutcome {
   OUTPUT_NOT_OPENED,    // the file the step writes could not be opened
   OUTPUT_WRITE_FAILED,  // a line could not be written to the file the step writes
 };
+
+// Why the last step that ended other than DONE did so: the status of the file
+// operation that failed. A step that ends DONE leaves it as it was.
+inline IoStatus stepFailure = IO_OK;
+
+// Records `status` in stepFailure and returns `outcome`.
+inline StepOutcome StepFailed(StepOutcome outcome, IoStatus status) {
+  stepFailure = status;
+  return outcome;
+}
 
 }  // namespace pk

@@ -90,8 +90,13 @@ IoStatus Remove(const char* name) {
 
 void WriteStandardError(const char*, int32_t) {}
 
+// The memory files belong to no program file.
+IoStatus ExecutablePath(char*, int32_t, int32_t*) {
+  return IO_FILE_NOT_FOUND;
+}
+
 const FileServices kMemoryServices = {
-    Open, Read, Write, Truncate, Close, Remove, WriteStandardError};
+    Open, Read, Write, Truncate, Close, Remove, WriteStandardError, ExecutablePath};
 
 }  // namespace
 

@@ -47,6 +47,11 @@ struct FileServices {
   // Writes bytes to the process's standard error stream; failures are ignored
   // (a GUI process may have none).
   void (*writeStandardError)(const char* bytes, int32_t count);
+  // Stores the full path of the running program's executable file in `buffer`
+  // (`capacity` bytes, NUL-terminated) and sets *length to its length. On
+  // failure (also a path that does not fit) returns the error number with
+  // *length unchanged and `buffer` undefined.
+  IoStatus (*executablePath)(char* buffer, int32_t capacity, int32_t* length);
 };
 
 // The platform's own table.

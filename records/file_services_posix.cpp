@@ -1,4 +1,5 @@
-// POSIX file services: open/read/write/ftruncate/close/unlink.
+// POSIX file services: open/read/write/ftruncate/close/unlink, and the
+// executable's path from /proc/self/exe.
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -134,13 +135,24 @@ void PosixWriteStandardError(const char* bytes, int32_t count) {
   }
 }
 
+IoStatus PosixExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
+  const ssize_t got = ::readlink("/proc/self/exe", buffer, static_cast<size_t>(capacity));
+  if (got < 0) return StatusFromErrno(errno, Call::OTHER);
+  // readlink fills the whole buffer when the path may not have fitted.
+  if (got >= capacity) return StatusFromErrno(ENAMETOOLONG, Call::OTHER);
+  buffer[got] = '\0';
+  *length = static_cast<int32_t>(got);
+  return IO_OK;
+}
+
 const FileServices kPosixServices = {PosixOpen,
                                      PosixRead,
                                      PosixWrite,
                                      PosixTruncate,
                                      PosixClose,
                                      PosixRemove,
-                                     PosixWriteStandardError};
+                                     PosixWriteStandardError,
+                                     PosixExecutablePath};
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 // Win32 file services: CreateFileA/ReadFile/WriteFile/SetEndOfFile/
-// CloseHandle/DeleteFileA (KERNEL32).
+// CloseHandle/DeleteFileA/GetModuleFileNameA (KERNEL32).
 #include <windows.h>
 
 #include "records/file_services.h"
@@ -127,13 +127,24 @@ void Win32WriteStandardError(const char* bytes, int32_t count) {
   WriteFile(error, bytes, static_cast<DWORD>(count), &put, nullptr);
 }
 
+IoStatus Win32ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
+  const DWORD got = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(capacity));
+  // A path that does not fit comes back cut, with ERROR_INSUFFICIENT_BUFFER.
+  if (got == 0 || got >= static_cast<DWORD>(capacity)) {
+    return StatusFromLastError(GetLastError(), Call::OTHER);
+  }
+  *length = static_cast<int32_t>(got);
+  return IO_OK;
+}
+
 const FileServices kWin32Services = {Win32Open,
                                      Win32Read,
                                      Win32Write,
                                      Win32Truncate,
                                      Win32Close,
                                      Win32Remove,
-                                     Win32WriteStandardError};
+                                     Win32WriteStandardError,
+                                     Win32ExecutablePath};
 
 }  // namespace
 

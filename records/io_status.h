@@ -29,4 +29,9 @@ constexpr IoStatus IO_REAL_SYNTAX = 6102;     // malformed real
 constexpr IoStatus IO_REAL_EXPONENT = 6103;   // malformed real (exponent part)
 constexpr IoStatus IO_REAL_RANGE = 6104;      // real out of range
 
+// What went wrong, as a lower-case phrase for messages ("the disk is full"),
+// for an error number of the file layer; "the file operation failed" for any
+// other status. Never null; the text is static.
+const char* IoStatusText(IoStatus status);
+
 }  // namespace pk

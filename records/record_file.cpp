@@ -33,31 +33,6 @@ bool closeAtExitRegistered = false;
 bool closingAtExit = false;
 bool closeFailedAtExit = false;
 
-const char* DescribeError(IoStatus status) {
-  switch (status) {
-    case IO_INVALID_REQUEST:
-      return "the file name or the open request is not valid";
-    case IO_ACCESS_DENIED:
-      return "access to the file is denied";
-    case IO_FILE_EXISTS:
-      return "the file already exists";
-    case IO_FILE_NOT_FOUND:
-      return "the file does not exist";
-    case IO_NO_HANDLES:
-      return "no more file handles are available";
-    case IO_UNITS_EXHAUSTED:
-      return "all units are in use";
-    case IO_WRITE_REFUSED:
-      return "a write to the file was refused";
-    case IO_DISK_FULL:
-      return "the disk is full";
-    case IO_READ_FAILED:
-      return "a read from the file failed";
-    default:
-      return "the file operation failed";
-  }
-}
-
 void AppendText(char* line, int32_t* length, int32_t capacity, const char* text, int32_t count) {
   for (int32_t i = 0; i < count && *length < capacity; ++i) line[(*length)++] = text[i];
 }
@@ -81,7 +56,7 @@ void ReportRunTimeError(IoStatus status, const char* verb, const char* name, int
   AppendText(report, &length, capacity, "(", 1);
   AppendText(report, &length, capacity, name, nameLength);
   AppendText(report, &length, capacity, ")\n- ", 4);
-  const char* description = DescribeError(status);
+  const char* description = IoStatusText(status);
   int32_t descriptionLength = 0;
   while (description[descriptionLength] != '\0') ++descriptionLength;
   AppendText(report, &length, capacity, description, descriptionLength);
@@ -230,6 +205,54 @@ IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handl
   return os.open(name, OsAccess::WRITE_ONLY, creation, handle);
 }
 
+// Reads characters of the current line into text[0..capacity) up to its
+// first CR or LF. With `skipRest` the characters past `capacity` are passed
+// over up to the LF; without it the read stops before the first of them, so
+// the next read continues the line.
+IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int32_t* count,
+                  bool* lineEnds) {
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  if (file->endOfFile) {
+    *count = 0;
+    *lineEnds = true;
+    return IO_END_OF_FILE;
+  }
+  IoStatus status = StartReading(*file);
+  if (status != IO_OK) return status;
+
+  int32_t taken = 0;
+  bool anyByte = false;
+  bool collecting = true;  // false after a CR
+  for (;;) {
+    status = Refill(*file);
+    if (status == IO_END_OF_FILE) {
+      if (!anyByte) {
+        file->endOfFile = true;
+        *count = 0;
+        *lineEnds = true;
+        return IO_END_OF_FILE;
+      }
+      break;  // the end of the file ends the last line like a line feed
+    }
+    if (status != IO_OK) return status;
+    const char c = file->buffer[file->position];
+    if (!skipRest && taken == capacity && collecting && c != '\r' && c != '\n') {
+      *count = taken;
+      *lineEnds = false;
+      return IO_OK;
+    }
+    ++file->position;
+    anyByte = true;
+    if (c == '\n') break;
+    if (c == '\r') collecting = false;
+    if (collecting && taken < capacity) text[taken++] = c;
+  }
+  *count = taken;
+  *lineEnds = true;
+  return IO_OK;
+}
+
 }  // namespace
 
 IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
@@ -307,36 +330,16 @@ void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength, OpenStatu
 }
 
 IoStatus ReadLine(int32_t unit, LineRecord& line) {
-  RecordFile* file = FindUnit(unit);
-  if (file == nullptr) return IO_INVALID_REQUEST;
-  if (file->endOfFile) return IO_END_OF_FILE;
-  IoStatus status = StartReading(*file);
-  if (status != IO_OK) return status;
-
   char text[LINE_LENGTH];
   int32_t count = 0;
-  bool anyByte = false;
-  bool collecting = true;  // false after a CR or the 80th character
-  for (;;) {
-    status = Refill(*file);
-    if (status == IO_END_OF_FILE) {
-      if (!anyByte) {
-        file->endOfFile = true;
-        return IO_END_OF_FILE;
-      }
-      break;  // the end of the file ends the last line like a line feed
-    }
-    if (status != IO_OK) return status;
-    const char c = file->buffer[file->position++];
-    anyByte = true;
-    if (c == '\n') break;
-    if (c == '\r') collecting = false;
-    if (collecting && count < LINE_LENGTH) {
-      text[count++] = c;
-    }
-  }
-  Assign(line.chars, 1, LINE_LENGTH, text, 1, count);
-  return IO_OK;
+  bool lineEnds = false;
+  const IoStatus status = TakeLine(unit, text, LINE_LENGTH, true, &count, &lineEnds);
+  if (status == IO_OK) Assign(line.chars, 1, LINE_LENGTH, text, 1, count);
+  return status;
+}
+
+IoStatus ReadLinePiece(int32_t unit, char* text, int32_t capacity, int32_t* count, bool* lineEnds) {
+  return TakeLine(unit, text, capacity, false, count, lineEnds);
 }
 
 IoStatus WriteRecord(int32_t unit, const RecordItem* items, int32_t itemCount) {

@@ -21,7 +21,9 @@ constexpr int32_t UNIT_LOGO = 7;    // the logo bitmap
 
 constexpr int32_t UNIT_SLOTS = 61;
 constexpr int32_t TRANSFER_BUFFER_SIZE = 1024;
-constexpr int32_t MAX_FILE_NAME = 259;
+// The longest file name, blanks trimmed, that OpenFile passes on whole (a
+// directory prefix and a name); the rest of a longer one is cut off.
+constexpr int32_t MAX_FILE_NAME = 1023;
 constexpr int32_t LINE_LENGTH = 80;
 
 using LineRecord = FixedText<LINE_LENGTH>;
@@ -65,6 +67,17 @@ void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength,
 // is left (`line` unchanged; later reads keep returning it) or an error
 // number (`line` unchanged).
 IoStatus ReadLine(int32_t unit, LineRecord& line);
+
+// Reads the next piece of a line of a FORMATTED unit, for lines of any
+// length: up to `capacity` characters of the current line into `text`, up to
+// its first CR or LF. Sets *count to the characters stored and *lineEnds to
+// true when the piece ends its line (the rest of it up to and including its
+// LF, or the file's end, was passed over), false when the line goes on and the
+// next call continues it. Returns IO_OK, IO_END_OF_FILE when no character is
+// left (also right after a piece that filled `capacity` with the last
+// characters of the file; *count is then 0 and *lineEnds true) or an error
+// number (*count and *lineEnds unchanged, `text` partly overwritten).
+IoStatus ReadLinePiece(int32_t unit, char* text, int32_t capacity, int32_t* count, bool* lineEnds);
 
 // One item of a formatted write.
 struct RecordItem {

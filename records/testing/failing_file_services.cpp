@@ -4,7 +4,7 @@ namespace pk::testing {
 
 namespace {
 
-constexpr int kKinds = 6;
+constexpr int kKinds = 7;
 int32_t counts[kKinds];
 FileCall failingKind = FileCall::OPEN;
 int32_t failingNumber = 0;
@@ -54,8 +54,13 @@ void WriteStandardError(const char* bytes, int32_t count) {
   HostFileServices().writeStandardError(bytes, count);
 }
 
+IoStatus ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
+  if (CountAndCheck(FileCall::EXECUTABLE_PATH)) return failingError;
+  return HostFileServices().executablePath(buffer, capacity, length);
+}
+
 const FileServices kFailingServices = {
-    Open, Read, Write, Truncate, Close, Remove, WriteStandardError};
+    Open, Read, Write, Truncate, Close, Remove, WriteStandardError, ExecutablePath};
 
 }  // namespace
 

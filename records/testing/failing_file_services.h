@@ -8,7 +8,7 @@
 
 namespace pk::testing {
 
-enum class FileCall { OPEN, READ, WRITE, TRUNCATE, CLOSE, REMOVE };
+enum class FileCall { OPEN, READ, WRITE, TRUNCATE, CLOSE, REMOVE, EXECUTABLE_PATH };
 
 // Installs the failing services: the `failingCall`-th call (from 1) of kind
 // `call` returns `error` instead of doing its work; a failing close still

@@ -146,8 +146,12 @@ void ProbeStandardError(const char* bytes, int32_t count) {
   throw ProcessEnded{};
 }
 
-const FileServices kProbe = {ProbeOpen,  ProbeRead,   ProbeWrite,        ProbeTruncate,
-                             ProbeClose, ProbeRemove, ProbeStandardError};
+IoStatus ProbeExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
+  return probed->executablePath(buffer, capacity, length);
+}
+
+const FileServices kProbe = {ProbeOpen,  ProbeRead,   ProbeWrite,         ProbeTruncate,
+                             ProbeClose, ProbeRemove, ProbeStandardError, ProbeExecutablePath};
 
 struct ProbedRun {
   bool processEnded;
@@ -403,6 +407,8 @@ const char* KindName(FileCall kind) {
       return "close";
     case FileCall::REMOVE:
       return "remove";
+    case FileCall::EXECUTABLE_PATH:
+      return "executable path";
   }
   return "?";
 }

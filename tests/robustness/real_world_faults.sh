@@ -100,7 +100,7 @@ start_case disk_full_device
 ln -s /dev/full DEMO.FD
 run_batch
 expect_exit 2
-expect_stderr "cannot open DEMO.FD"
+expect_stderr "cannot open DEMO.FD: a write to the file was refused"
 expect_used_lists
 expect_empty DEMO.PRE
 expect_absent DEMO.FI
@@ -153,7 +153,7 @@ else
   status=$?
   chmod 755 .
   expect_exit 2
-  expect_stderr "cannot open DEMO.FIH"
+  expect_stderr "cannot open DEMO.FIH: access to the file is denied"
   expect_absent DEMO.FIH
   expect_absent DEMO.PRE
   end_case "job ends: cannot open DEMO.FIH (exit 2); nothing written"
@@ -164,7 +164,7 @@ start_case directory_as_output
 mkdir DEMO.FD
 run_batch
 expect_exit 2
-expect_stderr "cannot open DEMO.FD"
+expect_stderr "cannot open DEMO.FD: access to the file is denied"
 expect_used_lists
 expect_empty DEMO.PRE
 end_case "job ends: cannot open DEMO.FD (exit 2); lists kept, report empty"

@@ -1,3 +1,3 @@
 set(ARGS DEMO EXTRA)
 set(EXPECTED_EXIT 64)
-set(EXPECTED_STDERR "usage: pareskit-batch NAME")
+set(EXPECTED_STDERR "usage: pareskit-batch \\[OPTIONS\\] NAME")

@@ -1,3 +1,3 @@
 set(ARGS A23456789B23456789C23456789D23X)
 set(EXPECTED_EXIT 64)
-set(EXPECTED_STDERR "usage: pareskit-batch NAME")
+set(EXPECTED_STDERR "usage: pareskit-batch \\[OPTIONS\\] NAME")

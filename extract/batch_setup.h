@@ -1,0 +1,73 @@
+// Where pareskit-batch finds the source and the library files of a job.
+#pragma once
+
+#include <cstdint>
+
+#include "extract/library_table.h"
+#include "extract/source_scan.h"
+
+namespace pk {
+
+enum class LibraryDirectorySource {
+  OPTION,            // --library-dir DIR
+  CURRENT,           // the current directory, which holds a master list
+  ENVIRONMENT,       // $PARESKIT_LIBRARY_DIR
+  EXECUTABLE,        // the executable's directory, which holds a master list
+  INSTALLED,         // <executable's directory>/../share/pareskit
+  CURRENT_FALLBACK,  // the current directory, as nothing else applies
+};
+
+struct LibraryDirectoryChoice {
+  LibraryDirectorySource source;
+  bool tooLong;  // the chosen directory has more than LIBRARY_DIRECTORY_LENGTH characters
+  char chars[LIBRARY_DIRECTORY_LENGTH + 1];  // the directory, NUL-terminated ("" when tooLong)
+  int32_t length;
+};
+
+// True when the directory (`length` characters, "" for the current one)
+// holds MASTERFI.LIS or MASTERFD.LIS.
+using DirectoryProbe = bool (*)(const char* directory, int32_t length);
+
+// The library directory: the first of
+//   1. `option` when not nullptr;
+//   2. the current directory when `holdsMasterList` says it holds a list;
+//   3. `environment` when not nullptr and not empty;
+//   4. `executableDirectory` when not nullptr and it holds a list;
+//   5. `executableDirectory` + "/../share/pareskit" when not nullptr;
+//   6. the current directory.
+// Only the directories of 2 and 4 are probed. Strings are NUL-terminated.
+LibraryDirectoryChoice ChooseLibraryDirectory(const char* option, const char* environment,
+                                              const char* executableDirectory,
+                                              DirectoryProbe holdsMasterList);
+
+// The probe of the file system, through the record layer: a master list
+// opens for reading. A directory longer than LIBRARY_DIRECTORY_LENGTH holds
+// none.
+bool HoldsMasterList(const char* directory, int32_t length);
+
+// Stores the directory of the running executable (its path up to the last
+// "/" or backslash; "/" itself for a program in the root) in `buffer`
+// (`capacity` bytes, NUL-terminated) and returns true; false, with `buffer`
+// undefined, when the system does not tell the path or it does not fit.
+bool ExecutableDirectory(char* buffer, int32_t capacity);
+
+struct SourceChoice {
+  SourceForm form;
+  char extension[3];  // the source is NAME.<extension>
+};
+
+// True when the file `name` (NUL-terminated) exists and opens for reading.
+using FileProbe = bool (*)(const char* name);
+
+// The source of program `programName` (NUL-terminated, 1 to
+// PROGRAM_NAME_LENGTH characters). With `freeForm`: NAME.f90 when it exists,
+// else NAME.F90 when it exists, else NAME.f90; all free form. Without it:
+// NAME.FOR, fixed form, when it exists; else NAME.f90, else NAME.F90, free
+// form, when one exists; else NAME.FOR. A source chosen though it does not
+// exist ends the job on it.
+SourceChoice ChooseSource(const char* programName, bool freeForm, FileProbe exists);
+
+// The probe of the file system, through the record layer.
+bool FileOpensForReading(const char* name);
+
+}  // namespace pk

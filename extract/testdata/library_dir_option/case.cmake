@@ -1,0 +1,3 @@
+set(ARGS --library-dir lib DEMO)
+set(EXPECTED_EXIT 0)
+set(EXPECTED_STDERR "^$")
