@@ -2,7 +2,8 @@
 # Builds every preset (native, asan, win64) and runs all tests: the native
 # unit and end-to-end tests, the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Win32 build's tests and the program's runs
-# under wine on a virtual display, and a short run of every fuzz target.
+# under wine on a virtual display, the packages (.deb, tarball, ZIP) made
+# and used as installed, and a short run of every fuzz target.
 # Screenshots of the program land in build/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
