@@ -23,17 +23,23 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from libgen import constants as const  # noqa: E402
 from libgen import toolchain  # noqa: E402
 from libgen.c_types import Untranslatable  # noqa: E402
-from libgen.fixed_form import parameter_lines  # noqa: E402
-from libgen.fortran_names import RESERVED  # noqa: E402
-from libgen.interfaces import FORTRAN_NAME, interface_lines  # noqa: E402
-from libgen.libraries import LIBRARIES, MAIN_UNIT, UNIT_SOURCES  # noqa: E402
+from libgen.derived_types import definition_lines  # noqa: E402
+from libgen.fortran_names import FORTRAN_NAME, RESERVED  # noqa: E402
+from libgen.interfaces import (Structures, abstract_interface_lines,  # noqa: E402
+                               interface_lines)
+from libgen.libraries import (LIBRARIES, MAIN_UNIT, UNIT_SOURCES,  # noqa: E402
+                              library_of_header)
 from libgen.library_files import (FD_PREAMBLE, FI_PREAMBLE,  # noqa: E402
-                                  library_text, master_store_bytes,
-                                  master_text, sort_key)
+                                  layout_check_text, library_text,
+                                  master_store_bytes, master_text, sort_key)
+from libgen.resources import RESOURCE_ARGUMENTS, resource_arguments  # noqa: E402
+from libgen.source_form import comment_lines, parameter_lines  # noqa: E402
+from libgen.structures import UnitTypes, c_spelling  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(ROOT, "examples")
 REPORT = os.path.join(ROOT, "tools", "generator-report.txt")
+LAYOUT_CHECKS = os.path.join(ROOT, "tools", "testdata", "layout-checks.txt")
 
 # The extractor's symbol table holds 50,000 names in 1,500,000 bytes; stay
 # well inside both so that users can add their own entries.
@@ -47,6 +53,12 @@ class Report:
         self.skipped = defaultdict(list)     # reason -> [(library, name)]
         self.dropped = defaultdict(list)     # reason -> [name]
         self.unowned_headers = Counter()     # header -> names left out
+        self.types_skipped = Counter()       # reason -> records
+        self.callbacks_skipped = Counter()   # reason -> typedefs
+        self.types_unplaced = 0              # records no library takes
+        self.typed_functions = 0             # take a derived type
+        self.resource_functions = 0          # take a resource number
+        self.layout_checks = []   # (unit, type name, (C expr, value, measure))
 
     def text(self):
         out = list(self.lines)
@@ -56,6 +68,13 @@ class Report:
             out.append("Functions not translated (%s): %d"
                        % (reason, len(entries)))
             out.extend("  %-9s %s" % entry for entry in entries)
+        for title, counts in (("Structures and unions not written",
+                               self.types_skipped),
+                              ("Callback types not written",
+                               self.callbacks_skipped)):
+            out.append("")
+            out.append("%s, by reason:" % title)
+            out.extend("  %-62s %5d" % item for item in sorted(counts.items()))
         out.append("")
         out.append("Headers whose constant names belong to no library (not "
                    "evaluated), 50 or more names:")
@@ -70,26 +89,24 @@ class Report:
         return "\n".join(out) + "\n"
 
 
-def collect_functions(report):
-    """{library index: {name: interface lines}} and per-library counts."""
+def collect_exports():
+    """{name: library index} of every export (the first library in table
+    order that exports it), the per-library export sets, and their union."""
     owner, exported = {}, []
     for index, library in enumerate(LIBRARIES):
         names = toolchain.exported_functions(library.import_library)
         exported.append(names)
         for name in names:
             owner.setdefault(name, index)
-    every_export = set().union(*exported)
+    return owner, exported, set().union(*exported)
 
-    wanted_by_unit = defaultdict(set)
-    for name, index in owner.items():
-        wanted_by_unit[LIBRARIES[index].unit].add(name)
-    declarations, typedefs = {}, {}
-    for unit in sorted(UNIT_SOURCES):
-        declarations[unit], typedefs[unit] = toolchain.function_declarations(
-            unit, wanted_by_unit[unit])
 
-    blocks = defaultdict(dict)
-    folded = {}
+def classify_functions(owner, every_export, declarations, report):
+    """The functions worth translating, [(name, library index)] in library
+    order, and those only listed, {library index: {name: reason}}: the
+    wide-character variants and, added later, what cannot be translated, so
+    a program that names one hears of it in the not-found list."""
+    attempted, listed, folded = [], defaultdict(dict), {}
     # Library order first, so that of two names differing only in case the
     # one of the earlier library is kept.
     for name in sorted(owner, key=lambda n: (owner[n],) + sort_key(n)):
@@ -98,27 +115,127 @@ def collect_functions(report):
         reason = None
         if name.endswith("W") and name[:-1] + "A" in every_export:
             reason = "wide-character variant of an A function"
+            listed[index][name] = "wide-character variant: use %sA" % name[:-1]
         elif not FORTRAN_NAME.match(name):
             reason = "not a Fortran name"
         elif name.upper() in folded:
             reason = "same name as %s apart from case" % folded[name.upper()]
-        elif name not in declarations[library.unit]:
+        elif name not in declarations[library.unit].functions:
             reason = ("no prototype: unsuffixed alias of an A function"
                       if name + "A" in every_export
                       else "no prototype in the headers")
         if reason is None:
-            try:
-                blocks[index][name] = interface_lines(
-                    name, declarations[library.unit][name],
-                    typedefs[library.unit])
-                folded[name.upper()] = name
+            attempted.append((name, index))
+            folded[name.upper()] = name
+        else:
+            report.skipped[reason].append((library.name, name))
+    return attempted, listed
+
+
+def translate_functions(attempted, declarations, unit_types, listed, report):
+    """{library index: {name: interface lines}}, with the records each
+    library's interfaces take ({record key: first library index})."""
+    blocks, used = defaultdict(dict), {}
+    for name, index in attempted:
+        library = LIBRARIES[index]
+        declaration = declarations[library.unit].functions[name]
+        types = unit_types[library.unit]
+        structures = Structures(types.catalog, types.types)
+        try:
+            blocks[index][name] = interface_lines(
+                name, declaration, declarations[library.unit].typedefs,
+                structures, resource_arguments(name, declaration))
+            for key in structures.taken:
+                used.setdefault((library.unit, key), index)
+            if structures.taken:
+                report.typed_functions += 1
+            if name in RESOURCE_ARGUMENTS:
+                report.resource_functions += 1
+        except Untranslatable as problem:
+            report.skipped[str(problem)].append((library.name, name))
+            listed[index][name] = "not translated: %s" % problem
+    return blocks, used
+
+
+def collect_callbacks(declarations, unit_types, taken, report):
+    """{library index: {name: ABSTRACT INTERFACE lines}} for the function
+    pointer typedefs of the libraries' headers."""
+    blocks, used_names = defaultdict(dict), set()
+    for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
+        typedefs = declarations[unit].typedefs
+        types = unit_types[unit]
+        for name, (node, header) in declarations[unit].typedef_nodes.items():
+            text = typedefs[name]
+            direct = "(*)" in text
+            while "(*)" not in text and text in typedefs:
+                text = typedefs[text]
+            index = library_of_header(header) if header else None
+            if "(*)" not in text or index is None \
+                    or LIBRARIES[index].unit != unit:
                 continue
+            if not FORTRAN_NAME.match(name) or name.upper() in taken \
+                    or name.upper() in used_names:
+                report.callbacks_skipped["name taken or not a Fortran name"] += 1
+                continue
+            target = name if direct else _callback_target(name, typedefs)
+            try:
+                blocks[index][name] = abstract_interface_lines(
+                    name, text, typedefs, Structures(types.catalog, types.types),
+                    toolchain.parameter_names(*declarations[unit].typedef_nodes[target]))
+                used_names.add(name.upper())
             except Untranslatable as problem:
-                reason = str(problem)
-        report.skipped[reason].append((library.name, name))
-    counts = [(len(exported[i]), sum(1 for n in owner if owner[n] == i))
-              for i in range(len(LIBRARIES))]
-    return blocks, counts
+                report.callbacks_skipped[str(problem)] += 1
+    return blocks
+
+
+def _callback_target(name, typedefs):
+    """The typedef that spells out the function pointer an alias names."""
+    while "(*)" not in typedefs[name] and typedefs[name] in typedefs:
+        name = typedefs[name]
+    return name
+
+
+def collect_types(unit_types, used, report):
+    """{library index: {name: TYPE definition lines}}: the records of the
+    libraries' headers, and those of other headers that a library's
+    functions take (through their members too), in that library."""
+    library_of, blocks, written = {}, defaultdict(dict), set()
+    for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
+        types = unit_types[unit]
+        owned = []
+        for key, record in types.records.items():
+            index = library_of_header(record.header) if record.header else None
+            if index is not None:
+                owned.append((index, key))
+        # A structure's own header decides first; the functions that take
+        # it place only the rest.
+        for index, key in sorted(owned) + sorted(
+                (index, key) for (u, key), index in used.items() if u == unit):
+            stack = [key]
+            while stack:
+                current = stack.pop()
+                if (unit, current) in library_of or current not in types.types:
+                    continue
+                library_of[(unit, current)] = index
+                stack += types.members.get(current, [])
+        for (u, key), index in sorted(library_of.items(), key=lambda e: e[1]):
+            if u != unit:
+                continue
+            ftype = types.types[key]
+            if ftype.name.upper() in written:
+                continue
+            written.add(ftype.name.upper())
+            record = types.records[key]
+            lines = comment_lines("%s (%s)." % (c_spelling(record),
+                                                record.header or "?"))
+            blocks[index][ftype.name] = lines + definition_lines(ftype)
+            report.layout_checks += [
+                (unit, ftype.name, check) for check in types.checks[ftype.name]]
+        for reason, names in types.skipped.items():
+            report.types_skipped[reason] += len(names)
+        report.types_unplaced += sum(
+            1 for key in types.types if (unit, key) not in library_of)
+    return blocks
 
 
 def collect_constants(function_names, report):
@@ -164,34 +281,58 @@ def collect_constants(function_names, report):
     return blocks
 
 
-def generate(examples_dir, report_path):
+def generate(examples_dir, report_path, layout_path):
     report = Report()
-    function_blocks, export_counts = collect_functions(report)
-    function_names = [n for b in function_blocks.values() for n in b]
-    constant_blocks = collect_constants(function_names, report)
+    owner, exported, every_export = collect_exports()
+    wanted_by_unit = defaultdict(set)
+    for name, index in owner.items():
+        wanted_by_unit[LIBRARIES[index].unit].add(name)
+    declarations = {unit: toolchain.function_declarations(unit, wanted_by_unit[unit])
+                    for unit in sorted(UNIT_SOURCES)}
+    attempted, listed = classify_functions(owner, every_export, declarations,
+                                           report)
+    constant_blocks = collect_constants([n for n, _ in attempted], report)
+    taken = set(RESERVED) | {n.upper() for n, _ in attempted} | {
+        n.upper() for b in constant_blocks.values() for n in b} | {
+        n.upper() for b in listed.values() for n in b}
+    unit_types = {unit: UnitTypes(unit, declarations[unit], taken)
+                  for unit in sorted(UNIT_SOURCES)}
+    function_blocks, used = translate_functions(attempted, declarations,
+                                                unit_types, listed, report)
+    type_blocks = collect_types(unit_types, used, report)
+    taken |= {n.upper() for b in type_blocks.values() for n in b}
+    callback_blocks = collect_callbacks(declarations, unit_types, taken, report)
 
     fi_entries, fd_entries = [], []
     report.lines.append("Functions an import library exports belong to the first library")
     report.lines.append("in table order that exports them (\"earlier\" counts those taken")
-    report.lines.append("by an earlier library); constants to the first library owning")
-    report.lines.append("one of their defining headers.")
+    report.lines.append("by an earlier library); constants, structure types and callback")
+    report.lines.append("types to the first library owning one of their defining headers;")
+    report.lines.append("a structure of another header to the first library whose")
+    report.lines.append("functions take it.")
     report.lines.append("")
-    report.lines.append("Library   exported earlier translated skipped constants")
+    report.lines.append("Library   exported earlier translated skipped constants "
+                        "types callbacks")
     for index, library in enumerate(LIBRARIES):
         dll = library.import_library + ".dll"
-        fi = function_blocks.get(index, {})
-        fd = constant_blocks.get(index, {})
-        for kind, preamble, blocks in (("FI", FI_PREAMBLE, fi),
-                                       ("FD", FD_PREAMBLE, fd)):
+        functions = function_blocks.get(index, {})
+        fi = dict(functions, **callback_blocks.get(index, {}))
+        constants = constant_blocks.get(index, {})
+        fd = dict(constants, **type_blocks.get(index, {}))
+        only_listed = listed.get(index, {})
+        for kind, preamble, blocks, notes in (
+                ("FI", FI_PREAMBLE, fi, only_listed), ("FD", FD_PREAMBLE, fd, {})):
             path = os.path.join(examples_dir, "%s.%s" % (library.name, kind))
             with open(path, "w", newline="") as out:
-                out.write(library_text(preamble, library.name, dll, blocks))
-        fi_entries += [(n, library.name) for n in sorted(fi, key=sort_key)]
+                out.write(library_text(preamble, library.name, dll, blocks, notes))
+        fi_entries += [(n, library.name) for n in sorted(
+            list(fi) + list(only_listed), key=sort_key)]
         fd_entries += [(n, library.name) for n in sorted(fd, key=sort_key)]
-        exported, assigned = export_counts[index]
-        report.lines.append("%-9s %8d %7d %10d %7d %9d" % (
-            library.name, exported, exported - assigned, len(fi),
-            assigned - len(fi), len(fd)))
+        assigned = sum(1 for n in owner if owner[n] == index)
+        report.lines.append("%-9s %8d %7d %10d %7d %9d %5d %9d" % (
+            library.name, len(exported[index]), len(exported[index]) - assigned,
+            len(functions), assigned - len(functions), len(constants),
+            len(type_blocks.get(index, {})), len(callback_blocks.get(index, {}))))
 
     for file_name, entries in (("MASTERFI.LIS", fi_entries),
                                ("MASTERFD.LIS", fd_entries)):
@@ -206,8 +347,17 @@ def generate(examples_dir, report_path):
     reasons = Counter({r: len(v) for r, v in report.skipped.items()})
     report.lines.append("Skipped functions by reason: " + ", ".join(
         "%s %d" % item for item in sorted(reasons.items())))
+    report.lines.append(
+        "Functions taking a derived type: %d; taking a resource number: %d; "
+        "listed without a block: %d" % (
+            report.typed_functions, report.resource_functions,
+            sum(len(b) for b in listed.values())))
+    report.lines.append("Layout checks of the derived types: %d" %
+                        len(report.layout_checks))
     with open(report_path, "w") as out:
         out.write(report.text())
+    with open(layout_path, "w") as out:
+        out.write(layout_check_text(report.layout_checks))
     return ["%s.%s" % (lib.name, kind) for lib in LIBRARIES
             for kind in ("FD", "FI")] + ["MASTERFD.LIS", "MASTERFI.LIS"]
 
@@ -217,10 +367,13 @@ def check():
     files; returns the names that differ."""
     with tempfile.TemporaryDirectory() as scratch:
         fresh_report = os.path.join(scratch, "generator-report.txt")
-        names = generate(scratch, fresh_report)
+        fresh_layout = os.path.join(scratch, "layout-checks.txt")
+        names = generate(scratch, fresh_report, fresh_layout)
         pairs = [(os.path.join(scratch, n), os.path.join(EXAMPLES, n), n)
                  for n in names]
         pairs.append((fresh_report, REPORT, "tools/generator-report.txt"))
+        pairs.append((fresh_layout, LAYOUT_CHECKS,
+                      "tools/testdata/layout-checks.txt"))
         return [label for fresh, committed, label in pairs
                 if not os.path.exists(committed)
                 or not filecmp.cmp(fresh, committed, shallow=False)]
@@ -241,7 +394,7 @@ def main():
         for name in differing:
             print("differs: " + name)
         return 1 if differing else 0
-    generate(EXAMPLES, REPORT)
+    generate(EXAMPLES, REPORT, LAYOUT_CHECKS)
     return 0
 
 

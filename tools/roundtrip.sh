@@ -72,9 +72,7 @@ cd "$SCRATCH/badcall"
 printf '%s\r\n' \
   "      PROGRAM BADCALL" \
   "      USE, INTRINSIC :: ISO_C_BINDING" \
-  "      INTERFACE" \
   "      INCLUDE 'BADCALL.FI'" \
-  "      END INTERFACE" \
   "      WRITE (*, *) lstrlenA(12345)" \
   "      END PROGRAM BADCALL" >BADCALL.FOR
 "$BATCH" BADCALL || fail "pareskit-batch BADCALL exited with $?"
@@ -103,9 +101,7 @@ cd "$SCRATCH/demo"
   echo "      PROGRAM EVERY"
   echo "      USE, INTRINSIC :: ISO_C_BINDING"
   echo "      IMPLICIT NONE"
-  echo "      INTERFACE"
   for library in $LIBRARIES; do echo "      INCLUDE '$library.FI'"; done
-  echo "      END INTERFACE"
   for library in $LIBRARIES; do echo "      INCLUDE '$library.FD'"; done
   echo "      END PROGRAM EVERY"
 } >EVERY.FOR

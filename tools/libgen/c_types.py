@@ -2,7 +2,7 @@
 declarations of a BIND(C) interface body."""
 
 import re
-from dataclasses import dataclass, field
+from dataclasses import dataclass, field, replace
 from typing import List, Optional
 
 _QUALIFIERS = re.compile(
@@ -32,6 +32,7 @@ class CType:
     size: int = 0              # function unknown
     target: Optional["CType"] = None
     names: List[str] = field(default_factory=list)
+    record: str = ""           # "struct tag" text of a record
 
 
 def strip_attributes(text):
@@ -80,14 +81,14 @@ def resolve(text, typedefs, depth=0):
     if text == "void":
         return CType("void")
     if text.startswith(("struct ", "union ")):
-        return CType("record")
+        return CType("record", record=text)
     if text.startswith("enum "):
         return CType("int", 4)
     if text in typedefs:
         inner = resolve(typedefs[text], typedefs, depth + 1)
         names = inner.names if _names_pointer(text, typedefs) else \
             [text] + inner.names
-        return CType(inner.form, inner.size, inner.target, names)
+        return replace(inner, names=names)
     return CType("unknown")
 
 
@@ -111,7 +112,7 @@ class FortranType:
     assumed_size: bool    # dummy argument declared name(*)
 
 
-def _integer(ctype):
+def integer_type(ctype):
     if ctype.size == 8 and any(n.endswith("_PTR") or n in _POINTER_SIZED_NAMES
                                for n in ctype.names):
         kind = "C_INTPTR_T"
@@ -132,7 +133,7 @@ def argument_type(ctype):
     INVALID_HANDLE_VALUE can be passed and compared; char pointers are
     character arrays; every other pointer is a C_PTR by value."""
     if ctype.form == "int":
-        return _integer(ctype)
+        return integer_type(ctype)
     if ctype.form == "char":
         return FortranType("CHARACTER(KIND=C_CHAR)", ("C_CHAR",), True, False)
     if ctype.form == "real":

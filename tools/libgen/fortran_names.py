@@ -2,6 +2,8 @@
 constant of such a name would be copied into every program that calls the
 intrinsic (the extractor finds it as an identifier) and would hide it."""
 
+import re
+
 INTRINSIC_PROCEDURES = frozenset("""
 ABS ACHAR ACOS ACOSH ADJUSTL ADJUSTR AIMAG AINT ALL ALLOCATED ANINT ANY ASIN
 ASINH ASSOCIATED ATAN ATAN2 ATANH BESSEL_J0 BESSEL_J1 BESSEL_JN BESSEL_Y0
@@ -37,3 +39,6 @@ C_SHORT C_SIGNED_CHAR C_SIZE_T C_BOOL
 """.split())
 
 RESERVED = INTRINSIC_PROCEDURES | ISO_C_BINDING_NAMES
+
+# A name Fortran takes: a letter, then up to 62 letters, digits and "_".
+FORTRAN_NAME = re.compile(r"^[A-Za-z][A-Za-z0-9_]{0,62}$")

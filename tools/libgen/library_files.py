@@ -4,20 +4,43 @@ by "C*" and the symbol's name."""
 CRLF = "\r\n"
 
 FD_PREAMBLE = (
-    "C     {library}.FD: integer constants of the {library} headers, one",
-    "C     PARAMETER per block, generated from the mingw-w64 headers.",
-    "C     Kinds are ISO_C_BINDING names: the program needs",
-    "C     USE, INTRINSIC :: ISO_C_BINDING before it INCLUDEs NAME.FD.",
+    "C     {library}.FD: integer constants and structure types of the",
+    "C     {library} headers, generated from the mingw-w64 headers: one",
+    "C     PARAMETER or one TYPE, BIND(C) per block.  The program needs",
+    "C     USE, INTRINSIC :: ISO_C_BINDING and IMPLICIT NONE before it",
+    "C     INCLUDEs NAME.FD; NAME.FD and NAME.FI go in either order.",
     "C     Unsigned values keep their bit pattern (0xFFFFFFFF is -1).",
+    "C     Members keep their C names; members of anonymous structures",
+    "C     and unions belong to the type that holds them.  A structure",
+    "C     member has a type private to its block (MSG%pt is a MSG_POINT),",
+    "C     so every block stands alone.  Every line is valid as fixed and",
+    "C     as free form.",
 )
 
 FI_PREAMBLE = (
-    "C     {library}.FI: interface bodies of the functions that",
-    "C     {dll} exports, generated from the mingw-w64 headers.",
-    "C     INCLUDE NAME.FI inside an INTERFACE block.  Handles are",
+    "C     {library}.FI: interfaces of the functions that {dll}",
+    "C     exports and abstract interfaces of the callback types of its",
+    "C     headers, generated from the mingw-w64 headers.  Each block is",
+    "C     its own INTERFACE ... END INTERFACE: INCLUDE NAME.FI among the",
+    "C     declarations, after USE, INTRINSIC :: ISO_C_BINDING and",
+    "C     IMPLICIT NONE, not inside an INTERFACE block.  Handles are",
     "C     INTEGER(C_INTPTR_T) by value, char pointers OPTIONAL CHARACTER",
     "C     arrays (an argument left out passes NULL), other pointers",
-    "C     TYPE(C_PTR) by value; the C type follows the !.",
+    "C     TYPE(C_PTR) by value; the C type follows the !.  A function",
+    "C     taking structures is generic: pass the derived type (TYPE(RECT)",
+    "C     :: R; left out, NULL) or, as a TYPE(C_PTR), C_LOC(R) or",
+    "C     C_NULL_PTR.  An array of structures passes its first element.",
+    "C     Where C takes MAKEINTRESOURCE, a number such as IDC_ARROW goes",
+    "C     in place of the string.  A callback is a BIND(C) procedure",
+    "C     written as its abstract interface says, passed as",
+    "C     C_FUNLOC(procedure).  Every line is valid as fixed and as free",
+    "C     form.",
+)
+
+NOT_TRANSLATED = (
+    "C",
+    "C     Listed in MASTERFI.LIS without a block, so that a program naming",
+    "C     one finds it in the report's not-found list:",
 )
 
 
@@ -25,13 +48,21 @@ def sort_key(name):
     return (name.upper(), name)
 
 
-def library_text(preamble, library, dll, blocks):
+def library_text(preamble, library, dll, blocks, not_translated=None):
     """One library file: a comment preamble, then for each (name, lines)
-    block in name order a "C*name" header and the block's lines."""
+    block in name order a "C*name" header and the block's lines, then a
+    comment line for each {name: reason} that has no block."""
     lines = [line.format(library=library, dll=dll) for line in preamble]
     for name in sorted(blocks, key=sort_key):
         lines.append("C*" + name)
         lines.extend(blocks[name])
+    if not_translated:
+        lines.extend(NOT_TRANSLATED)
+        for name in sorted(not_translated, key=sort_key):
+            line = "C     %s: %s" % (name, not_translated[name])
+            if len(line) > 80:
+                line = "C     %s:%sC       %s" % (name, CRLF, not_translated[name])
+            lines.append(line)
     return CRLF.join(lines) + CRLF
 
 
@@ -45,3 +76,11 @@ def master_store_bytes(entries):
     """Bytes the extractor's symbol store needs for the list: each name
     plus one terminator."""
     return sum(len(name) + 1 for name, _ in entries)
+
+
+def layout_check_text(checks):
+    """One line per layout check: the header unit, the type, what the
+    Fortran side measures ("size -", "offset pt%x" ...) and the C
+    expression that must agree."""
+    return "".join("%s %s %s %s\n" % (unit, name, measure, expression)
+                   for unit, name, (expression, _, measure) in checks)

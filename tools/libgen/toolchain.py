@@ -80,39 +80,65 @@ def split_by_file(preprocessed):
 
 
 _TOP_LEVEL_OPEN = "    {"
-_KEEP_KINDS = ('"kind": "FunctionDecl"', '"kind": "TypedefDecl"')
+_KEEP_KINDS = ('"kind": "FunctionDecl"', '"kind": "TypedefDecl"',
+               '"kind": "RecordDecl"')
+_FILE_LINE = re.compile(r'^\s*"file": "(.*)",?$')
 
 
 def _top_level_declarations(stream, wanted_functions):
-    """Yields the parsed top-level FunctionDecl (only those named in
-    wanted_functions) and TypedefDecl nodes of a clang JSON AST dump, read
-    line by line so the whole dump (some 250 MB) is never held at once.
-    clang indents the dump: a top-level node opens with "    {" and its own
-    attributes stand six blanks deep."""
+    """Yields (node, source file) for the parsed top-level FunctionDecl
+    (only those named in wanted_functions), TypedefDecl and RecordDecl
+    nodes of a clang JSON AST dump, read line by line so the whole dump
+    (some 250 MB) is never held at once.  clang indents the dump: a
+    top-level node opens with "    {" and its own attributes stand six
+    blanks deep.  It names a location's file only where it differs from the
+    location printed before, so the file is followed through every line,
+    kept or not ("includedFrom" files are not locations)."""
     chunk, keep, is_function = None, None, False
+    current_file, node_file, previous = "", "", ""
     for line in stream:
+        file_line = _FILE_LINE.match(line)
+        if file_line and '"includedFrom"' not in previous:
+            current_file = json.loads('"%s"' % file_line.group(1))
+        previous = line
         if chunk is None:
             if line.rstrip("\n") == _TOP_LEVEL_OPEN:
-                chunk, keep = [line], None
+                chunk, keep, node_file = [line], None, None
             continue
-        if keep is None and '"kind": ' in line:
-            keep = any(kind in line for kind in _KEEP_KINDS)
-            is_function = "FunctionDecl" in line
-        if keep:
+        if node_file is None and ('"range"' in line or '"name"' in line):
+            node_file = current_file
+        if keep is None:
+            chunk.append(line)   # the node's id comes before its kind
+            if '"kind": ' in line:
+                keep = any(kind in line for kind in _KEEP_KINDS)
+                is_function = "FunctionDecl" in line
+        elif keep:
             chunk.append(line)
             if is_function and line.startswith('      "name": '):
                 name = json.loads(line.split(":", 1)[1].strip().rstrip(","))
                 keep = name in wanted_functions
         if line.startswith("    }"):
             if keep:
-                yield json.loads("".join(chunk).rstrip().rstrip(","))
+                yield (json.loads("".join(chunk).rstrip().rstrip(",")),
+                       node_file or current_file)
             chunk = None
 
 
+class UnitDeclarations:
+    """What clang sees in one header unit: the wanted functions' prototypes
+    ({name: FunctionDecl node}), every typedef ({name: C type text}, and
+    {name: (TypedefDecl node, header)}), and every complete top-level
+    record definition as (RecordDecl node, header), in source order.
+    Headers are relative to the mingw-w64 include directory, or None."""
+
+    def __init__(self):
+        self.functions, self.typedefs, self.typedef_nodes = {}, {}, {}
+        self.records = []
+
+
 def function_declarations(unit, wanted_functions):
-    """Prototypes of the wanted functions as clang sees them in the unit, and
-    every typedef of the unit: ({name: FunctionDecl node}, {name: C type})."""
-    functions, typedefs = {}, {}
+    """The UnitDeclarations of the unit."""
+    found = UnitDeclarations()
     with tempfile.TemporaryDirectory() as scratch:
         source = os.path.join(scratch, "unit.c")
         with open(source, "w") as out:
@@ -122,15 +148,34 @@ def function_declarations(unit, wanted_functions):
              "-ast-dump=json", source],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
             errors="replace")
-        for node in _top_level_declarations(process.stdout, wanted_functions):
+        for node, path in _top_level_declarations(process.stdout,
+                                                  wanted_functions):
             name = node.get("name")
+            header = header_base_name(path)
             if node["kind"] == "TypedefDecl":
-                typedefs.setdefault(name, node["type"]["qualType"])
+                found.typedefs.setdefault(name, node["type"]["qualType"])
+                found.typedef_nodes.setdefault(name, (node, header))
+            elif node["kind"] == "RecordDecl":
+                if node.get("completeDefinition"):
+                    found.records.append((node, header))
             else:
-                functions.setdefault(name, node)
+                found.functions.setdefault(name, node)
         if process.wait() != 0:
             raise RuntimeError("clang failed on the %s header unit" % unit)
-    return functions, typedefs
+    return found
+
+
+def evaluate_expressions(unit, expressions):
+    """Evaluates every C integer constant expression in the unit; returns
+    {expression: value} for those gcc accepts (the others are left out)."""
+    values = {}
+    names = list(expressions)
+    # Two non-zero elements after the value keep gcc from writing the array
+    # as zero fill, which the reader does not take.
+    probes = _run_probes(unit, ["(long long)(%s), 1LL, 1LL" % e for e in names])
+    for index, triple in probes.items():
+        values[names[index]] = triple[0]
+    return values
 
 
 _PROBE_LABEL = re.compile(r"^pk_v(\d+):$")
@@ -142,21 +187,29 @@ def evaluate_constants(unit, names):
     """Evaluates every name as a C constant expression in the unit.  Returns
     {name: (value, size in bytes, gcc type class)} for the names that are
     integer-valued constants at compile time; the others are left out."""
+    probes = _run_probes(unit, [
+        "(long long)(%s), (long long)sizeof(%s), "
+        "(long long)__builtin_classify_type(%s)" % (n, n, n) for n in names])
+    return {names[index]: triple for index, triple in probes.items()}
+
+
+def _run_probes(unit, initialisers):
+    """{index: values} for the initialisers (three comma-separated long
+    long expressions each, the last two never zero) that gcc evaluates at compile time in the
+    unit; those whose lines draw an error are left out."""
     prefix_lines = UNIT_SOURCES[unit].count("\n")
-    pending = list(names)
+    pending = list(range(len(initialisers)))
     with tempfile.TemporaryDirectory() as scratch:
         source = os.path.join(scratch, "probe.c")
         assembly = os.path.join(scratch, "probe.s")
-        # Each round drops the names whose lines drew an error; gcc reports
+        # Each round drops the probes whose lines drew an error; gcc reports
         # them all in one pass, so two or three rounds are enough.
         for _ in range(8):
             with open(source, "w") as out:
                 out.write(UNIT_SOURCES[unit])
-                for index, name in enumerate(pending):
-                    out.write("const long long pk_v%d[3] = {(long long)(%s), "
-                              "(long long)sizeof(%s), "
-                              "(long long)__builtin_classify_type(%s)};\n"
-                              % (index, name, name, name))
+                for position, index in enumerate(pending):
+                    out.write("const long long pk_v%d[3] = {%s};\n"
+                              % (position, initialisers[index]))
             result = subprocess.run(
                 [GCC, *COMPILE_DEFINES, "-S", "-w", "-O0", "-fmax-errors=0",
                  "-o", assembly, source],
@@ -166,14 +219,16 @@ def evaluate_constants(unit, names):
             failed = {int(n) - prefix_lines - 1
                       for n in _PROBE_ERROR_LINE.findall(result.stderr)}
             if not failed:
-                raise RuntimeError("gcc failed on the constant probe:\n"
+                raise RuntimeError("gcc failed on the probe:\n"
                                    + result.stderr[:2000])
-            pending = [name for index, name in enumerate(pending)
-                       if index not in failed]
-    raise RuntimeError("the constant probe did not settle")
+            pending = [index for position, index in enumerate(pending)
+                       if position not in failed]
+    raise RuntimeError("the probe did not settle")
 
 
-def _read_probe_values(assembly, names):
+def _read_probe_values(assembly, indexes):
+    """{index: (three values)} read back from the probe's assembly; an
+    element that is an address rather than a number drops its probe."""
     values, current = {}, None
     with open(assembly) as lines:
         for line in lines:
@@ -190,7 +245,56 @@ def _read_probe_values(assembly, names):
             elif line.strip().startswith(".quad"):
                 values[current].append(None)  # an address, not a number
     result = {}
-    for index, triple in values.items():
+    for position, triple in values.items():
         if len(triple) == 3 and None not in triple:
-            result[names[index]] = tuple(triple)
+            result[indexes[position]] = tuple(triple)
     return result
+
+
+_WORD = re.compile(r"[A-Za-z_]\w*")
+_QUALIFIER_WORDS = {"const", "CONST", "volatile", "struct", "union", "enum",
+                    "IN", "OUT", "OPTIONAL"}
+_BUILTIN_WORDS = {"int", "char", "short", "long", "void", "float", "double",
+                  "unsigned", "signed"}
+
+
+def _header_text(header, begin, end):
+    for directory in HEADER_DIRS:
+        path = os.path.join(directory, header)
+        if os.path.exists(path):
+            with open(path, errors="replace") as source:
+                return source.read()[begin:end]
+    return ""
+
+
+def parameter_names(typedef_node, header):
+    """The parameter names a function pointer typedef spells out in its
+    header, None where it leaves one unnamed ("HWND, UINT"); () when the
+    header text cannot be read."""
+    where = typedef_node.get("range", {})
+    begin, end = where.get("begin", {}), where.get("end", {})
+    if not header or "offset" not in begin or "offset" not in end:
+        return ()
+    text = _header_text(header, begin["offset"],
+                        end["offset"] + end.get("tokLen", 0))
+    close = text.rfind(")")
+    depth = 0
+    for position in range(close, -1, -1):
+        depth += {")": 1, "(": -1}.get(text[position], 0)
+        if depth == 0:
+            break
+    else:
+        return ()
+    pieces, depth, start = [], 0, position + 1
+    for index in range(position + 1, close + 1):
+        char = text[index]
+        depth += {"(": 1, ")": -1}.get(char, 0) if index < close else 0
+        if (char == "," and depth == 0) or index == close:
+            pieces.append(text[start:index])
+            start = index + 1
+    names = []
+    for piece in pieces:
+        words = [w for w in _WORD.findall(piece) if w not in _QUALIFIER_WORDS]
+        names.append(words[-1] if len(words) >= 2
+                     and words[-1] not in _BUILTIN_WORDS else None)
+    return () if names == [None] and not _WORD.findall(pieces[0]) else tuple(names)

@@ -12,7 +12,7 @@ def dump(nodes):
 
 
 class TopLevelDeclarationsTest(unittest.TestCase):
-    def test_keeps_typedefs_and_wanted_functions_only(self):
+    def test_keeps_typedefs_records_and_wanted_functions_only(self):
         nodes = [
             {"id": "0x2", "kind": "TypedefDecl", "name": "DWORD",
              "type": {"qualType": "unsigned long"}},
@@ -23,12 +23,27 @@ class TopLevelDeclarationsTest(unittest.TestCase):
             {"id": "0x5", "kind": "RecordDecl", "name": "tagRECT",
              "inner": [{"id": "0x6", "kind": "FunctionDecl",
                         "name": "GetTickCount"}]},
+            {"id": "0x7", "kind": "VarDecl", "name": "unwanted"},
         ]
-        found = list(_top_level_declarations(dump(nodes), {"GetTickCount"}))
-        self.assertEqual([(n["kind"], n["name"]) for n in found],
-                         [("TypedefDecl", "DWORD"),
-                          ("FunctionDecl", "GetTickCount")])
+        found = [n for n, _ in _top_level_declarations(dump(nodes), {"GetTickCount"})]
+        self.assertEqual([(n["id"], n["kind"], n["name"]) for n in found],
+                         [("0x2", "TypedefDecl", "DWORD"),
+                          ("0x3", "FunctionDecl", "GetTickCount"),
+                          ("0x5", "RecordDecl", "tagRECT")])
         self.assertEqual(found[1]["type"]["qualType"], "DWORD (void)")
+
+    def test_file_is_followed_where_clang_names_it_only_once(self):
+        header = "/usr/share/mingw-w64/include/windef.h"
+        nodes = [
+            {"id": "0x2", "kind": "TypedefDecl", "name": "A",
+             "loc": {"file": header, "line": 1,
+                     "includedFrom": {"file": "/tmp/unit.c"}},
+             "type": {"qualType": "int"}},
+            {"id": "0x3", "kind": "TypedefDecl", "name": "B", "loc": {"line": 2},
+             "type": {"qualType": "int"}},
+        ]
+        self.assertEqual([f for _, f in _top_level_declarations(dump(nodes), set())],
+                         [header, header])
 
 
 class HeaderBaseNameTest(unittest.TestCase):
