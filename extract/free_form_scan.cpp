@@ -36,6 +36,10 @@ bool ScanChar(FreeFormScanner& s, char c) {
       if (!GiveWord(s)) return false;
     }
   }
+  if (c == '!' && s.quote == 0) {
+    s.inComment = true;  // a "&" before the comment may still end the line
+    return s.ampersandLast || GiveWord(s);
+  }
   if (s.ampersandLast) {
     // The "&" was not the line's last character: the word before it ended there.
     s.ampersandLast = false;
@@ -53,11 +57,7 @@ bool ScanChar(FreeFormScanner& s, char c) {
   }
   if (!GiveWord(s)) return false;
   if (s.quote == 0) {
-    if (c == '!') {
-      s.inComment = true;
-    } else if (c == '\'' || c == '"') {
-      s.quote = c;
-    }
+    if (c == '\'' || c == '"') s.quote = c;
   } else if (c == s.quote) {
     s.quote = 0;  // a doubled quote closes and opens again: the same text
   }

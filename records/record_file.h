@@ -74,8 +74,7 @@ IoStatus ReadLine(int32_t unit, LineRecord& line);
 // true when the piece ends its line (the rest of it up to and including its
 // LF, or the file's end, was passed over), false when the line goes on and the
 // next call continues it. Returns IO_OK, IO_END_OF_FILE when no character is
-// left (also right after a piece that filled `capacity` with the last
-// characters of the file; *count is then 0 and *lineEnds true) or an error
+// left (*count 0, *lineEnds true; later reads keep returning it) or an error
 // number (*count and *lineEnds unchanged, `text` partly overwritten).
 IoStatus ReadLinePiece(int32_t unit, char* text, int32_t capacity, int32_t* count, bool* lineEnds);
 

@@ -51,6 +51,33 @@ TEST_F(RecordFileTest, LinesEndAtLfCrLfOrEndOfFile) {
   EXPECT_EQ(ReadAllLines("a.txt"), "ONE|TWO|THREE|");
 }
 
+// Pieces of lines of any length: "+" after a piece the line goes on from, "|"
+// after a line's last, "$" for the end of the file.
+TEST_F(RecordFileTest, LinePiecesTakeWholeLinesOfAnyLength) {
+  const struct {
+    std::string bytes;
+    std::string pieces;
+  } cases[] = {
+      {"ABCDEFG\r\nHI\n", "ABC+DEF+G|HI|$"}, {"ABC\nDEF", "ABC|DEF|$"},   {"ABCDEF", "ABC+DEF|$"},
+      {"ABCDEF\r\n", "ABC+DEF|$"},           {"AB\rCDEFGH\nI", "AB|I|$"}, {"\n\n", "||$"},
+  };
+  for (const auto& c : cases) {
+    WriteFileBytes("a.txt", c.bytes);
+    ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
+    std::string pieces;
+    char text[3];
+    int32_t count = 0;
+    bool lineEnds = false;
+    IoStatus status;
+    while ((status = ReadLinePiece(UNIT_INPUT, text, 3, &count, &lineEnds)) == IO_OK) {
+      pieces += std::string(text, static_cast<size_t>(count)) + (lineEnds ? "|" : "+");
+    }
+    EXPECT_EQ(status, IO_END_OF_FILE);
+    EXPECT_EQ(pieces + "$", c.pieces) << c.bytes;
+    CloseFile(UNIT_INPUT);
+  }
+}
+
 TEST_F(RecordFileTest, EmptyLineIsAllBlanksAndEmptyFileIsEndOfFile) {
   WriteFileBytes("a.txt", "\r\nX\r\n");
   WriteFileBytes("empty.txt", "");

@@ -1,0 +1,104 @@
+#include "extract/batch_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "extract/test_directory.h"
+#include "records/testing/failing_file_services.h"
+
+namespace pk {
+namespace {
+
+std::set<std::string> present;
+
+bool InPresentDirectory(const char* directory, int32_t length) {
+  return present.count(std::string(directory, static_cast<size_t>(length))) != 0;
+}
+
+bool IsPresentFile(const char* name) {
+  return present.count(name) != 0;
+}
+
+TEST(ChooseLibraryDirectory, TakesTheFirstPlaceThatApplies) {
+  using S = LibraryDirectorySource;
+  const std::string tooLong(LIBRARY_DIRECTORY_LENGTH + 1, 'd');
+  const struct {
+    const char* option;
+    const char* environment;
+    const char* executable;
+    std::set<std::string> holding;  // directories with a master list; "" the current one
+    S source;
+    std::string directory;
+  } cases[] = {
+      {"lib", "env", "/opt/bin", {"", "/opt/bin"}, S::OPTION, "lib"},
+      {nullptr, "env", "/opt/bin", {"", "/opt/bin"}, S::CURRENT, ""},
+      {nullptr, "env", "/opt/bin", {"/opt/bin"}, S::ENVIRONMENT, "env"},
+      {nullptr, "", "/opt/bin", {"/opt/bin"}, S::EXECUTABLE, "/opt/bin"},
+      {nullptr, nullptr, "/opt/bin", {}, S::INSTALLED, "/opt/bin/../share/pareskit"},
+      {nullptr, nullptr, "/", {}, S::INSTALLED, "/../share/pareskit"},
+      {nullptr, nullptr, nullptr, {}, S::CURRENT_FALLBACK, ""},
+      {tooLong.c_str(), nullptr, nullptr, {}, S::OPTION, ""},
+  };
+  for (const auto& c : cases) {
+    present = c.holding;
+    const LibraryDirectoryChoice choice =
+        ChooseLibraryDirectory(c.option, c.environment, c.executable, InPresentDirectory);
+    EXPECT_EQ(choice.source, c.source) << c.directory;
+    EXPECT_EQ(std::string(choice.chars, static_cast<size_t>(choice.length)), c.directory);
+    EXPECT_EQ(choice.tooLong, c.option == tooLong.c_str());
+  }
+}
+
+TEST(ChooseSource, FixedFormFirstThenFreeForm) {
+  const struct {
+    bool freeForm;
+    std::set<std::string> files;
+    SourceForm form;
+    const char* extension;
+  } cases[] = {
+      {false, {"P.FOR", "P.f90"}, SourceForm::FIXED, "FOR"},
+      {false, {"P.f90", "P.F90"}, SourceForm::FREE, "f90"},
+      {false, {"P.F90"}, SourceForm::FREE, "F90"},
+      {false, {}, SourceForm::FIXED, "FOR"},
+      {true, {"P.FOR", "P.F90"}, SourceForm::FREE, "F90"},
+      {true, {"P.FOR"}, SourceForm::FREE, "f90"},
+  };
+  for (const auto& c : cases) {
+    present = c.files;
+    const SourceChoice choice = ChooseSource("P", c.freeForm, IsPresentFile);
+    EXPECT_EQ(choice.form, c.form) << c.extension;
+    EXPECT_EQ(std::string(choice.extension, 3), c.extension);
+  }
+}
+
+TEST(HoldsMasterList, EitherListWillDo) {
+  ScratchDirectory scratch;
+  std::filesystem::create_directories("fi");
+  std::filesystem::create_directories("fd/MASTERFI.LIS");  // a directory is no list
+  std::filesystem::create_directories("none");
+  WriteWholeFile("fi/MASTERFI.LIS", "");
+  WriteWholeFile("fd/MASTERFD.LIS", "");
+  EXPECT_TRUE(HoldsMasterList("fi", 2));
+  EXPECT_TRUE(HoldsMasterList("fd/", 3));
+  EXPECT_FALSE(HoldsMasterList("none", 4));
+  EXPECT_FALSE(HoldsMasterList("", 0));
+  EXPECT_TRUE(FileOpensForReading("fi/MASTERFI.LIS"));
+  EXPECT_FALSE(FileOpensForReading("fd/MASTERFI.LIS"));
+}
+
+TEST(ExecutableDirectory, IsTheDirectoryOfTheTestProgram) {
+  char directory[MAX_FILE_NAME + 1];
+  ASSERT_TRUE(ExecutableDirectory(directory, static_cast<int32_t>(sizeof directory)));
+  const std::filesystem::path program = ::testing::internal::GetArgvs()[0];
+  EXPECT_TRUE(
+      std::filesystem::equivalent(directory, std::filesystem::absolute(program).parent_path()));
+  testing::InstallFailingFileServices(testing::FileCall::EXECUTABLE_PATH, 1, IO_INVALID_REQUEST);
+  EXPECT_FALSE(ExecutableDirectory(directory, static_cast<int32_t>(sizeof directory)));
+  testing::RestoreHostFileServices();
+}
+
+}  // namespace
+}  // namespace pk
