@@ -34,7 +34,7 @@ from libgen.library_files import (FD_PREAMBLE, FI_PREAMBLE,  # noqa: E402
                                   master_store_bytes, master_text, sort_key)
 from libgen.resources import RESOURCE_ARGUMENTS, resource_arguments  # noqa: E402
 from libgen.source_form import comment_lines, parameter_lines  # noqa: E402
-from libgen.structures import UnitTypes, c_spelling  # noqa: E402
+from libgen.structures import UnitTypes  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(ROOT, "examples")
@@ -226,8 +226,9 @@ def collect_types(unit_types, used, report):
                 continue
             written.add(ftype.name.upper())
             record = types.records[key]
-            lines = comment_lines("%s (%s)." % (c_spelling(record),
-                                                record.header or "?"))
+            lines = comment_lines("%s: %s of %s." % (
+                ftype.name, " ".join(filter(None, (record.kind, record.tag)))
+                if record.tag else "a %s" % record.kind, record.header))
             blocks[index][ftype.name] = lines + definition_lines(ftype)
             report.layout_checks += [
                 (unit, ftype.name, check) for check in types.checks[ftype.name]]

@@ -3,7 +3,7 @@
 # DEMO.FI from a copy of examples/, the cross gfortran compiles DEMO.FOR
 # against them and links it with the real import libraries, and wine runs
 # it; then a program naming unknown symbols must have them reported as not
-# found, and every library file must compile as Fortran.
+# found, and every library file must compile as Fortran, fixed and free form.
 #
 #   tools/roundtrip.sh BATCH_EXE
 #
@@ -84,6 +84,22 @@ grep -q "Type mismatch" compile.err || {
   fail "BADCALL.FOR was rejected, but not for its argument type"
 }
 
+echo "== a structure block stands alone, with or without its member types"
+for names in "MSG" "MSG POINT"; do
+  mkdir "$SCRATCH/alone" && cd "$SCRATCH/alone"
+  cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS .
+  {
+    printf '%s\r\n' "      PROGRAM ALONE" "      USE, INTRINSIC :: ISO_C_BINDING" \
+      "      IMPLICIT NONE" "      INCLUDE 'ALONE.FD'" "      TYPE(MSG) :: M"
+    [ "$names" = "MSG" ] || printf '%s\r\n' "      TYPE(POINT) :: P"
+    printf '%s\r\n' "      M%pt%x = 7" "      WRITE (*, '(I0)') M%pt%x" \
+      "      END PROGRAM ALONE"
+  } >ALONE.FOR
+  "$BATCH" ALONE || fail "pareskit-batch ALONE exited with $?"
+  "$FC" -fsyntax-only ALONE.FOR || fail "a program naming $names does not compile"
+  cd "$SCRATCH" && rm -rf "$SCRATCH/alone"
+done
+
 echo "== symbols no library file supplies"
 copy_examples "$SCRATCH/notfound"
 cd "$SCRATCH/notfound"
@@ -106,5 +122,12 @@ cd "$SCRATCH/demo"
   echo "      END PROGRAM EVERY"
 } >EVERY.FOR
 "$FC" -fsyntax-only EVERY.FOR || fail "the library files do not compile together"
+
+echo "== every library file compiles as free form, as the job copies it"
+mkdir "$SCRATCH/free"
+for file in *.FD *.FI; do grep -v '^[Cc]' "$file" >"$SCRATCH/free/$file" || true; done
+sed 's/^      //' EVERY.FOR >"$SCRATCH/free/every.f90"
+cd "$SCRATCH/free"
+"$FC" -fsyntax-only every.f90 || fail "the library blocks are not valid free form"
 
 echo "round trip passed"

@@ -229,8 +229,7 @@ class TypeBuilder:
         held = ", ".join(m.name for m in ftype.members[before:])
         union_size = self.c_record_layout(union)[0]
         chosen_size = self.c_field_layout(chosen)[0]
-        others = [f.name or "an unnamed member" for i, f in enumerate(union.fields)
-                  if i != index]
+        others = [_member_words(f) for i, f in enumerate(union.fields) if i != index]
         if union_size > chosen_size:
             pad = Member(state.take("Pad%d" % state.next_pad()), "INTEGER(C_INT8_T)",
                          frozenset({"C_INT8_T"}), (union_size - chosen_size,),
@@ -300,6 +299,16 @@ class TypeBuilder:
         while name.upper() in self.reserved:
             name += "_"
         return name
+
+
+def _member_words(c_field):
+    """How a union member is named in a note: its name, or for an unnamed
+    structure the names of its members in parentheses."""
+    if c_field.name:
+        return c_field.name
+    if c_field.inline is not None:
+        return "(%s)" % " ".join(_member_words(f) for f in c_field.inline.fields)
+    return "an unnamed member"
 
 
 class _MemberNames:
