@@ -57,6 +57,7 @@ class Report:
         self.callbacks_skipped = Counter()   # reason -> typedefs
         self.types_unplaced = 0              # records no library takes
         self.typed_functions = 0             # take a derived type
+        self.typed_arguments = 0             # their derived-type arguments
         self.resource_functions = 0          # take a resource number
         self.layout_checks = []   # (unit, type name, (C expr, value, measure))
 
@@ -149,6 +150,7 @@ def translate_functions(attempted, declarations, unit_types, listed, report):
                 used.setdefault((library.unit, key), index)
             if structures.taken:
                 report.typed_functions += 1
+            report.typed_arguments += structures.typed_arguments
             if name in RESOURCE_ARGUMENTS:
                 report.resource_functions += 1
         except Untranslatable as problem:
@@ -349,12 +351,15 @@ def generate(examples_dir, report_path, layout_path):
     report.lines.append("Skipped functions by reason: " + ", ".join(
         "%s %d" % item for item in sorted(reasons.items())))
     report.lines.append(
-        "Functions taking a derived type: %d; taking a resource number: %d; "
-        "listed without a block: %d" % (
-            report.typed_functions, report.resource_functions,
-            sum(len(b) for b in listed.values())))
-    report.lines.append("Layout checks of the derived types: %d" %
-                        len(report.layout_checks))
+        "Functions taking a derived type: %d (%d arguments); taking a "
+        "resource number: %d; listed without a block: %d; abstract "
+        "interfaces: %d" % (
+            report.typed_functions, report.typed_arguments,
+            report.resource_functions,
+            sum(len(b) for b in listed.values()),
+            sum(len(b) for b in callback_blocks.values())))
+    report.lines.append("Derived types: %d, with %d layout checks" % (
+        sum(len(b) for b in type_blocks.values()), len(report.layout_checks)))
     with open(report_path, "w") as out:
         out.write(report.text())
     with open(layout_path, "w") as out:

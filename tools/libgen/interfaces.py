@@ -15,8 +15,8 @@ import re
 from dataclasses import dataclass
 from typing import Tuple
 
-from .c_types import (Untranslatable, argument_type, resolve, result_type,
-                      strip_attributes)
+from .c_types import (Untranslatable, argument_type, is_handle, resolve,
+                      result_type, strip_attributes)
 from .derived_types import definition_lines
 from .fortran_names import FORTRAN_NAME
 from .source_form import comment_lines, statement_lines
@@ -120,6 +120,7 @@ class Structures:
         self.catalog = catalog
         self.types_by_key = types_by_key or {}
         self.taken = set()   # keys of the records asked for and written
+        self.typed_arguments = 0
 
     def of(self, ctype):
         """The FType of a record CType, or None when none is written."""
@@ -153,15 +154,18 @@ def _argument_forms(ctype, structures, resource, callback):
         ftype = structures.of(ctype)
         if ftype is None:
             raise Untranslatable("structure passed by value")
+        structures.typed_arguments += 1
         return PLAIN, [Form("TYPE(%s), VALUE" % ftype.name, frozenset(), "",
                             (ftype,))]
-    if ctype.form == "pointer" and ctype.target.form == "record":
+    if ctype.form == "pointer" and ctype.target.form == "record" \
+            and not is_handle(ctype):
         ftype = structures.of(ctype.target)
         if ftype is not None:
             typed = Form("TYPE(%s)%s" % (ftype.name, "" if callback else ", OPTIONAL"),
                          frozenset(), "", (ftype,))
             if callback:
                 return PLAIN, [typed]
+            structures.typed_arguments += 1
             return STRUCTURE, [typed, Form("TYPE(C_PTR), VALUE", frozenset({"C_PTR"}))]
     form = _c_form(argument_type(ctype))
     if not form.shape:
