@@ -173,7 +173,7 @@ class TypeBuilder:
 
     def _build(self, record, name, prefix, shared_types):
         ftype = FType(name)
-        state = _MemberNames(self.reserved)
+        state = _MemberNames()
         self._add_record_members(record, ftype, prefix, shared_types, state)
         if not ftype.members:
             raise Untranslatable("structure without members")
@@ -315,7 +315,7 @@ class _MemberNames:
     """Fortran component names of one type: C names where Fortran takes
     them, unique without regard to case."""
 
-    def __init__(self, reserved):
+    def __init__(self):
         self.taken = set()
         self.bits = self.pads = 0
 

@@ -58,7 +58,7 @@ def _inline_unions(record):
     return unions
 
 
-def _c_paths(catalog, record, spelling, prefix=""):
+def _c_paths(record, prefix=""):
     """Every C member designator of the record for offsetof and sizeof,
     through the members defined in place."""
     paths = []
@@ -67,19 +67,19 @@ def _c_paths(catalog, record, spelling, prefix=""):
             continue
         if c_field.name is None:
             if c_field.inline is not None:
-                paths += _c_paths(catalog, c_field.inline, spelling, prefix)
+                paths += _c_paths(c_field.inline, prefix)
             continue
         path = prefix + c_field.name
         paths.append(path)
         if c_field.inline is not None and not split_array(c_field.type_text)[1]:
-            paths += _c_paths(catalog, c_field.inline, spelling, path + ".")
+            paths += _c_paths(c_field.inline, path + ".")
     return paths
 
 
-def _probe_expressions(catalog, record):
+def _probe_expressions(record):
     spelling = c_spelling(record)
     expressions = ["sizeof(%s)" % spelling, "_Alignof(%s)" % spelling]
-    for path in _c_paths(catalog, record, spelling):
+    for path in _c_paths(record):
         expressions.append("__builtin_offsetof(%s, %s)" % (spelling, path))
         expressions.append("sizeof(((%s *)0)->%s)" % (spelling, path))
     return expressions
@@ -99,8 +99,7 @@ class UnitTypes:
         names = self._choose_names(taken_names)
         order = self._dependency_order(names)
         values = toolchain.evaluate_expressions(unit, [
-            e for key in order for e in _probe_expressions(
-                self.catalog, self.catalog.by_key[key])])
+            e for key in order for e in _probe_expressions(self.catalog.by_key[key])])
         builder = TypeBuilder(self.catalog, {}, taken_names | {
             n.upper() for n in names.values()})
         for key in order:
