@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The window programs of the examples: the batch driver extracts
+# HELLOWIN.FD and HELLOWIN.FI for HELLOWIN.FOR (and, with --free-form, for
+# HELLOWIN.f90) from a copy of examples/, the cross gfortran builds them as
+# GUI programs, and wine runs them on an X display: the red greeting must
+# show in the window, and the program must close itself and exit with 0.
+# Given PARESKIT.EXE too, the program run on the same copy with HELLOWIN
+# typed into its form must write the batch driver's files byte for byte.
+#
+#   tools/hellowin.sh BATCH_EXE [PARESKIT_EXE]
+#
+# A BATCH_EXE ending in .exe runs under wine. The screenshots go to
+# $PK_ARTIFACTS (hellowin.png, hellowin-f90.png) when it is set. PK_WINE
+# names wine; a display is started when DISPLAY is unset.
+# Exit status: 0 passed, 1 failed, 77 skipped (a tool is not installed).
+set -uo pipefail
+
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "usage: $0 BATCH_EXE [PARESKIT_EXE]" >&2
+  exit 2
+fi
+BATCH=$(realpath "$1")
+program=${2:+$(realpath "$2")}
+TOOLS=$(cd "$(dirname "$0")" && pwd)
+EXAMPLES=$(dirname "$TOOLS")/examples
+FC=${FC:-x86_64-w64-mingw32-gfortran}
+wine_command=${PK_WINE:-wine}
+
+needed="$FC $wine_command xdotool import convert"
+[ -n "${DISPLAY:-}" ] || needed="$needed Xvfb"
+for tool in $needed; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+done
+
+SCRATCH=$(mktemp -d)
+ARTIFACTS=${PK_ARTIFACTS:-$SCRATCH}
+mkdir -p "$ARTIFACTS"
+source "$TOOLS/wine-env.sh"
+source "$TOOLS/../shell/e2e/drive_program.sh"
+trap 'stop_running_program; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; rm -rf "$SCRATCH"' EXIT
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+batch() {
+  case $BATCH in
+    *.exe) "$wine_command" "$BATCH" "$@" ;;
+    *) "$BATCH" "$@" ;;
+  esac
+}
+# copy_examples DIR: the library files, master lists and window programs.
+copy_examples() {
+  mkdir "$1" && cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS \
+    "$EXAMPLES"/HELLOWIN.* "$EXAMPLES"/crest.bmp "$1" || fail "cannot copy examples/ to $1"
+}
+# extract DIR [--free-form]: HELLOWIN.FD and HELLOWIN.FI, with every symbol found.
+extract() {
+  (cd "$1" && batch "${@:2}" HELLOWIN) || fail "pareskit-batch ${*:2} HELLOWIN exited with $?"
+  if tr -d '\r' <"$1/HELLOWIN.PRE" | grep -v -E '^ +0 F[DI] Symbols were not found$' |
+    grep -q 'not found'; then
+    cat "$1/HELLOWIN.PRE" >&2
+    fail "HELLOWIN.PRE reports symbols that were not found"
+  fi
+}
+# red_pixels PNG: pixels of the greeting's colour.
+red_pixels() {
+  convert "$1" -fill black +opaque "rgb(255,0,0)" -fill white -opaque "rgb(255,0,0)" \
+    -format "%[fx:round(mean*w*h)]" info:
+}
+# show_window SOURCE TITLE SCREENSHOT: builds SOURCE into HELLOWIN.exe, runs it,
+# photographs the window titled TITLE and waits for the program to end by itself.
+show_window() {
+  local window red
+  "$FC" -static -mwindows -o HELLOWIN.exe "$1" -luser32 -lgdi32 -lkernel32 ||
+    fail "$1 does not compile or link against HELLOWIN.FD and HELLOWIN.FI"
+  program=HELLOWIN.exe start_program .
+  window=$(find_window "$2" 60) || fail "$1: no window titled '$2' showed"
+  # The window closes itself after four seconds; one is enough to paint.
+  sleep 1
+  import -window "$window" "$3" || fail "$1: no screenshot of the window"
+  red=$(red_pixels "$3") || red=0
+  [ "$red" -ge 100 ] || fail "$1: the greeting is not drawn ($red red pixels in $3)"
+  wait_for_exit 60
+  [ "$exit_code" = 0 ] || fail "$1: HELLOWIN.exe ended with $exit_code (124: it did not end)"
+  echo "$1: $red red pixels, exit code 0"
+}
+
+echo "== HELLOWIN.FOR"
+copy_examples "$SCRATCH/fixed"
+extract "$SCRATCH/fixed"
+cd "$SCRATCH/fixed" || fail "no $SCRATCH/fixed"
+show_window HELLOWIN.FOR 'Hello, Windows' "$ARTIFACTS/hellowin.png"
+
+echo "== HELLOWIN.f90, free form"
+copy_examples "$SCRATCH/free"
+rm "$SCRATCH/free/HELLOWIN.FOR"
+extract "$SCRATCH/free" --free-form
+cd "$SCRATCH/free" || fail "no $SCRATCH/free"
+show_window HELLOWIN.f90 'Hello, free form' "$ARTIFACTS/hellowin-f90.png"
+
+if [ -n "$program" ]; then
+  echo "== PARESKIT.EXE with HELLOWIN typed into its form"
+  copy_examples "$SCRATCH/shell"
+  start_program "$SCRATCH/shell"
+  form=$(find_window FORM 120) || fail "PARESKIT.EXE showed no form"
+  enter_program_name "$form" HELLOWIN
+  wait_for_exit 60
+  [ "$exit_code" = 0 ] || fail "PARESKIT.EXE ended with $exit_code"
+  for file in HELLOWIN.FD HELLOWIN.FI HELLOWIN.FDH HELLOWIN.FIH HELLOWIN.PRE; do
+    cmp "$SCRATCH/fixed/$file" "$SCRATCH/shell/$file" ||
+      fail "PARESKIT.EXE wrote another $file than pareskit-batch"
+  done
+fi
+
+echo "window programs passed"
