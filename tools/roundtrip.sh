@@ -1,8 +1,9 @@
 #!/bin/sh
-# Round trip of the example set: the batch driver extracts DEMO.FD and
-# DEMO.FI from a copy of examples/, the cross gfortran compiles DEMO.FOR
-# against them and links it with the real import libraries, and wine runs
-# it; then a program naming unknown symbols must have them reported as not
+# Round trip of the example set: the batch driver extracts NAME.FD and
+# NAME.FI from a copy of examples/ for DEMO and EVERYDAY, the cross gfortran
+# compiles NAME.FOR against them and links it with the real import
+# libraries, and wine runs it; calls with wrong argument types must not
+# compile; a program naming unknown symbols must have them reported as not
 # found, and every library file must compile as Fortran, fixed and free form.
 #
 #   tools/roundtrip.sh BATCH_EXE
@@ -39,50 +40,69 @@ copy_examples() {
   cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS "$EXAMPLES"/*.FOR "$1"
 }
 
-echo "== extract DEMO"
-copy_examples "$SCRATCH/demo"
-cd "$SCRATCH/demo"
-"$BATCH" DEMO || fail "pareskit-batch DEMO exited with $?"
+# round_trip NAME: extracts, compiles and links NAME.FOR, runs it under
+# wine and compares what it prints with testdata/NAME.OUT.
+round_trip() {
+  echo "== $1: extract, compile, link, run under wine"
+  copy_examples "$SCRATCH/$1"
+  cd "$SCRATCH/$1"
+  "$BATCH" "$1" || fail "pareskit-batch $1 exited with $?"
+  "$FC" -static -o "$1.exe" "$1.FOR" \
+    -luser32 -lgdi32 -lkernel32 -ladvapi32 -lshell32 -lcomctl32 -lcomdlg32 ||
+    fail "$1.FOR does not compile or link against $1.FD and $1.FI"
+  # A fresh wine prefix would offer to install its .NET and HTML engines;
+  # the programs need neither.
+  status=0
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" "$1.exe" \
+    >run.out 2>run.err || status=$?
+  if [ "$status" -ne 0 ]; then
+    cat run.err >&2
+    fail "$1.exe exited with $status"
+  fi
+  # The console writes CR LF; the expectation is kept with LF.
+  tr -d '\r' <run.out | diff -u "$EXPECTED/$1.OUT" - ||
+    fail "$1.exe printed something else"
+}
+
+round_trip DEMO
 cmp DEMO.PRE "$EXPECTED/DEMO.PRE" || fail "DEMO.PRE differs from the expected report"
-
-echo "== compile and link DEMO.FOR"
-"$FC" -static -o DEMO.exe DEMO.FOR \
-  -luser32 -lgdi32 -lkernel32 -ladvapi32 -lshell32 -lcomctl32 -lcomdlg32 ||
-  fail "DEMO.FOR does not compile or link against DEMO.FD and DEMO.FI"
-
-echo "== run DEMO.exe under wine"
-# A fresh wine prefix would offer to install its .NET and HTML engines;
-# the demo needs neither.
-status=0
-WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" DEMO.exe \
-  >run.out 2>run.err || status=$?
-if [ "$status" -ne 0 ]; then
-  cat run.err >&2
-  fail "DEMO.exe exited with $status"
+round_trip EVERYDAY
+if tr -d '\r' <EVERYDAY.PRE | grep -q -E '^ +[1-9][0-9]* F[DI] Symbols were not found'; then
+  fail "EVERYDAY.PRE reports symbols that were not found"
 fi
-# The console writes CR LF; the expectation is kept with LF.
-tr -d '\r' <run.out | diff -u "$EXPECTED/DEMO.OUT" - ||
-  fail "DEMO.exe printed something else"
+
+# rejected NAME MESSAGE STATEMENT...: the program NAME of the statements,
+# compiled with its extracted declarations, must fail with MESSAGE (an
+# extended regular expression) among the compiler's words.
+rejected() {
+  name=$1 message=$2
+  shift 2
+  mkdir "$SCRATCH/$name"
+  cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS "$SCRATCH/$name"
+  cd "$SCRATCH/$name"
+  {
+    printf '%s\r\n' "      PROGRAM $name" "      USE, INTRINSIC :: ISO_C_BINDING" \
+      "      INCLUDE '$name.FI'" "      INCLUDE '$name.FD'"
+    for line; do printf '      %s\r\n' "$line"; done
+    printf '%s\r\n' "      END PROGRAM $name"
+  } >"$name.FOR"
+  "$BATCH" "$name" || fail "pareskit-batch $name exited with $?"
+  if "$FC" -fsyntax-only "$name.FOR" 2>compile.err; then
+    fail "$name: a call with a wrong argument type compiled"
+  fi
+  grep -q -E "$message" compile.err || {
+    cat compile.err >&2
+    fail "$name.FOR was rejected, but not for its argument type"
+  }
+}
 
 echo "== the extracted interfaces check argument types"
-mkdir "$SCRATCH/badcall"
-cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS "$SCRATCH/badcall"
-cd "$SCRATCH/badcall"
 # A number where lstrlenA takes a string: only an interface can tell.
-printf '%s\r\n' \
-  "      PROGRAM BADCALL" \
-  "      USE, INTRINSIC :: ISO_C_BINDING" \
-  "      INCLUDE 'BADCALL.FI'" \
-  "      WRITE (*, *) lstrlenA(12345)" \
-  "      END PROGRAM BADCALL" >BADCALL.FOR
-"$BATCH" BADCALL || fail "pareskit-batch BADCALL exited with $?"
-if "$FC" -fsyntax-only BADCALL.FOR 2>compile.err; then
-  fail "a call with a wrong argument type compiled"
-fi
-grep -q "Type mismatch" compile.err || {
-  cat compile.err >&2
-  fail "BADCALL.FOR was rejected, but not for its argument type"
-}
+rejected BADCALL "Type mismatch" "WRITE (*, *) lstrlenA(12345)"
+# A POINT where GetClientRect takes a RECT: no specific of the generic fits.
+rejected BADRECT "no specific function for the generic|Type mismatch" \
+  "TYPE(POINT) :: CORNER" "CORNER = POINT(0, 0)" \
+  "WRITE (*, *) GetClientRect(0_C_INTPTR_T, CORNER)"
 
 echo "== a structure block stands alone, with or without its member types"
 for names in "MSG" "MSG POINT"; do
@@ -112,7 +132,7 @@ cmp NOTFOUND.PRE "$EXPECTED/NOTFOUND.PRE" ||
   fail "NOTFOUND.PRE does not list the missing symbols as expected"
 
 echo "== every library file compiles"
-cd "$SCRATCH/demo"
+cd "$SCRATCH/DEMO"
 {
   echo "      PROGRAM EVERY"
   echo "      USE, INTRINSIC :: ISO_C_BINDING"
