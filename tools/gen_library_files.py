@@ -209,16 +209,21 @@ def collect_types(unit_types, used, report):
             index = library_of_header(record.header) if record.header else None
             if index is not None:
                 owned.append((index, key))
-        # A structure's own header decides first; the functions that take
-        # it place only the rest.
+        # A structure's own header decides first; what holds it or the
+        # functions that take it place only the rest.
+        for index, key in owned:
+            library_of[(unit, key)] = index
         for index, key in sorted(owned) + sorted(
                 (index, key) for (u, key), index in used.items() if u == unit):
             stack = [key]
             while stack:
                 current = stack.pop()
-                if (unit, current) in library_of or current not in types.types:
+                if current not in types.types:
                     continue
-                library_of[(unit, current)] = index
+                if (unit, current) not in library_of:
+                    library_of[(unit, current)] = index
+                elif current != key:
+                    continue
                 stack += types.members.get(current, [])
         for (u, key), index in sorted(library_of.items(), key=lambda e: e[1]):
             if u != unit:
@@ -358,8 +363,11 @@ def generate(examples_dir, report_path, layout_path):
             report.resource_functions,
             sum(len(b) for b in listed.values()),
             sum(len(b) for b in callback_blocks.values())))
-    report.lines.append("Derived types: %d, with %d layout checks" % (
-        sum(len(b) for b in type_blocks.values()), len(report.layout_checks)))
+    report.lines.append(
+        "Derived types: %d, with %d layout checks; structures of other headers "
+        "that no function takes, not written: %d" % (
+            sum(len(b) for b in type_blocks.values()), len(report.layout_checks),
+            report.types_unplaced))
     with open(report_path, "w") as out:
         out.write(report.text())
     with open(layout_path, "w") as out:
