@@ -167,10 +167,8 @@ def collect_callbacks(declarations, unit_types, taken, report):
         typedefs = declarations[unit].typedefs
         types = unit_types[unit]
         for name, (node, header) in declarations[unit].typedef_nodes.items():
-            text = typedefs[name]
-            direct = "(*)" in text
-            while "(*)" not in text and text in typedefs:
-                text = typedefs[text]
+            target = _callback_target(name, typedefs)
+            text = typedefs[target]
             index = library_of_header(header) if header else None
             if "(*)" not in text or index is None \
                     or LIBRARIES[index].unit != unit:
@@ -179,7 +177,6 @@ def collect_callbacks(declarations, unit_types, taken, report):
                     or name.upper() in used_names:
                 report.callbacks_skipped["name taken or not a Fortran name"] += 1
                 continue
-            target = name if direct else _callback_target(name, typedefs)
             try:
                 blocks[index][name] = abstract_interface_lines(
                     name, text, typedefs, Structures(types.catalog, types.types),

@@ -196,15 +196,22 @@ def _type_definitions(types):
     return lines
 
 
+def _kinds_and_types(forms):
+    """The ISO_C_BINDING kinds the forms (None for no result) need, those of
+    their derived types included, and those types in order."""
+    kinds, types = set(), []
+    for form in forms:
+        if form is not None:
+            kinds |= form.kinds
+            types += form.types
+    for ftype in types:
+        kinds |= ftype.kinds()
+    return kinds, types
+
+
 def _procedure_lines(keyword, name, dummies, binding, result, forms, c_types,
                      result_c):
-    needed = [t for form in ([result] if result else []) + list(forms)
-              for t in form.types]
-    kinds = set()
-    for form in ([result] if result else []) + list(forms):
-        kinds |= form.kinds
-    for ftype in needed:
-        kinds |= ftype.kinds()
+    kinds, needed = _kinds_and_types([result] + list(forms))
     lines = statement_lines("%s %s(%s)" % (keyword, name, ", ".join(dummies)),
                             tail=binding)
     if kinds:
@@ -247,15 +254,9 @@ def interface_lines(name, declaration, typedefs, structures=None,
 
 
 def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles):
-    kinds = set()
-    type_names = set()
-    for form in [f for forms in alternatives for f in forms] + \
-            ([result] if result else []):
-        kinds |= form.kinds
-        type_names |= {t.name for t in form.types}
-        for ftype in form.types:
-            kinds |= ftype.kinds()
-    dummies = dummy_names(c_names, name, kinds, c_types, type_names)
+    kinds, types = _kinds_and_types([f for forms in alternatives for f in forms]
+                                    + [result])
+    dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
     keyword = "FUNCTION" if result else "SUBROUTINE"
     binding = "BIND(C, NAME='%s')" % name
     specifics = _specific_forms(alternatives, roles)
@@ -331,11 +332,8 @@ def abstract_interface_lines(name, pointer_type, typedefs, structures,
     c_names = list(c_names) + [None] * (len(c_types) - len(c_names))
     forms = [_argument_forms(resolve(t, typedefs), structures, False, True)[1][0]
              for t in c_types]
-    kinds, type_names = set(), set()
-    for form in forms + ([result] if result else []):
-        kinds |= form.kinds
-        type_names |= {t.name for t in form.types}
-    dummies = dummy_names(c_names, name, kinds, c_types, type_names)
+    kinds, types = _kinds_and_types(forms + [result])
+    dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
     keyword = "FUNCTION" if result else "SUBROUTINE"
     return (statement_lines("ABSTRACT INTERFACE")
             + _procedure_lines(keyword, name, dummies, "BIND(C)", result, forms,

@@ -166,10 +166,6 @@ class UnitTypes:
         def holds():
             checks = layout_checks(builder.standalone(record), spelling)
             return all(values.get(e) == v for e, v, _ in checks)
-        for union in _inline_unions(record):
-            builder.choices.pop(union.key, None)
-        if record.kind == "union":
-            builder.choices.pop(record.key, None)
         if not holds():
             raise Untranslatable(LAYOUT_DIFFERS)
         for union in ([record] if record.kind == "union" else []) + _inline_unions(record):
