@@ -2,6 +2,7 @@
 libraries: nm for the exports, gcc for the preprocessed headers and for
 evaluating constants, clang for the function prototypes."""
 
+import functools
 import json
 import os
 import re
@@ -258,12 +259,14 @@ _BUILTIN_WORDS = {"int", "char", "short", "long", "void", "float", "double",
                   "unsigned", "signed"}
 
 
-def _header_text(header, begin, end):
+@functools.lru_cache(maxsize=None)
+def _header_text(header):
+    """A header's whole text, read once however many typedefs it holds."""
     for directory in HEADER_DIRS:
         path = os.path.join(directory, header)
         if os.path.exists(path):
             with open(path, errors="replace") as source:
-                return source.read()[begin:end]
+                return source.read()
     return ""
 
 
@@ -275,8 +278,7 @@ def parameter_names(typedef_node, header):
     begin, end = where.get("begin", {}), where.get("end", {})
     if not header or "offset" not in begin or "offset" not in end:
         return ()
-    text = _header_text(header, begin["offset"],
-                        end["offset"] + end.get("tokLen", 0))
+    text = _header_text(header)[begin["offset"]:end["offset"] + end.get("tokLen", 0)]
     close = text.rfind(")")
     depth = 0
     for position in range(close, -1, -1):
