@@ -1,8 +1,9 @@
 // pareskit-batch [OPTIONS] NAME: runs the extraction job for NAME in the
 // current directory, as the main window does after the form, with the
 // library files found as --help tells, and tells the outcome through the exit
-// code: 0 complete, 2 ended early (one line on standard error), 64 usage; the
-// record layer itself exits with 1 on a run-time error.
+// code: 0 complete; 3 complete, but a file failed on the way (one line on
+// standard error per such file); 2 ended early (those lines, then one for the
+// end); 64 usage; the record layer itself exits with 1 on a run-time error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int EXIT_COMPLETE = 0;
 constexpr int EXIT_ENDED_EARLY = 2;
+constexpr int EXIT_DEGRADED = 3;
 constexpr int EXIT_USAGE = 64;
 
 constexpr char LIBRARY_DIR_VARIABLE[] = "PARESKIT_LIBRARY_DIR";
@@ -50,8 +52,11 @@ void PrintHelp() {
       "  5. <directory of pareskit-batch>/../share/pareskit;\n"
       "  6. the current directory.\n"
       "\n"
-      "Exit codes: 0 complete; 2 the job ended early (standard error tells the file and\n"
-      "why); 1 a fatal file error; 64 a usage error.\n",
+      "Exit codes: 0 complete; 3 complete, but a library could not be read to its end or\n"
+      "a block or report line could not be written (standard error tells each file and\n"
+      "why; the report counts those symbols as not found); 2 the job ended early, e.g.\n"
+      "another job for NAME is running (standard error tells the file and why); 1 a fatal\n"
+      "file error; 64 a usage error.\n",
       LIBRARY_DIR_VARIABLE);
 }
 
@@ -76,10 +81,69 @@ const char* SourceText(pk::LibraryDirectorySource source) {
   }
 }
 
-// The text without its trailing blanks.
-int TrimmedLength(const char* chars, int length) {
-  while (length > 0 && chars[length - 1] == ' ') --length;
+// A file of the job as its messages name it: in the library directory or in
+// the current one. Returns the name's length in `path`.
+int PathOf(const pk::JobFileName& file, bool inLibraryDirectory, pk::FilePath& path) {
+  if (inLibraryDirectory) {
+    pk::LibraryFilePath(file.chars, pk::JOB_FILE_NAME_LENGTH, path);
+  } else {
+    pk::AssignText(path, file.chars, pk::JOB_FILE_NAME_LENGTH);
+  }
+  int length = pk::MAX_FILE_NAME;
+  while (length > 0 && path.chars[length - 1] == ' ') --length;
   return length;
+}
+
+void PrintFailure(const char* verb, const pk::JobFileName& file, bool inLibraryDirectory,
+                  pk::IoStatus reason) {
+  pk::FilePath path;
+  const int length = PathOf(file, inLibraryDirectory, path);
+  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s\n", verb, length, path.chars,
+               pk::IoStatusText(reason));
+}
+
+// Tells on standard error how the job ended; returns the exit code.
+int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
+  for (int32_t i = 0; i < outcome.faults.count; ++i) {
+    const pk::FileFault& fault = outcome.faults.faults[i];
+    PrintFailure(fault.operation == pk::FileOperation::READ ? "read" : "write", fault.file,
+                 fault.inLibraryDirectory, fault.reason);
+  }
+  pk::FilePath path;
+  const int length = PathOf(outcome.file, outcome.inLibraryDirectory, path);
+  switch (outcome.end) {
+    case pk::JobEnd::COMPLETE:
+      return outcome.faults.count == 0 ? EXIT_COMPLETE : EXIT_DEGRADED;
+    case pk::JobEnd::NOT_OPENED:
+      PrintFailure("open", outcome.file, outcome.inLibraryDirectory, outcome.reason);
+      break;
+    case pk::JobEnd::NOT_READ:
+      PrintFailure("read", outcome.file, outcome.inLibraryDirectory, outcome.reason);
+      break;
+    case pk::JobEnd::NOT_WRITTEN:
+      PrintFailure("write", outcome.file, outcome.inLibraryDirectory, outcome.reason);
+      break;
+    case pk::JobEnd::LIBRARY_NAME:
+      std::fprintf(stderr,
+                   "pareskit-batch: %.*s is a library file; choose a program name that is not "
+                   "a library name\n",
+                   length, path.chars);
+      break;
+    case pk::JobEnd::LOCKED:
+      std::fprintf(stderr,
+                   "pareskit-batch: another job for %s is running here (%.*s is locked); "
+                   "nothing was written\n",
+                   programName, length, path.chars);
+      break;
+    case pk::JobEnd::SAME_FILE: {
+      pk::FilePath other;
+      const int otherLength = PathOf(outcome.sameFile, outcome.sameFileInLibraryDirectory, other);
+      std::fprintf(stderr, "pareskit-batch: %.*s is the same file as %.*s; nothing was written\n",
+                   length, path.chars, otherLength, other.chars);
+      break;
+    }
+  }
+  return EXIT_ENDED_EARLY;
 }
 
 }  // namespace
@@ -121,34 +185,5 @@ int main(int argc, char** argv) {
   pk::JobSettings settings = {source.form, {}, library.chars, library.length};
   std::memcpy(settings.sourceExtension, source.extension, sizeof settings.sourceExtension);
 
-  const pk::JobOutcome outcome = pk::RunJob(programName, settings);
-  if (outcome.end == pk::JobEnd::COMPLETE) return EXIT_COMPLETE;
-  pk::FilePath path;
-  if (outcome.inLibraryDirectory) {
-    pk::LibraryFilePath(outcome.file.chars, pk::JOB_FILE_NAME_LENGTH, path);
-  } else {
-    pk::AssignText(path, outcome.file.chars, pk::JOB_FILE_NAME_LENGTH);
-  }
-  const int pathLength = TrimmedLength(path.chars, pk::MAX_FILE_NAME);
-  const char* verb = "";
-  switch (outcome.end) {
-    case pk::JobEnd::NOT_OPENED:
-      verb = "open";
-      break;
-    case pk::JobEnd::NOT_READ:
-      verb = "read";
-      break;
-    case pk::JobEnd::NOT_WRITTEN:
-      verb = "write";
-      break;
-    default:
-      std::fprintf(stderr,
-                   "pareskit-batch: %.*s is a library file; choose a program name that is not "
-                   "a library name\n",
-                   pathLength, path.chars);
-      return EXIT_ENDED_EARLY;
-  }
-  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s\n", verb, pathLength, path.chars,
-               pk::IoStatusText(outcome.reason));
-  return EXIT_ENDED_EARLY;
+  return TellOutcome(pk::RunJob(programName, settings), options.programName);
 }

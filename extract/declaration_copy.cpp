@@ -18,15 +18,6 @@ int32_t LastSignificantColumn(const LineRecord& line) {
   return k;
 }
 
-// A block whose lines could not all be written, or read, counts as not
-// found, and what was written of it is taken back so the output holds whole
-// blocks only.
-void FailBlock(int32_t word, int64_t blockStart) {
-  CutFile(UNIT_OUTPUT, blockStart);
-  MarkNeededWord(word, MARK_FAILED);
-  neededList.remainingCount += 1;
-}
-
 // The needed word named by a header line, folding the name in place; 0 when
 // the header names no unfound word.
 int32_t HeaderWord(LineRecord& line, NeededWordFinder find) {
@@ -39,54 +30,64 @@ int32_t HeaderWord(LineRecord& line, NeededWordFinder find) {
   return find(&line.At(3), end - 3);
 }
 
-// Copies the needed blocks of the library attached to UNIT_INPUT.
-void CopyLibrary(NeededWordFinder find) {
+// Copies the needed blocks of `library`, attached to UNIT_INPUT, to
+// `outName` on UNIT_OUTPUT, noting a read or write that failed in `faults`.
+// Returns IO_OK, or the status of a take-back that failed.
+IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const JobFileName& outName,
+                     FileFaults& faults) {
   int32_t blockWord = 0;   // the word whose block is being copied, 0 when none
   int64_t blockStart = 0;  // where its block starts in the output
+  IoStatus written = IO_OK;
   LineRecord line;
   IoStatus read;
   while ((read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
     if (line.At(1) == 'c') line.At(1) = 'C';
     if (blockWord != 0 && line.At(1) != 'C') {
-      if (WriteChars(UNIT_OUTPUT, line.chars, LastSignificantColumn(line)) != IO_OK) {
-        FailBlock(blockWord, blockStart);
-        return;
-      }
+      written = WriteChars(UNIT_OUTPUT, line.chars, LastSignificantColumn(line));
+      if (written != IO_OK) break;
     }
     if (IsBlockHeader(line)) {
       // Flushing at the end of every block ties a failed write to its block.
-      if (blockWord != 0 && FlushFile(UNIT_OUTPUT) != IO_OK) {
-        FailBlock(blockWord, blockStart);
-        return;
-      }
+      if (blockWord != 0 && (written = FlushFile(UNIT_OUTPUT)) != IO_OK) break;
       blockWord = HeaderWord(line, find);
       blockStart = WrittenLength(UNIT_OUTPUT);
-      if (blockWord != 0) {
-        MarkNeededWord(blockWord, MARK_DONE);
-        neededList.remainingCount -= 1;
-      }
+      if (blockWord != 0) MarkNeededWord(blockWord, MARK_DONE);
     }
   }
-  if (blockWord == 0) return;
-  // A read error may have cut the block short: it is not found, not half copied.
-  if (read > 0 || FlushFile(UNIT_OUTPUT) != IO_OK) FailBlock(blockWord, blockStart);
+  if (read > 0) {
+    NoteFileFault(faults, FileOperation::READ, library.chars, LIBRARY_NAME_LENGTH, read, true);
+  } else if (blockWord != 0 && written == IO_OK) {
+    written = FlushFile(UNIT_OUTPUT);
+  }
+  if (blockWord == 0 || (read <= 0 && written == IO_OK)) return IO_OK;
+  // A block cut short by a read error or a failed write is not found, and
+  // what was written of it is taken back so the output holds whole blocks only.
+  MarkNeededWord(blockWord, MARK_FAILED);
+  const IoStatus takenBack = CutFile(UNIT_OUTPUT, blockStart);
+  if (takenBack == IO_OK && written != IO_OK) {
+    NoteFileFault(faults, FileOperation::WRITE, outName.chars, JOB_FILE_NAME_LENGTH, written,
+                  false);
+  }
+  return takenBack;
 }
 
 }  // namespace
 
 StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
-                             NeededWordFinder find) {
+                             NeededWordFinder find, FileFaults& faults) {
   const IoStatus opened = OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE);
   if (opened != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_OPENED, opened);
-  for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
+  IoStatus takenBack = IO_OK;
+  for (int32_t slot = 0; slot < libraryTable.libraryCount && takenBack == IO_OK; ++slot) {
     if (neededList.remainingCount == 0) break;
     FilePath path;
     LibraryFilePath(libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
     if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) continue;
-    CopyLibrary(find);
+    takenBack = CopyLibrary(find, libraries[slot], outName, faults);
     CloseFile(UNIT_INPUT);
   }
   CloseFile(UNIT_OUTPUT);
+  if (takenBack != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, takenBack);
   return StepOutcome::DONE;
 }
 

@@ -14,15 +14,20 @@ namespace pk {
 // a library that cannot be opened is skipped, and none is opened once no
 // word remains unfound. A header line "C*NAME" whose NAME (folded) is a
 // needed word still MARK_OPEN (the first such word, by `find`) marks it
-// MARK_DONE, lowers remainingCount and starts its block: the following
-// non-comment lines, trailing blanks and NULs removed, up to the next header
-// or the library's end. Comment lines (column 1 "C" or "c") are never copied.
-// Each block is flushed when it ends; when a line of it cannot be written,
-// its word becomes MARK_FAILED and counts as unfound again, and the rest of
-// that library is skipped.
-// Returns DONE with both units closed, or OUTPUT_NOT_OPENED (its status in
-// stepFailure).
+// MARK_DONE and starts its block: the following non-comment lines, trailing
+// blanks and NULs removed, up to the next header or the library's end.
+// Comment lines (column 1 "C" or "c") are never copied. Each block is
+// flushed when it ends.
+// A read error ends its library, and a line that cannot be written ends it
+// too: the block it cut short becomes MARK_FAILED (not found) and what was
+// written of it is taken back, so the output holds whole blocks only; the
+// library (read) or `outName` (write) is noted in `faults` and the walk goes
+// on with the next library.
+// Returns DONE with both units closed; OUTPUT_NOT_OPENED with nothing
+// attached; or OUTPUT_NOT_TAKEN_BACK, with both units closed, when a failed
+// block could not be taken back (the output may hold part of it), which ends
+// the walk. The status of a failure is in stepFailure.
 StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
-                             NeededWordFinder find);
+                             NeededWordFinder find, FileFaults& faults);
 
 }  // namespace pk

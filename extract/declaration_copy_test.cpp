@@ -19,8 +19,12 @@ void LoadNeeded(std::initializer_list<const char*> words) {
   ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
 }
 
+// The files the last Copy() went on without.
+FileFaults copyFaults;
+
 StepOutcome Copy() {
-  return CopyDeclarations(libraryTable.fdLibraries, JobName("DEMO.FD"), FindNeededWord);
+  copyFaults = {};
+  return CopyDeclarations(libraryTable.fdLibraries, JobName("DEMO.FD"), FindNeededWord, copyFaults);
 }
 
 char Mark(int32_t word) {

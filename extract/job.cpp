@@ -1,113 +1,255 @@
 #include "extract/job.h"
 
+#include <initializer_list>
+
 #include "extract/declaration_copy.h"
 #include "extract/library_table.h"
 #include "extract/master_list.h"
 #include "extract/needed_list.h"
 #include "extract/report.h"
+#include "records/file_services.h"
 #include "records/record_file.h"
 
 namespace pk {
 
 namespace {
 
-JobOutcome Ended(JobEnd end, const char* name, int32_t length) {
-  JobOutcome outcome;
+// Sets how the job ended: `end` on `name` (`length` characters), with the
+// status in stepFailure as its reason where the end has one.
+void EndOn(JobOutcome& outcome, JobEnd end, const char* name, int32_t length,
+           bool inLibraryDirectory = false) {
   outcome.end = end;
   AssignText(outcome.file, name, length);
-  outcome.reason = end == JobEnd::COMPLETE || end == JobEnd::LIBRARY_NAME ? IO_OK : stepFailure;
-  outcome.inLibraryDirectory = false;
-  return outcome;
+  outcome.reason = end == JobEnd::LIBRARY_NAME || end == JobEnd::SAME_FILE ? IO_OK : stepFailure;
+  outcome.inLibraryDirectory = inLibraryDirectory;
 }
 
-JobOutcome Ended(JobEnd end, const JobFileName& name) {
-  return Ended(end, name.chars, JOB_FILE_NAME_LENGTH);
+void EndOn(JobOutcome& outcome, JobEnd end, const JobFileName& name) {
+  EndOn(outcome, end, name.chars, JOB_FILE_NAME_LENGTH);
 }
 
-JobOutcome EndedOnMasterList(JobEnd end, const char* masterName, int32_t masterLength) {
-  JobOutcome outcome = Ended(end, masterName, masterLength);
-  outcome.inLibraryDirectory = true;
-  return outcome;
-}
-
-// The scan of one kind: its master list, then the source into its used list.
-JobOutcome ScanKind(const char* masterName, int32_t masterLength, const JobFileName& usedName,
-                    SourceForm form) {
+// The scan of one kind: its master list, then `sourceName` into `usedName`.
+// Returns true when it ran to its end; otherwise `outcome` tells the end.
+bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
+              const JobFileName& sourceName, const JobFileName& usedName, SourceForm form) {
   FilePath masterPath;
   LibraryFilePath(masterName, masterLength, masterPath);
   switch (LoadMasterList(masterPath.chars, MAX_FILE_NAME)) {
     case StepOutcome::DONE:
       break;
     case StepOutcome::INPUT_READ_FAILED:
-      return EndedOnMasterList(JobEnd::NOT_READ, masterName, masterLength);
+      EndOn(outcome, JobEnd::NOT_READ, masterName, masterLength, true);
+      return false;
     default:
-      return EndedOnMasterList(JobEnd::NOT_OPENED, masterName, masterLength);
+      EndOn(outcome, JobEnd::NOT_OPENED, masterName, masterLength, true);
+      return false;
   }
-  switch (ScanSource(jobFiles.sourceName, usedName, LookUpIdentifier, form)) {
+  switch (ScanSource(sourceName, usedName, LookUpIdentifier, form)) {
     case StepOutcome::DONE:
-      return Ended(JobEnd::COMPLETE, "", 0);
+      return true;
     case StepOutcome::INPUT_NOT_OPENED:
-      return Ended(JobEnd::NOT_OPENED, jobFiles.sourceName);
+      EndOn(outcome, JobEnd::NOT_OPENED, sourceName);
+      return false;
     case StepOutcome::INPUT_READ_FAILED:
-      return Ended(JobEnd::NOT_READ, jobFiles.sourceName);
+      EndOn(outcome, JobEnd::NOT_READ, sourceName);
+      return false;
     case StepOutcome::OUTPUT_NOT_OPENED:
-      return Ended(JobEnd::NOT_OPENED, usedName);
-    case StepOutcome::OUTPUT_WRITE_FAILED:
-      break;
+      EndOn(outcome, JobEnd::NOT_OPENED, usedName);
+      return false;
+    default:
+      EndOn(outcome, JobEnd::NOT_WRITTEN, usedName);
+      return false;
   }
-  return Ended(JobEnd::NOT_WRITTEN, usedName);
 }
 
-// The copying and report section of one kind.
-JobOutcome CopyKind(const JobFileName& usedName, const LibraryName* libraries,
-                    const JobFileName& outName, const char* kindText) {
+// The copying and report section of one kind. Returns true when it ran to
+// its end, with the files it went on without in `outcome.faults`; otherwise
+// `outcome` tells the end.
+bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryName* libraries,
+              const JobFileName& outName, const JobFileName& reportName, const char* kindText) {
   switch (LoadNeededList(usedName)) {
     case StepOutcome::DONE:
       break;
     case StepOutcome::INPUT_READ_FAILED:
-      return Ended(JobEnd::NOT_READ, usedName);
+      EndOn(outcome, JobEnd::NOT_READ, usedName);
+      return false;
     default:
-      return Ended(JobEnd::NOT_OPENED, usedName);
+      EndOn(outcome, JobEnd::NOT_OPENED, usedName);
+      return false;
   }
-  if (CopyDeclarations(libraries, outName, FindNeededWord) != StepOutcome::DONE) {
-    return Ended(JobEnd::NOT_OPENED, outName);
+  switch (CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults)) {
+    case StepOutcome::DONE:
+      break;
+    case StepOutcome::OUTPUT_NOT_TAKEN_BACK:
+      EndOn(outcome, JobEnd::NOT_WRITTEN, outName);
+      return false;
+    default:
+      EndOn(outcome, JobEnd::NOT_OPENED, outName);
+      return false;
   }
-  WriteReport(kindText);
-  return Ended(JobEnd::COMPLETE, "", 0);
+  switch (WriteReport(kindText)) {
+    case StepOutcome::DONE:
+      return true;
+    case StepOutcome::OUTPUT_WRITE_FAILED:
+      NoteFileFault(outcome.faults, FileOperation::WRITE, reportName.chars, JOB_FILE_NAME_LENGTH,
+                    stepFailure, false);
+      return true;
+    default:
+      EndOn(outcome, JobEnd::NOT_WRITTEN, reportName);
+      return false;
+  }
+}
+
+// The name the OS is given for a file of the job: a job file in the current
+// directory, or a master list or a library in the library directory.
+void OsNameOf(const char* name, int32_t length, bool inLibraryDirectory,
+              char (&osName)[MAX_FILE_NAME + 1]) {
+  FilePath path;
+  if (inLibraryDirectory) {
+    LibraryFilePath(name, length, path);
+  } else {
+    AssignText(path, name, length);
+  }
+  OsFileName(path.chars, MAX_FILE_NAME, osName);
+}
+
+// One file of the job, for the same-file check.
+struct FileOfJob {
+  const char* name;
+  int32_t length;
+  bool inLibraryDirectory;
+  bool written;
+  bool known;  // its identity was learnt
+  FileIdentity identity;
+};
+
+// Every file the job writes, then every file it only reads.
+constexpr int32_t FILES_OF_JOB = 5 + 3 + 2 * LIBRARY_SLOTS;
+
+// Ends the job with SAME_FILE when a file it writes has the identity of
+// another of its files, before anything is written. Returns false then.
+bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
+  FileOfJob filesOfJob[FILES_OF_JOB];
+  int32_t count = 0;
+  const auto add = [&](const char* name, int32_t length, bool inLibraryDirectory, bool written) {
+    filesOfJob[count++] = {name, length, inLibraryDirectory, written, false, {}};
+  };
+  for (const JobFileName* name : {&files.usedFiName, &files.usedFdName, &files.fiOutName,
+                                  &files.fdOutName, &files.reportName}) {
+    add(name->chars, JOB_FILE_NAME_LENGTH, false, true);
+  }
+  add(files.sourceName.chars, JOB_FILE_NAME_LENGTH, false, false);
+  add(MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, true, false);
+  add(MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, true, false);
+  for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
+    add(libraryTable.fdLibraries[slot].chars, LIBRARY_NAME_LENGTH, true, false);
+    add(libraryTable.fiLibraries[slot].chars, LIBRARY_NAME_LENGTH, true, false);
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    FileOfJob& file = filesOfJob[i];
+    char osName[MAX_FILE_NAME + 1];
+    OsNameOf(file.name, file.length, file.inLibraryDirectory, osName);
+    file.known = CurrentFileServices().identify(osName, &file.identity) == IO_OK;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    const FileOfJob& written = filesOfJob[i];
+    if (!written.written || !written.known) continue;
+    for (int32_t j = 0; j < count; ++j) {
+      const FileOfJob& other = filesOfJob[j];
+      if (j == i || !other.known || other.identity.volume != written.identity.volume ||
+          other.identity.index != written.identity.index) {
+        continue;
+      }
+      EndOn(outcome, JobEnd::SAME_FILE, written.name, written.length);
+      AssignText(outcome.sameFile, other.name, other.length);
+      outcome.sameFileInLibraryDirectory = other.inLibraryDirectory;
+      return false;
+    }
+  }
+  return true;
+}
+
+// The lock of NAME.PRE that keeps a second job for the program out.
+struct JobLock {
+  IoStatus status;  // IO_OK while held
+  OsHandle handle;
+  bool created;  // the lock made NAME.PRE
+  char name[MAX_FILE_NAME + 1];
+};
+
+void TakeJobLock(JobLock& lock, const JobFileName& reportName) {
+  OsNameOf(reportName.chars, JOB_FILE_NAME_LENGTH, false, lock.name);
+  lock.handle = NO_OS_HANDLE;
+  lock.created = false;
+  lock.status = CurrentFileServices().lock(lock.name, &lock.handle, &lock.created);
+}
+
+// Releases a lock held, first removing the NAME.PRE it made when the job did
+// not come to write its report (a failed removal leaves it empty).
+void ReleaseJobLock(const JobLock& lock, bool reportOpened) {
+  if (lock.status != IO_OK) return;
+  if (lock.created && !reportOpened) CurrentFileServices().remove(lock.name);
+  CurrentFileServices().unlock(lock.handle);
+}
+
+// The phases after the checks: both scans, then, with NAME.PRE open, the
+// copying and report of each kind. Sets *reportOpened once NAME.PRE is open.
+void RunPhases(JobOutcome& outcome, const JobFiles& files, SourceForm form, bool* reportOpened) {
+  if (!ScanKind(outcome, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
+                files.usedFiName, form) ||
+      !ScanKind(outcome, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
+                files.usedFdName, form)) {
+    return;
+  }
+  OpenFileOrDie(UNIT_REPORT, files.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
+  *reportOpened = true;
+  if (CopyKind(outcome, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
+               files.reportName, FD_KIND_TEXT)) {
+    CopyKind(outcome, files.usedFiName, libraryTable.fiLibraries, files.fiOutName, files.reportName,
+             FI_KIND_TEXT);
+  }
+  CloseFile(UNIT_REPORT);
 }
 
 }  // namespace
 
 JobOutcome RunJob(const char* programName, const JobSettings& settings) {
-  MakeJobFiles(programName);
-  Assign(jobFiles.sourceName.chars, nameEnd + 1, nameEnd + 3, settings.sourceExtension, 1, 3);
+  const JobFiles files = MakeJobFiles(programName, settings.sourceExtension);
+  JobOutcome outcome = {};
+  EndOn(outcome, JobEnd::COMPLETE, "", 0);
   if (!SetLibraryDirectory(settings.libraryDirectory, settings.libraryDirectoryLength)) {
     stepFailure = IO_INVALID_REQUEST;
-    return EndedOnMasterList(JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1);
+    EndOn(outcome, JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, true);
+    return outcome;
   }
-  if (IsLibraryProgramName(programName, nameEnd - 1)) {
-    return Ended(JobEnd::LIBRARY_NAME, jobFiles.fdOutName);
+  if (IsLibraryProgramName(programName, ProgramNameLength(programName))) {
+    EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName);
+    return outcome;
   }
-  JobOutcome outcome =
-      ScanKind(MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, jobFiles.usedFiName, settings.sourceForm);
-  if (outcome.end != JobEnd::COMPLETE) return outcome;
-  outcome =
-      ScanKind(MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, jobFiles.usedFdName, settings.sourceForm);
-  if (outcome.end != JobEnd::COMPLETE) return outcome;
-
-  OpenFileOrDie(UNIT_REPORT, jobFiles.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
-  outcome =
-      CopyKind(jobFiles.usedFdName, libraryTable.fdLibraries, jobFiles.fdOutName, FD_KIND_TEXT);
-  if (outcome.end == JobEnd::COMPLETE) {
-    outcome =
-        CopyKind(jobFiles.usedFiName, libraryTable.fiLibraries, jobFiles.fiOutName, FI_KIND_TEXT);
+  JobLock lock;
+  TakeJobLock(lock, files.reportName);
+  if (lock.status == IO_FILE_LOCKED) {
+    stepFailure = lock.status;
+    EndOn(outcome, JobEnd::LOCKED, files.reportName);
+    return outcome;
   }
-  CloseFile(UNIT_REPORT);
+  bool reportOpened = false;
+  if (FilesAreDistinct(outcome, files)) {
+    RunPhases(outcome, files, settings.sourceForm, &reportOpened);
+  }
+  ReleaseJobLock(lock, reportOpened);
   return outcome;
 }
 
 JobOutcome RunJob(const char* programName) {
   return RunJob(programName, PROGRAM_JOB_SETTINGS);
+}
+
+void RunProgramJob(const char* programName) {
+  const JobOutcome outcome = RunJob(programName);
+  if (outcome.end == JobEnd::LOCKED) {
+    EndWithOpenError(outcome.reason, outcome.file.chars, JOB_FILE_NAME_LENGTH);
+  }
 }
 
 }  // namespace pk

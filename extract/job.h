@@ -7,6 +7,7 @@
 
 #include "extract/job_files.h"
 #include "extract/source_scan.h"
+#include "extract/step_outcome.h"
 #include "records/io_status.h"
 
 namespace pk {
@@ -15,15 +16,27 @@ enum class JobEnd {
   COMPLETE,      // all ten phases ran; NAME.PRE is written and closed
   NOT_OPENED,    // `file` could not be opened; later phases did not run
   NOT_READ,      // a read of `file` failed: the list it gives would be cut short
-  NOT_WRITTEN,   // a used-symbol list (`file`) could not be written
+  NOT_WRITTEN,   // `file` could not be written: a used-symbol list, or an output or
+                 // the report whose failed write could not be taken back
   LIBRARY_NAME,  // NAME.FD or NAME.FI (`file`) is a library file; nothing was touched
+  LOCKED,        // another job holds the lock of NAME.PRE (`file`); nothing was written
+  SAME_FILE,     // `file`, which the job writes, is the same file as `sameFile`, which
+                 // it reads or writes too; nothing was written
 };
 
 struct JobOutcome {
   JobEnd end;
   JobFileName file;         // the file the job ended on, blank when COMPLETE
-  IoStatus reason;          // NOT_OPENED, NOT_READ, NOT_WRITTEN: the failed operation's status
+  IoStatus reason;          // NOT_OPENED, NOT_READ, NOT_WRITTEN, LOCKED: the failed operation's
+                            // status
   bool inLibraryDirectory;  // `file` is a master list, read from the library directory
+  JobFileName sameFile;     // SAME_FILE: the file's other name
+  bool sameFileInLibraryDirectory;
+  // The files the job went on without in full, before it completed or ended:
+  // a library a read error ended early, NAME.FD or NAME.FI when a block could
+  // not be written, NAME.PRE when a line could not be written. Each such run
+  // keeps its specified outputs; only its complete runs have none.
+  FileFaults faults;
 };
 
 // How the job finds its source and its library files.
@@ -40,18 +53,38 @@ constexpr JobSettings PROGRAM_JOB_SETTINGS = {SourceForm::FIXED, {'F', 'O', 'R'}
 
 // Runs the whole job for the 30-character program-name field (the name is the
 // text before its first NUL, or all 30 characters): MakeJobFiles, then the
-// master lists, both scans, the copying and the report, in that order. The
-// first file that cannot be opened, or a used-symbol list that cannot be
-// written, ends the job; files the job attached are closed either way. A
-// report that cannot be opened, or a file that cannot be closed, ends the
-// process with exit code 1 (the record layer's run-time error).
-// `settings` name the source (jobFiles.sourceName gets its extension) and
-// the library directory; a directory longer than LIBRARY_DIRECTORY_LENGTH
-// ends the job before any file is touched: NOT_OPENED on MASTERFI.LIS with
-// IO_INVALID_REQUEST.
+// master lists, both scans, the copying and the report, in that order.
+// `settings` name the source (its extension) and the library directory; a
+// directory longer than LIBRARY_DIRECTORY_LENGTH ends the job before any file
+// is touched: NOT_OPENED on MASTERFI.LIS with IO_INVALID_REQUEST. A program
+// name that makes NAME.FD or NAME.FI a library name ends it next
+// (LIBRARY_NAME).
+// Before anything is written the job takes the lock of NAME.PRE (creating it
+// when missing; the file services' lock), so that two jobs for one program in
+// one directory never run at once: held by another, it ends the job (LOCKED);
+// when NAME.PRE cannot even be opened, the job goes on without the lock and
+// meets that file's fault where it always did. Next, every file it writes is
+// compared with every other file of the job (master lists, source, used
+// lists, declaration files, report, the 26 libraries) by identity: two names
+// of one file end the job (SAME_FILE). A file whose identity cannot be learnt
+// (a missing one, or the query fails) is taken for distinct from all others.
+// The first file that cannot be opened, a used-symbol list that cannot be
+// written, or a failed write that cannot be taken back ends the job. A job
+// that ends before its report removes the NAME.PRE its lock created; files
+// the job attached are closed and the lock is released whichever way it
+// ends. A report that cannot be opened, or a file that cannot be closed, ends
+// the process with exit code 1 (the record layer's run-time error; NAME.PRE
+// then stays, empty when the lock created it).
 JobOutcome RunJob(const char* programName, const JobSettings& settings);
 
 // RunJob with PROGRAM_JOB_SETTINGS.
 JobOutcome RunJob(const char* programName);
+
+// The job of the program's job command: RunJob with PROGRAM_JOB_SETTINGS,
+// whose outcome only NAME.PRE tells. The program opens NAME.PRE without a
+// status, so another job holding its lock is that open failing: the process
+// ends with exit code 1 and the run-time error "OPEN(NAME.PRE)"
+// (IO_FILE_LOCKED). Every other end returns.
+void RunProgramJob(const char* programName);
 
 }  // namespace pk

@@ -2,9 +2,6 @@
 
 namespace pk {
 
-JobFiles jobFiles;
-int32_t nameEnd = 0;
-
 int32_t ProgramNameLength(const char* programName) {
   int32_t length = 0;
   while (length < PROGRAM_NAME_LENGTH && programName[length] != '\0') ++length;
@@ -21,15 +18,16 @@ void BuildName(JobFileName& field, const char* programName, int32_t length, cons
 
 }  // namespace
 
-void MakeJobFiles(const char* programName) {
+JobFiles MakeJobFiles(const char* programName, const char* sourceExtension) {
   const int32_t length = ProgramNameLength(programName);
-  nameEnd = length + 1;
-  BuildName(jobFiles.usedFdName, programName, length, "FDH");
-  BuildName(jobFiles.usedFiName, programName, length, "FIH");
-  BuildName(jobFiles.fiOutName, programName, length, "FI ");
-  BuildName(jobFiles.fdOutName, programName, length, "FD ");
-  BuildName(jobFiles.reportName, programName, length, "PRE");
-  BuildName(jobFiles.sourceName, programName, length, "FOR");
+  JobFiles files;
+  BuildName(files.usedFdName, programName, length, "FDH");
+  BuildName(files.usedFiName, programName, length, "FIH");
+  BuildName(files.fiOutName, programName, length, "FI ");
+  BuildName(files.fdOutName, programName, length, "FD ");
+  BuildName(files.reportName, programName, length, "PRE");
+  BuildName(files.sourceName, programName, length, sourceExtension);
+  return files;
 }
 
 }  // namespace pk

@@ -15,7 +15,7 @@ constexpr int32_t JOB_FILE_NAME_LENGTH = PROGRAM_NAME_LENGTH + 4;
 using JobFileName = FixedText<JOB_FILE_NAME_LENGTH>;
 
 struct JobFiles {
-  JobFileName sourceName;  // NAME.FOR
+  JobFileName sourceName;  // NAME.FOR (or the extension the job was given)
   JobFileName usedFiName;  // NAME.FIH
   JobFileName usedFdName;  // NAME.FDH
   JobFileName fiOutName;   // NAME.FI
@@ -23,18 +23,13 @@ struct JobFiles {
   JobFileName reportName;  // NAME.PRE
 };
 
-// The names of the current job; blank until MakeJobFiles runs.
-extern JobFiles jobFiles;
-
-// One more than the length of the program name (1 to 31); 0 until
-// MakeJobFiles runs. The main window's caption reads it.
-extern int32_t nameEnd;
-
 // Number of characters before the first NUL of the 30-character field, or 30.
 int32_t ProgramNameLength(const char* programName);
 
-// Sets nameEnd and fills all six names of jobFiles: the name as given (no
-// case change), ".", the extension, blanks after. Cannot fail.
-void MakeJobFiles(const char* programName);
+// The six names for the 30-character program-name field: the name as given
+// (ProgramNameLength characters, no case change), ".", the extension, blanks
+// after. The source takes the three characters of `sourceExtension` ("FOR"
+// for the program). Cannot fail.
+JobFiles MakeJobFiles(const char* programName, const char* sourceExtension);
 
 }  // namespace pk

@@ -19,8 +19,8 @@ std::string Padded(const std::string& text) {
 
 TEST(MakeJobFiles, AppendsEachExtensionToTheNameAsEntered) {
   char field[31] = "demo\0xyz";
-  MakeJobFiles(field);
-  EXPECT_EQ(nameEnd, 5);
+  const JobFiles jobFiles = MakeJobFiles(field, "FOR");
+  EXPECT_EQ(ProgramNameLength(field), 4);
   EXPECT_EQ(Text(jobFiles.sourceName), Padded("demo.FOR"));
   EXPECT_EQ(Text(jobFiles.usedFiName), Padded("demo.FIH"));
   EXPECT_EQ(Text(jobFiles.usedFdName), Padded("demo.FDH"));
@@ -31,8 +31,8 @@ TEST(MakeJobFiles, AppendsEachExtensionToTheNameAsEntered) {
 
 TEST(MakeJobFiles, EmptyNameGivesBareExtensions) {
   char field[31] = {};
-  MakeJobFiles(field);
-  EXPECT_EQ(nameEnd, 1);
+  const JobFiles jobFiles = MakeJobFiles(field, "FOR");
+  EXPECT_EQ(ProgramNameLength(field), 0);
   EXPECT_EQ(Text(jobFiles.sourceName), Padded(".FOR"));
 }
 
@@ -41,8 +41,9 @@ TEST(MakeJobFiles, ThirtyCharacterNameWithoutNulKeepsWholeExtension) {
   char field[31];
   name.copy(field, 30);
   field[30] = 'Z';  // the spare byte is not part of the name
-  MakeJobFiles(field);
-  EXPECT_EQ(nameEnd, 31);
+  const JobFiles jobFiles = MakeJobFiles(field, "f90");
+  EXPECT_EQ(ProgramNameLength(field), 30);
+  EXPECT_EQ(Text(jobFiles.sourceName), name + ".f90");
   EXPECT_EQ(Text(jobFiles.usedFdName), name + ".FDH");
   EXPECT_EQ(Text(jobFiles.fdOutName), name + ".FD ");
 }

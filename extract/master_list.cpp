@@ -81,11 +81,11 @@ int32_t LookUpIdentifierByWalk(const char* chars, int32_t length) {
   const SymbolTable& t = symbolTable;
   for (int32_t j = 1; j <= t.entryCount; ++j) {
     const int32_t start = t.entryStart[j - 1];
-    if (t.store[start - 1] != chars[0] || t.entryLength[j] != length) continue;
+    if (workStore[start - 1] != chars[0] || t.entryLength[j] != length) continue;
     // The entry's text ends at its first blank or "*".
     int32_t n = 0;
-    while (n < length && t.store[start - 1 + n] != BLANK && t.store[start - 1 + n] != MARK_DONE &&
-           t.store[start - 1 + n] == chars[n]) {
+    while (n < length && workStore[start - 1 + n] != BLANK &&
+           workStore[start - 1 + n] != MARK_DONE && workStore[start - 1 + n] == chars[n]) {
       ++n;
     }
     if (n == length) return j;

@@ -60,8 +60,8 @@ TEST(LoadMasterList, StopsAtTheFirstEntryBeyondTheStore) {
   }
   WriteWholeFile("MASTERFI.LIS", list);
   ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12), StepOutcome::DONE);
-  EXPECT_EQ(symbolTable.entryCount, STORE_SIZE / 81);
-  EXPECT_LE(symbolTable.nextFree - 1, STORE_SIZE);
+  EXPECT_EQ(symbolTable.entryCount, WORK_STORE_SIZE / 81);
+  EXPECT_LE(symbolTable.nextFree - 1, WORK_STORE_SIZE);
 }
 
 // The index must give exactly what the walk gives, for duplicates, marked

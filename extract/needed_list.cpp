@@ -41,8 +41,6 @@ void SkipMarkedWords(uint32_t slot) {
   slotOpenWord[slot] = word;
 }
 
-}  // namespace
-
 void IndexNeededWords() {
   std::memset(slotFirstWord, 0, sizeof slotFirstWord);
   std::memset(slotOpenWord, 0, sizeof slotOpenWord);
@@ -63,17 +61,25 @@ void IndexNeededWords() {
   }
 }
 
+}  // namespace
+
+void UseEntriesAsNeededList() {
+  neededList.neededCount = symbolTable.entryCount;
+  neededList.remainingCount = 0;
+  for (int32_t word = 1; word <= symbolTable.entryCount; ++word) {
+    if (EntryTerminator(word) != MARK_DONE) ++neededList.remainingCount;
+  }
+  IndexNeededWords();
+}
+
 StepOutcome LoadNeededList(const JobFileName& usedName) {
   ClearEntries();
-  neededList = {0, 0};
-  IndexNeededWords();
+  UseEntriesAsNeededList();
   const IoStatus opened = OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD);
   if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
   const IoStatus ended = AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
-  neededList.neededCount = symbolTable.entryCount;
-  neededList.remainingCount = symbolTable.entryCount;
-  IndexNeededWords();
+  UseEntriesAsNeededList();
   // A list cut by a read error must not be counted as the program's whole use.
   return ended > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, ended) : StepOutcome::DONE;
 }
@@ -91,6 +97,9 @@ int32_t FindNeededWordByWalk(const char* chars, int32_t length) {
 }
 
 void MarkNeededWord(int32_t word, char mark) {
+  const bool wasFound = EntryTerminator(word) == MARK_DONE;
+  if (!wasFound && mark == MARK_DONE) neededList.remainingCount -= 1;
+  if (wasFound && mark != MARK_DONE) neededList.remainingCount += 1;
   EntryTerminator(word) = mark;
   SkipMarkedWords(static_cast<uint32_t>(wordSlot[word]));
 }

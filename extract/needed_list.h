@@ -14,6 +14,7 @@
 
 namespace pk {
 
+// Kept by the operations below: callers only read it.
 struct NeededList {
   int32_t neededCount;     // words in the list
   int32_t remainingCount;  // words not found (MARK_OPEN or MARK_FAILED)
@@ -30,9 +31,11 @@ extern NeededList neededList;
 // in stepFailure.
 StepOutcome LoadNeededList(const JobFileName& usedName);
 
-// Rebuilds the lookup index over entries 1 to neededCount; LoadNeededList
-// calls it, a test that fills the list by hand calls it too.
-void IndexNeededWords();
+// Makes entries 1 to entryCount of the SymbolTable the needed list: sets
+// neededCount to entryCount and remainingCount to the words not MARK_DONE,
+// and builds the lookup index. LoadNeededList ends with it; a test that fills
+// the table by hand calls it too.
+void UseEntriesAsNeededList();
 
 // The first word in list order whose terminator is MARK_OPEN and whose text
 // equals the given one; 0 when none. Expected constant time.
@@ -44,7 +47,8 @@ int32_t FindNeededWordByWalk(const char* chars, int32_t length);
 using NeededWordFinder = int32_t (*)(const char* chars, int32_t length);
 
 // Sets word's terminator to `mark` (MARK_DONE or MARK_FAILED); the word is
-// never found again.
+// never found again. remainingCount goes down when the word becomes MARK_DONE
+// and up when a MARK_DONE word becomes MARK_FAILED.
 void MarkNeededWord(int32_t word, char mark);
 
 }  // namespace pk

@@ -23,7 +23,7 @@ TEST(LoadNeededList, ReadsTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
   ASSERT_EQ(LoadNeededList(UsedName()), StepOutcome::DONE);
   EXPECT_EQ(neededList.neededCount, 2);
   EXPECT_EQ(neededList.remainingCount, 2);
-  EXPECT_EQ(std::string(symbolTable.store, 11), "GETDC BEEP ");
+  EXPECT_EQ(std::string(workStore, 11), "GETDC BEEP ");
   EXPECT_EQ(FindNeededWord("BEEP", 4), 2);
 }
 
@@ -58,8 +58,7 @@ TEST(FindNeededWord, AgreesWithTheWalkWhileWordsAreMarked) {
     const std::string w = word();
     ASSERT_TRUE(AppendEntry(w.data(), static_cast<int32_t>(w.size())));
   }
-  neededList = {symbolTable.entryCount, symbolTable.entryCount};
-  IndexNeededWords();
+  UseEntriesAsNeededList();
   for (int i = 0; i < 6000; ++i) {
     const std::string w = word();
     const auto length = static_cast<int32_t>(w.size());

@@ -10,21 +10,39 @@ namespace {
 constexpr int32_t KIND_TEXT_LENGTH = 3;
 constexpr int32_t COUNT_WIDTH = 8;
 
+// What writing one section met: the first write that failed, and a
+// take-back that failed (IO_OK while none did).
+struct SectionWriting {
+  IoStatus failed;
+  IoStatus notTakenBack;
+};
+
 // Writes one record and writes it out at once, so a failure is seen by the
 // write that causes it and lines accepted before are never lost with it; a
-// record that could not be written whole is taken back.
-bool WriteWhole(const RecordItem* items, int32_t itemCount) {
+// record that could not be written whole is taken back. Returns true when
+// the record was written.
+bool WriteWhole(SectionWriting& writing, const RecordItem* items, int32_t itemCount) {
   const int64_t before = WrittenLength(UNIT_REPORT);
-  if (WriteRecord(UNIT_REPORT, items, itemCount) == IO_OK && FlushFile(UNIT_REPORT) == IO_OK) {
-    return true;
-  }
-  CutFile(UNIT_REPORT, before);
+  IoStatus status = WriteRecord(UNIT_REPORT, items, itemCount);
+  if (status == IO_OK) status = FlushFile(UNIT_REPORT);
+  if (status == IO_OK) return true;
+  if (writing.failed == IO_OK) writing.failed = status;
+  writing.notTakenBack = CutFile(UNIT_REPORT, before);
   return false;
+}
+
+StepOutcome SectionOutcome(const SectionWriting& writing) {
+  if (writing.notTakenBack != IO_OK) {
+    return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, writing.notTakenBack);
+  }
+  if (writing.failed != IO_OK) return StepFailed(StepOutcome::OUTPUT_WRITE_FAILED, writing.failed);
+  return StepOutcome::DONE;
 }
 
 }  // namespace
 
-void WriteReport(const char* kindText) {
+StepOutcome WriteReport(const char* kindText) {
+  SectionWriting writing = {IO_OK, IO_OK};
   const RecordItem counts[] = {
       IntegerItem(neededList.neededCount, COUNT_WIDTH),
       TextItem(kindText, KIND_TEXT_LENGTH),
@@ -35,18 +53,21 @@ void WriteReport(const char* kindText) {
       TextItem(" Symbols were not foun", 22),
       TextItem("d", 1),
   };
-  if (!WriteWhole(counts, 8) || neededList.remainingCount <= 0) return;
+  if (!WriteWhole(writing, counts, 8) || neededList.remainingCount <= 0) {
+    return SectionOutcome(writing);
+  }
   const RecordItem heading[] = {
       TextItem(kindText, KIND_TEXT_LENGTH),
       TextItem(" Symbols not found", 18),
       TextItem(":", 1),
   };
-  if (!WriteWhole(heading, 3)) return;
+  if (!WriteWhole(writing, heading, 3)) return SectionOutcome(writing);
   for (int32_t word = 1; word <= neededList.neededCount; ++word) {
     if (EntryTerminator(word) == MARK_DONE) continue;
     const RecordItem symbol[] = {TextItem(EntryText(word), symbolTable.entryLength[word])};
-    WriteWhole(symbol, 1);
+    if (!WriteWhole(writing, symbol, 1) && writing.notTakenBack != IO_OK) break;
   }
+  return SectionOutcome(writing);
 }
 
 }  // namespace pk

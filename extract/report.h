@@ -14,8 +14,13 @@ constexpr char FI_KIND_TEXT[] = " FI";
 //   "<remainingCount:I8><kind> Symbols were not found"
 // and, when remainingCount > 0, "<kind> Symbols not found:" followed by every
 // word not MARK_DONE, one per line, in list order. `kindText` is three
-// characters. A failed write of the first two lines or of the heading ends
+// characters. Each line is written out at once; a line that cannot be written
+// is taken back. A failed write of the first two lines or of the heading ends
 // the section; a failed word line is passed over.
-void WriteReport(const char* kindText);
+// Returns DONE; OUTPUT_WRITE_FAILED when lines were taken out (the status of
+// the first failure in stepFailure); or OUTPUT_NOT_TAKEN_BACK when a failed
+// line could not be taken back (the report may hold part of it), which ends
+// the section at once (the cut's status in stepFailure).
+StepOutcome WriteReport(const char* kindText);
 
 }  // namespace pk

@@ -14,8 +14,7 @@ namespace {
 void Need(std::initializer_list<const char*> words) {
   ClearEntries();
   for (const char* w : words) AppendEntry(w, static_cast<int32_t>(std::string(w).size()));
-  neededList = {symbolTable.entryCount, symbolTable.entryCount};
-  IndexNeededWords();
+  UseEntriesAsNeededList();
 }
 
 std::string Report(const char* kind) {
@@ -30,7 +29,6 @@ TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
   Need({"GETDC", "BEEP", "DRAW", "LOST"});
   MarkNeededWord(1, MARK_DONE);
   MarkNeededWord(4, MARK_FAILED);
-  neededList.remainingCount = 3;
   EXPECT_EQ(Report(FI_KIND_TEXT),
             CrLf({"       4 FI Symbols were specified", "       3 FI Symbols were not found",
                   " FI Symbols not found:", "BEEP", "DRAW", "LOST"}));
@@ -40,7 +38,6 @@ TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
 TEST(WriteReport, AFailedLineLosesNoOtherLine) {
   ScratchDirectory scratch;
   Need({"BEEP", "LOST", "DRAW"});
-  neededList.remainingCount = 3;
   TracedFileServices failing("LOST");
   EXPECT_EQ(Report(FD_KIND_TEXT),
             CrLf({"       3 FD Symbols were specified", "       3 FD Symbols were not found",

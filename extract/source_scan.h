@@ -28,7 +28,8 @@ enum class SourceForm {
 // INPUT_READ_FAILED when a read error cut the source short, with both files
 // closed and the list holding the symbols of the lines before it; or
 // OUTPUT_WRITE_FAILED when a line could not be written, with both files
-// closed and the list holding an unknown prefix of its lines. The status of
+// closed and the list holding whole lines only, the first ones of the list
+// (the record layer takes a failed write back to the last whole line). The status of
 // a failure is in stepFailure.
 StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
                        IdentifierLookup lookUp, SourceForm form = SourceForm::FIXED);

@@ -17,11 +17,11 @@ void ClearEntries() {
 
 bool AppendEntry(const char* word, int32_t length) {
   SymbolTable& t = symbolTable;
-  // The word's characters and its terminator must end at or before STORE_SIZE.
-  if (t.entryCount >= MAX_SYMBOLS || length > STORE_SIZE - t.nextFree) return false;
-  std::memcpy(&t.store[t.nextFree - 1], word, static_cast<size_t>(length));
+  // The word's characters and its terminator must end at or before WORK_STORE_SIZE.
+  if (t.entryCount >= MAX_SYMBOLS || length > WORK_STORE_SIZE - t.nextFree) return false;
+  std::memcpy(&workStore[t.nextFree - 1], word, static_cast<size_t>(length));
   t.nextFree += length;
-  t.store[t.nextFree - 1] = MARK_OPEN;
+  workStore[t.nextFree - 1] = MARK_OPEN;
   t.nextFree += 1;
   t.entryCount += 1;
   t.entryLength[t.entryCount] = static_cast<int16_t>(length);

@@ -1,25 +1,26 @@
-// The packed table of symbol names loaded from a master list. Its character
-// store also holds the needed list of the copying phases and, before the job
-// starts, the logo's pixel bytes.
+// The packed table of symbol names loaded from a master list. Its characters
+// live in the work store (records/work_store.h), which also holds the needed
+// list of the copying phases and, before the job starts, the logo's pixel
+// bytes.
 #pragma once
 
 #include <cstdint>
 
 #include "records/io_status.h"
+#include "records/work_store.h"
 
 namespace pk {
 
 constexpr int32_t MAX_SYMBOLS = 50000;
-constexpr int32_t STORE_SIZE = 1500000;
 
 // Terminator states of an entry or needed word.
 constexpr char MARK_OPEN = ' ';    // not yet written (scan) or not yet found (copying)
 constexpr char MARK_DONE = '*';    // written to the used-symbol list, or its block found
 constexpr char MARK_FAILED = '!';  // its block could not be written: not found, never copied
 
+// The entries' characters: positions 1 to WORK_STORE_SIZE of the work store,
+// workStore[p - 1] being position p.
 struct SymbolTable {
-  // Positions 1 to STORE_SIZE: store[p - 1] is position p.
-  char store[STORE_SIZE];
   // entryStart[j - 1] is the store position of entry j's first character.
   int32_t entryStart[MAX_SYMBOLS + 1];
   // entryLength[j] is the number of characters of entry j (index 0 unused).
@@ -33,10 +34,10 @@ extern SymbolTable symbolTable;
 
 // The first character of entry j (1-based) and its terminator.
 inline const char* EntryText(int32_t j) {
-  return &symbolTable.store[symbolTable.entryStart[j - 1] - 1];
+  return &workStore[symbolTable.entryStart[j - 1] - 1];
 }
 inline char& EntryTerminator(int32_t j) {
-  return symbolTable.store[symbolTable.entryStart[j - 1] + symbolTable.entryLength[j] - 1];
+  return workStore[symbolTable.entryStart[j - 1] + symbolTable.entryLength[j] - 1];
 }
 
 // Appends a word of `length` characters (1 to 80) and a MARK_OPEN terminator

@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pk::fuzzing::PutMemoryFile("GDI32.FD", parts[2]);
   pk::fuzzing::PutMemoryFile("DEMO.FD", std::string("LEFT BY AN EARLIER JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
-  pk::MakeJobFiles(programName);
+  const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
 
   std::vector<ModelWord> words = ModelNeeded(parts[0]);
   std::set<std::string> queries;
@@ -126,12 +126,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  PK_FUZZ_CHECK(pk::LoadNeededList(pk::jobFiles.usedFdName) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::LoadNeededList(jobFiles.usedFdName) == pk::StepOutcome::DONE);
   PK_FUZZ_CHECK(pk::neededList.neededCount == static_cast<int32_t>(words.size()));
   PK_FUZZ_CHECK(pk::neededList.remainingCount == pk::neededList.neededCount);
   CheckFinders(queries);
-  PK_FUZZ_CHECK(pk::CopyDeclarations(pk::libraryTable.fdLibraries, pk::jobFiles.fdOutName,
-                                     pk::FindNeededWord) == pk::StepOutcome::DONE);
+  pk::FileFaults faults = {};
+  PK_FUZZ_CHECK(pk::CopyDeclarations(pk::libraryTable.fdLibraries, jobFiles.fdOutName,
+                                     pk::FindNeededWord, faults) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(faults.count == 0);
   CheckFinders(queries);
 
   int remaining = static_cast<int>(words.size());
@@ -142,9 +144,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PK_FUZZ_CHECK(pk::neededList.remainingCount == remaining);
   PK_FUZZ_CHECK(WrittenLines("DEMO.FD") == output);
 
-  PK_FUZZ_CHECK(pk::OpenFile(pk::UNIT_REPORT, pk::jobFiles.reportName, pk::OpenStatus::REPLACE) ==
+  PK_FUZZ_CHECK(pk::OpenFile(pk::UNIT_REPORT, jobFiles.reportName, pk::OpenStatus::REPLACE) ==
                 pk::IO_OK);
-  pk::WriteReport(pk::FD_KIND_TEXT);
+  PK_FUZZ_CHECK(pk::WriteReport(pk::FD_KIND_TEXT) == pk::StepOutcome::DONE);
   pk::CloseFile(pk::UNIT_REPORT);
   PK_FUZZ_CHECK(WrittenLines("DEMO.PRE") == ModelReport(words, remaining));
   return 0;

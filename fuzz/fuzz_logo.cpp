@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "extract/symbol_table.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_files.h"
+#include "records/work_store.h"
 #include "shell/logo.h"
 
 namespace {
@@ -23,13 +23,13 @@ int64_t Min(int64_t a, int64_t b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > pk::STORE_SIZE) return 0;
+  if (size > pk::WORK_STORE_SIZE) return 0;
   pk::fuzzing::UseMemoryFiles();
   pk::fuzzing::PutMemoryFile("crest.bmp", data, size);
   // The reader runs once per process on an all-zero image.
   pk::logoImage = pk::LogoImage{};
-  const size_t marked = Min(pk::STORE_SIZE, static_cast<int64_t>(size + kSlack));
-  std::memset(pk::symbolTable.store, kUntouched, marked);
+  const size_t marked = Min(pk::WORK_STORE_SIZE, static_cast<int64_t>(size + kSlack));
+  std::memset(pk::workStore, kUntouched, marked);
 
   pk::LoadLogo();
 
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PK_FUZZ_CHECK(logo.rowBytes >= 0 || header.biWidth < 0);
     PK_FUZZ_CHECK(logo.paintRows >= 0 &&
                   (logo.paintRows == 0 || logo.paintRows <= header.biHeight));
-    PK_FUZZ_CHECK(int64_t{logo.paintRows} * logo.rowBytes <= pk::STORE_SIZE);
+    PK_FUZZ_CHECK(int64_t{logo.paintRows} * logo.rowBytes <= pk::WORK_STORE_SIZE);
     const int64_t colors = logo.colorCount > 0 ? logo.colorCount : 0;
     const int64_t pixelStart = 54 + 4 * colors;
     const int64_t kept = Min(colors, pk::COLOR_TABLE_ROOM);
@@ -59,15 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     if (logo.rowBytes > 0 && header.biHeight > 0 && pixelStart <= static_cast<int64_t>(size)) {
-      const int64_t rowsThatFit = Min(header.biHeight, pk::STORE_SIZE / logo.rowBytes);
+      const int64_t rowsThatFit = Min(header.biHeight, pk::WORK_STORE_SIZE / logo.rowBytes);
       pixelBytes = Min(rowsThatFit * logo.rowBytes, static_cast<int64_t>(size) - pixelStart);
-      PK_FUZZ_CHECK(std::memcmp(pk::symbolTable.store, data + pixelStart, pixelBytes) == 0);
+      PK_FUZZ_CHECK(std::memcmp(pk::workStore, data + pixelStart, pixelBytes) == 0);
     }
   } else {
     PK_FUZZ_CHECK(logo.rowBytes == 0 && logo.paintRows == 0 && logo.colorCount == 0);
   }
   for (size_t at = static_cast<size_t>(pixelBytes); at < marked; ++at) {
-    PK_FUZZ_CHECK(static_cast<uint8_t>(pk::symbolTable.store[at]) == kUntouched);
+    PK_FUZZ_CHECK(static_cast<uint8_t>(pk::workStore[at]) == kUntouched);
   }
   return 0;
 }

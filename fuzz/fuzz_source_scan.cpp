@@ -61,12 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pk::fuzzing::PutMemoryFile("DEMO.FOR", parts[1]);
   pk::fuzzing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
-  pk::MakeJobFiles(programName);
+  const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
 
   PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1) ==
                 pk::StepOutcome::DONE);
-  PK_FUZZ_CHECK(pk::ScanSource(pk::jobFiles.sourceName, pk::jobFiles.usedFiName,
-                               pk::LookUpIdentifier) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::ScanSource(jobFiles.sourceName, jobFiles.usedFiName, pk::LookUpIdentifier) ==
+                pk::StepOutcome::DONE);
   std::string written;
   PK_FUZZ_CHECK(pk::fuzzing::GetMemoryFile("DEMO.FIH", &written));
   bool wellFormed = false;

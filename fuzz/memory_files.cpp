@@ -88,6 +88,26 @@ IoStatus Remove(const char* name) {
   return files.erase(name) == 1 ? IO_OK : IO_FILE_NOT_FOUND;
 }
 
+// A memory file is told apart by the place of its bytes.
+IoStatus Identify(const char* name, FileIdentity* identity) {
+  const auto found = files.find(name);
+  if (found == files.end()) return IO_FILE_NOT_FOUND;
+  *identity = {0, reinterpret_cast<uintptr_t>(&found->second)};
+  return IO_OK;
+}
+
+// One process owns the memory files: every lock is granted.
+IoStatus Lock(const char* name, OsHandle* handle, bool* created) {
+  const bool missing = files.count(name) == 0;
+  const IoStatus opened = Open(name, OsAccess::READ_ONLY, OsCreation::EXISTING_OR_NEW, handle);
+  if (opened == IO_OK) *created = missing;
+  return opened;
+}
+
+void Unlock(OsHandle handle) {
+  Close(handle);
+}
+
 void WriteStandardError(const char*, int32_t) {}
 
 // The memory files belong to no program file.
@@ -95,8 +115,9 @@ IoStatus ExecutablePath(char*, int32_t, int32_t*) {
   return IO_FILE_NOT_FOUND;
 }
 
-const FileServices kMemoryServices = {
-    Open, Read, Write, Truncate, Close, Remove, WriteStandardError, ExecutablePath};
+const FileServices kMemoryServices = {Open,          Read,     Write, Truncate, Close,
+                                      Remove,        Identify, Lock,  Unlock,   WriteStandardError,
+                                      ExecutablePath};
 
 }  // namespace
 

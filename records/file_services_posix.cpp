@@ -1,7 +1,9 @@
-// POSIX file services: open/read/write/ftruncate/close/unlink, and the
-// executable's path from /proc/self/exe.
+// POSIX file services: open/read/write/ftruncate/close/unlink, stat for a
+// file's identity, flock for a lock, and the executable's path from
+// /proc/self/exe.
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,18 +13,23 @@ namespace pk {
 
 namespace {
 
-enum class Call { OPEN, READ, WRITE, OTHER };
+enum class Call { OPEN, READ, WRITE, LOCK, OTHER };
 
-// The one place where an errno value becomes an error number.
+// The one place where an errno value becomes an error number. An open that
+// meets a directory or an input that is not a regular file reports it as
+// EISDIR or ENXIO (what open(2) says of a FIFO it will not open).
 IoStatus StatusFromErrno(int error, Call call) {
   switch (error) {
     case ENOENT:
-      return call == Call::OPEN ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+      return call == Call::OPEN || call == Call::LOCK ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
     case EEXIST:
       return IO_FILE_EXISTS;
+    case EWOULDBLOCK:
+      return call == Call::LOCK ? IO_FILE_LOCKED : IO_INVALID_REQUEST;
     case EACCES:
     case EPERM:
     case EISDIR:
+    case ENXIO:
     case EROFS:
     case ETXTBSY:
       return call == Call::WRITE ? IO_WRITE_REFUSED : IO_ACCESS_DENIED;
@@ -40,8 +47,22 @@ IoStatus StatusFromErrno(int error, Call call) {
   }
 }
 
+// open(2) retried while a signal interrupts it.
+int OpenRetried(const char* name, int flags) {
+  int fd;
+  do {
+    fd = ::open(name, flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 IoStatus PosixOpen(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
-  int flags = O_CLOEXEC;
+  // O_NONBLOCK only for the open itself: a FIFO without a writer would block it.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (access) {
     case OsAccess::READ_WRITE:
       flags |= O_RDWR;
@@ -63,16 +84,25 @@ IoStatus PosixOpen(const char* name, OsAccess access, OsCreation creation, OsHan
       flags |= O_CREAT;
       break;
   }
-  int fd;
-  do {
-    fd = ::open(name, flags, 0666);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = OpenRetried(name, flags);
   if (fd < 0) return StatusFromErrno(errno, Call::OPEN);
-  // A directory opens read-only on POSIX; as a file name it is refused, as on Win32.
+  // A directory opens read-only on POSIX; as a file name it is refused, as on
+  // Win32. An input must be a regular file: a FIFO or a device (/dev/zero)
+  // would make a read wait, or never end.
   struct stat info;
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  int refused = 0;
+  if (::fstat(fd, &info) != 0) {
+    refused = errno;
+  } else if (S_ISDIR(info.st_mode)) {
+    refused = EISDIR;
+  } else if (creation == OsCreation::MUST_EXIST && !S_ISREG(info.st_mode)) {
+    refused = ENXIO;
+  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    refused = errno;
+  }
+  if (refused != 0) {
     ::close(fd);
-    return IO_ACCESS_DENIED;
+    return StatusFromErrno(refused, Call::OPEN);
   }
   *handle = fd;
   return IO_OK;
@@ -125,6 +155,61 @@ IoStatus PosixRemove(const char* name) {
   return IO_OK;
 }
 
+IoStatus PosixIdentify(const char* name, FileIdentity* identity) {
+  struct stat info;
+  if (::stat(name, &info) != 0) return StatusFromErrno(errno, Call::OPEN);
+  *identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+  return IO_OK;
+}
+
+// A lock is attempted this often when its file keeps being removed or
+// replaced under its name by holders that are ending.
+constexpr int LOCK_ATTEMPTS = 3;
+
+IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
+  // flock, not fcntl locks: a flock belongs to its open file, so closing
+  // another descriptor of the file (the report's) keeps it, and two opens in
+  // one process exclude each other as two processes do.
+  for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
+    const int common = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    bool made = true;
+    int fd = OpenRetried(name, common | O_CREAT | O_EXCL);
+    if (fd < 0 && errno == EEXIST) {
+      made = false;
+      fd = OpenRetried(name, common);
+      if (fd < 0 && errno == ENOENT) continue;  // removed in between
+    }
+    if (fd < 0) return StatusFromErrno(errno, Call::LOCK);
+    int locked;
+    do {
+      locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    // A file system without locks (ENOLCK, EOPNOTSUPP, EINVAL) holds the file open unlocked.
+    if (locked != 0 && errno != ENOLCK && errno != EOPNOTSUPP && errno != EINVAL) {
+      const int error = errno;
+      ::close(fd);
+      if (made && error != EWOULDBLOCK) ::unlink(name);
+      return StatusFromErrno(error, Call::LOCK);
+    }
+    // A holder that ends removes the file it made while it still holds the
+    // lock: a lock taken on the removed file must be taken again.
+    struct stat held;
+    struct stat named;
+    if (::fstat(fd, &held) == 0 && ::stat(name, &named) == 0 && SameFile(held, named)) {
+      *handle = fd;
+      *created = made;
+      return IO_OK;
+    }
+    ::close(fd);
+  }
+  return IO_FILE_LOCKED;
+}
+
+void PosixUnlock(OsHandle handle) {
+  // Closing the only descriptor of the open file releases its flock.
+  ::close(static_cast<int>(handle));
+}
+
 void PosixWriteStandardError(const char* bytes, int32_t count) {
   while (count > 0) {
     ssize_t put = ::write(2, bytes, static_cast<size_t>(count));
@@ -145,14 +230,9 @@ IoStatus PosixExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return IO_OK;
 }
 
-const FileServices kPosixServices = {PosixOpen,
-                                     PosixRead,
-                                     PosixWrite,
-                                     PosixTruncate,
-                                     PosixClose,
-                                     PosixRemove,
-                                     PosixWriteStandardError,
-                                     PosixExecutablePath};
+const FileServices kPosixServices = {
+    PosixOpen,     PosixRead, PosixWrite,  PosixTruncate,           PosixClose,         PosixRemove,
+    PosixIdentify, PosixLock, PosixUnlock, PosixWriteStandardError, PosixExecutablePath};
 
 }  // namespace
 

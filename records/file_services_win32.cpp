@@ -1,5 +1,6 @@
 // Win32 file services: CreateFileA/ReadFile/WriteFile/SetEndOfFile/
-// CloseHandle/DeleteFileA/GetModuleFileNameA (KERNEL32).
+// CloseHandle/DeleteFileA, GetFileInformationByHandle for a file's identity,
+// LockFileEx for a lock, GetModuleFileNameA (KERNEL32).
 #include <windows.h>
 
 #include "records/file_services.h"
@@ -8,21 +9,26 @@ namespace pk {
 
 namespace {
 
-enum class Call { OPEN, READ, WRITE, OTHER };
+enum class Call { OPEN, READ, WRITE, LOCK, OTHER };
 
-// The one place where a GetLastError() value becomes an error number.
+// The one place where a GetLastError() value becomes an error number. An open
+// that meets an input that is not a disk file (a pipe, a device such as NUL)
+// reports it as ERROR_BAD_FILE_TYPE.
 IoStatus StatusFromLastError(DWORD error, Call call) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return call == Call::OPEN ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+      return call == Call::OPEN || call == Call::LOCK ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
       return IO_FILE_EXISTS;
+    case ERROR_LOCK_VIOLATION:
+      if (call == Call::LOCK) return IO_FILE_LOCKED;
+      return call == Call::WRITE ? IO_WRITE_REFUSED : IO_ACCESS_DENIED;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
+    case ERROR_BAD_FILE_TYPE:
       return call == Call::WRITE ? IO_WRITE_REFUSED : IO_ACCESS_DENIED;
     case ERROR_TOO_MANY_OPEN_FILES:
       return IO_NO_HANDLES;
@@ -38,6 +44,17 @@ IoStatus StatusFromLastError(DWORD error, Call call) {
 
 HANDLE ToHandle(OsHandle handle) {
   return reinterpret_cast<HANDLE>(handle);
+}
+
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The identity of an open handle; false when the system does not tell it.
+bool HandleIdentity(HANDLE handle, FileIdentity* identity) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return true;
 }
 
 IoStatus Win32Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
@@ -65,9 +82,15 @@ IoStatus Win32Open(const char* name, OsAccess access, OsCreation creation, OsHan
       disposition = OPEN_ALWAYS;
       break;
   }
-  HANDLE opened = CreateFileA(name, desired, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE opened =
+      CreateFileA(name, desired, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::OPEN);
+  // An input must be a disk file: a pipe or a device (CON, NUL) would make a
+  // read wait, or never end.
+  if (creation == OsCreation::MUST_EXIST && GetFileType(opened) != FILE_TYPE_DISK) {
+    CloseHandle(opened);
+    return StatusFromLastError(ERROR_BAD_FILE_TYPE, Call::OPEN);
+  }
   *handle = reinterpret_cast<OsHandle>(opened);
   return IO_OK;
 }
@@ -119,6 +142,78 @@ IoStatus Win32Remove(const char* name) {
   return IO_OK;
 }
 
+// Opens `name` for its attributes only (no read or write access; a directory
+// too).
+HANDLE OpenForIdentity(const char* name) {
+  return CreateFileA(name, 0, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                     nullptr);
+}
+
+IoStatus Win32Identify(const char* name, FileIdentity* identity) {
+  HANDLE opened = OpenForIdentity(name);
+  if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::OPEN);
+  FileIdentity found;
+  const bool known = HandleIdentity(opened, &found);
+  const DWORD error = GetLastError();
+  CloseHandle(opened);
+  if (!known) return StatusFromLastError(error, Call::OTHER);
+  *identity = found;
+  return IO_OK;
+}
+
+// True when `name` still names the file open on `handle`.
+bool StillNamed(HANDLE handle, const char* name) {
+  FileIdentity held;
+  FileIdentity named;
+  return HandleIdentity(handle, &held) && Win32Identify(name, &named) == IO_OK &&
+         held.volume == named.volume && held.index == named.index;
+}
+
+// A lock is attempted this often when its file keeps being removed or
+// replaced under its name by holders that are ending.
+constexpr int LOCK_ATTEMPTS = 3;
+
+IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
+  for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
+    bool made = true;
+    HANDLE opened = CreateFileA(name, GENERIC_READ, SHARE_ALL, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+      made = false;
+      opened = CreateFileA(name, GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) continue;
+    }
+    if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::LOCK);
+    // Win32 locks are mandatory: the locked byte lies far beyond any end the
+    // file will have, so reads and writes through other handles never meet it.
+    OVERLAPPED at = {};
+    at.OffsetHigh = 0x40000000;
+    // A file system without locks holds the file open unlocked.
+    if (!LockFileEx(opened, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) &&
+        GetLastError() != ERROR_NOT_SUPPORTED && GetLastError() != ERROR_INVALID_FUNCTION) {
+      const DWORD error = GetLastError();
+      CloseHandle(opened);
+      if (made && error != ERROR_LOCK_VIOLATION) DeleteFileA(name);
+      return StatusFromLastError(error, Call::LOCK);
+    }
+    // A holder that ends removes the file it made while it still holds the
+    // lock: a lock taken on the removed file must be taken again.
+    if (StillNamed(opened, name)) {
+      *handle = reinterpret_cast<OsHandle>(opened);
+      *created = made;
+      return IO_OK;
+    }
+    CloseHandle(opened);
+  }
+  return IO_FILE_LOCKED;
+}
+
+void Win32Unlock(OsHandle handle) {
+  // Closing the handle releases its locks.
+  CloseHandle(ToHandle(handle));
+}
+
 void Win32WriteStandardError(const char* bytes, int32_t count) {
   // A GUI process usually has no standard error handle: then nothing is written.
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
@@ -137,14 +232,9 @@ IoStatus Win32ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return IO_OK;
 }
 
-const FileServices kWin32Services = {Win32Open,
-                                     Win32Read,
-                                     Win32Write,
-                                     Win32Truncate,
-                                     Win32Close,
-                                     Win32Remove,
-                                     Win32WriteStandardError,
-                                     Win32ExecutablePath};
+const FileServices kWin32Services = {
+    Win32Open,     Win32Read, Win32Write,  Win32Truncate,           Win32Close,         Win32Remove,
+    Win32Identify, Win32Lock, Win32Unlock, Win32WriteStandardError, Win32ExecutablePath};
 
 }  // namespace
 

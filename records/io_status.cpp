@@ -16,6 +16,8 @@ const char* IoStatusText(IoStatus status) {
       return "no more file handles are available";
     case IO_UNITS_EXHAUSTED:
       return "all units are in use";
+    case IO_FILE_LOCKED:
+      return "the file is locked by another process";
     case IO_WRITE_REFUSED:
       return "a write to the file was refused";
     case IO_DISK_FULL:

@@ -13,11 +13,13 @@ constexpr IoStatus IO_END_OF_FILE = -1;
 
 // Error numbers of the file layer.
 constexpr IoStatus IO_INVALID_REQUEST = 6412;  // the platform rejects the open request
-constexpr IoStatus IO_ACCESS_DENIED = 6414;    // also a directory given as a file name
+constexpr IoStatus IO_ACCESS_DENIED =
+    6414;  // also a directory, or an input that is not a regular file
 constexpr IoStatus IO_FILE_EXISTS = 6415;      // NEW requested, the file exists
 constexpr IoStatus IO_FILE_NOT_FOUND = 6416;   // OLD requested, the file does not exist
 constexpr IoStatus IO_NO_HANDLES = 6417;       // the platform has no more file handles
 constexpr IoStatus IO_UNITS_EXHAUSTED = 6418;  // all slots of the unit table are in use
+constexpr IoStatus IO_FILE_LOCKED = 6419;      // another process holds the file's lock
 constexpr IoStatus IO_WRITE_REFUSED = 6421;    // access or lock violation on write
 constexpr IoStatus IO_DISK_FULL = 6422;
 constexpr IoStatus IO_READ_FAILED = 6500;

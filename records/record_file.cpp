@@ -22,6 +22,9 @@ struct RecordFile {
   int32_t fill;          // reading: bytes held; writing: bytes waiting to be written
   int32_t position;      // reading: next byte to take
   int64_t bufferOffset;  // file offset of buffer[0]
+  int64_t lineEnd;       // writing: the offset just after the last line ended (its CR LF)
+  int64_t wholeOnDisk;   // writing: the disk holds whole lines up to this offset
+  bool untidy;           // writing: a failed take-back may have left bytes past bufferOffset
   bool writing;
   bool endOfFile;  // a read has returned IO_END_OF_FILE: later reads do too
   bool scratch;
@@ -32,6 +35,20 @@ RecordFile unitTable[UNIT_SLOTS];
 bool closeAtExitRegistered = false;
 bool closingAtExit = false;
 bool closeFailedAtExit = false;
+
+struct NamePart {
+  const char* chars;
+  int32_t length;
+};
+
+// The name without its leading and trailing blanks.
+NamePart TrimBlanks(const char* name, int32_t nameLength) {
+  int32_t first = 0;
+  int32_t last = nameLength;
+  while (first < last && name[first] == BLANK) ++first;
+  while (last > first && name[last - 1] == BLANK) --last;
+  return {name + first, last - first};
+}
 
 void AppendText(char* line, int32_t* length, int32_t capacity, const char* text, int32_t count) {
   for (int32_t i = 0; i < count && *length < capacity; ++i) line[(*length)++] = text[i];
@@ -71,18 +88,16 @@ void ReportRunTimeError(IoStatus status, const char* verb, const char* name, int
   std::exit(1);
 }
 
-struct NamePart {
-  const char* chars;
-  int32_t length;
-};
-
-// The name without its leading and trailing blanks.
-NamePart TrimBlanks(const char* name, int32_t nameLength) {
-  int32_t first = 0;
-  int32_t last = nameLength;
-  while (first < last && name[first] == BLANK) ++first;
-  while (last > first && name[last - 1] == BLANK) --last;
-  return {name + first, last - first};
+// Copies the `length` (1 to MAX_FILE_NAME) characters of a trimmed name to
+// `osName`, NUL-terminated. False when the name holds a NUL, which would
+// silently shorten it for the OS.
+bool CopyOsName(const char* trimmed, int32_t length, char (&osName)[MAX_FILE_NAME + 1]) {
+  for (int32_t i = 0; i < length; ++i) {
+    if (trimmed[i] == '\0') return false;
+    osName[i] = trimmed[i];
+  }
+  osName[length] = '\0';
+  return true;
 }
 
 RecordFile* FindUnit(int32_t unit) {
@@ -99,19 +114,39 @@ RecordFile* FindFreeSlot() {
   return nullptr;
 }
 
-// Writes out the waiting bytes of a file in writing state. On failure they
-// are dropped, also any part of them the OS did write, so the file ends where
-// it ended before and a later write or the close does not repeat them.
+// Cuts the file on disk at `length` (and positions it there). A failure
+// leaves the file untidy: the next cut or write-out tries again.
+IoStatus TakeBack(RecordFile& file, int64_t length) {
+  const IoStatus status = CurrentFileServices().truncate(file.handle, length);
+  file.untidy = status != IO_OK;
+  return status;
+}
+
+// After a cut at `length`, no line ends beyond it.
+void LimitLineEnds(RecordFile& file, int64_t length) {
+  if (file.lineEnd > length) file.lineEnd = length;
+  if (file.wholeOnDisk > length) file.wholeOnDisk = length;
+}
+
+// Writes out the waiting bytes of a file in writing state, after a take-back
+// left undone. On failure they are dropped, also any part of them the OS did
+// write, and so is the start of a line that an earlier write-out put on disk:
+// the file goes back to the end of its last whole line, so it never ends
+// inside a line and a later write or the close does not repeat them.
 IoStatus WriteOut(RecordFile& file) {
   const int32_t count = file.fill;
   file.fill = 0;
   if (count == 0) return IO_OK;
-  const IoStatus status = CurrentFileServices().write(file.handle, file.buffer, count);
+  IoStatus status = file.untidy ? TakeBack(file, file.bufferOffset) : IO_OK;
+  if (status == IO_OK) status = CurrentFileServices().write(file.handle, file.buffer, count);
   if (status != IO_OK) {
-    CurrentFileServices().truncate(file.handle, file.bufferOffset);
+    file.bufferOffset = file.wholeOnDisk;
+    file.lineEnd = file.wholeOnDisk;
+    TakeBack(file, file.wholeOnDisk);
     return status;
   }
   file.bufferOffset += count;
+  file.wholeOnDisk = file.lineEnd;
   return IO_OK;
 }
 
@@ -128,6 +163,8 @@ IoStatus StartWriting(RecordFile& file) {
   if (status != IO_OK) return status;
   file.writing = true;
   file.bufferOffset = current;
+  file.lineEnd = current;
+  file.wholeOnDisk = current;
   file.fill = 0;
   file.position = 0;
   return IO_OK;
@@ -155,7 +192,9 @@ IoStatus PutBytes(RecordFile& file, const char* bytes, int32_t count) {
 }
 
 IoStatus EndLine(RecordFile& file) {
-  return PutBytes(file, "\r\n", 2);
+  const IoStatus status = PutBytes(file, "\r\n", 2);
+  if (status == IO_OK) file.lineEnd = file.bufferOffset + file.fill;
+  return status;
 }
 
 // Makes the next byte available in the buffer. Returns IO_OK with a byte
@@ -274,12 +313,7 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
   if (file == nullptr) return IO_UNITS_EXHAUSTED;
 
   char osName[MAX_FILE_NAME + 1];
-  for (int32_t i = 0; i < length; ++i) osName[i] = trimmed[i];
-  osName[length] = '\0';
-  for (int32_t i = 0; i < length; ++i) {
-    // A NUL inside the name would silently shorten it for the OS.
-    if (osName[i] == '\0') return IO_INVALID_REQUEST;
-  }
+  if (!CopyOsName(trimmed, length, osName)) return IO_INVALID_REQUEST;
 
   OsCreation creation = OsCreation::EXISTING_OR_NEW;
   switch (status) {
@@ -324,9 +358,22 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
 void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
                    FileForm form) {
   const IoStatus opened = OpenFile(unit, name, nameLength, status, form);
-  if (opened == IO_OK) return;
+  if (opened != IO_OK) EndWithOpenError(opened, name, nameLength);
+}
+
+int32_t OsFileName(const char* name, int32_t nameLength, char (&osName)[MAX_FILE_NAME + 1]) {
   const NamePart trimmed = TrimBlanks(name, nameLength);
-  EndProcessWithRunTimeError(opened, "OPEN", trimmed.chars, trimmed.length);
+  const int32_t length = trimmed.length < MAX_FILE_NAME ? trimmed.length : MAX_FILE_NAME;
+  if (length == 0 || !CopyOsName(trimmed.chars, length, osName)) {
+    osName[0] = '\0';
+    return 0;
+  }
+  return length;
+}
+
+void EndWithOpenError(IoStatus status, const char* name, int32_t nameLength) {
+  const NamePart trimmed = TrimBlanks(name, nameLength);
+  EndProcessWithRunTimeError(status, "OPEN", trimmed.chars, trimmed.length);
 }
 
 IoStatus ReadLine(int32_t unit, LineRecord& line) {
@@ -397,15 +444,19 @@ int64_t WrittenLength(int32_t unit) {
 IoStatus CutFile(int32_t unit, int64_t length) {
   RecordFile* file = FindUnit(unit);
   if (file == nullptr) return IO_INVALID_REQUEST;
-  if (!file->writing || length < 0 || length >= WrittenLength(unit)) return IO_OK;
+  if (!file->writing || length < 0) return IO_OK;
   if (length >= file->bufferOffset) {
-    // The file on disk ends at bufferOffset: only buffered bytes go.
-    file->fill = static_cast<int32_t>(length - file->bufferOffset);
-    return IO_OK;
+    // The file on disk ends at bufferOffset: only buffered bytes go, and a
+    // take-back left undone is made now.
+    if (length < WrittenLength(unit))
+      file->fill = static_cast<int32_t>(length - file->bufferOffset);
+    LimitLineEnds(*file, length);
+    return file->untidy ? TakeBack(*file, file->bufferOffset) : IO_OK;
   }
   file->fill = 0;
   file->bufferOffset = length;
-  return CurrentFileServices().truncate(file->handle, length);
+  LimitLineEnds(*file, length);
+  return TakeBack(*file, length);
 }
 
 void StartByteRead(int32_t unit) {

@@ -42,7 +42,10 @@ enum class Disposition { KEEP, DELETE };
 
 // Attaches the file `name` (leading and trailing blanks removed) to `unit`.
 // Access is tried read-write, then read-only, then write-only; an existing
-// file is neither truncated (except REPLACE) nor positioned at its end.
+// file is neither truncated (except REPLACE) nor positioned at its end. OLD
+// opens an input: a file that is not a regular file (a FIFO, a device) is
+// refused with IO_ACCESS_DENIED, as a directory always is, and the open never
+// waits. An output that is not a regular file fails when REPLACE empties it.
 // If the unit already holds a file of the same name nothing happens and the
 // result is IO_OK; a different file on the unit is closed first.
 // On failure the unit stays free and the error number is returned
@@ -60,6 +63,17 @@ IoStatus OpenFile(int32_t unit, const FixedText<N>& name, OpenStatus status = Op
 // with exit code 1 after the run-time error report on standard error.
 void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength,
                    OpenStatus status = OpenStatus::UNKNOWN, FileForm form = FileForm::FORMATTED);
+
+// The name the OS is given for `name`, as OpenFile gives it: without the
+// blanks around it, cut after MAX_FILE_NAME characters, NUL-terminated in
+// `osName`. Returns its length, or 0 (and "") for a blank name or one that
+// holds a NUL.
+int32_t OsFileName(const char* name, int32_t nameLength, char (&osName)[MAX_FILE_NAME + 1]);
+
+// Ends the process as OpenFileOrDie does when the open of `name` (blanks
+// around it removed) fails with `status`: the run-time error report
+// "OPEN(<name>)" on standard error, then exit code 1.
+[[noreturn]] void EndWithOpenError(IoStatus status, const char* name, int32_t nameLength);
 
 // Reads the next line of a FORMATTED unit into `line`: at most 80 characters
 // up to the first CR or LF, blank filled; the rest of the line up to and
@@ -100,7 +114,11 @@ inline RecordItem RecordBreak() {
 // Writes one or more complete lines to a FORMATTED unit: the items in order,
 // a new line at each RECORD_BREAK, every line ended by CR LF. The first write
 // after the open cuts the file off at the start. Returns IO_OK or the error of
-// the platform write that failed; the bytes of a failed write are dropped.
+// the platform write that failed. Lines collect in the transfer buffer; when
+// writing it out fails, its bytes are dropped and the file is taken back to
+// the end of its last line that was whole on disk, so a text file never ends
+// inside a line. When that take-back fails too, the unit's next cut or
+// write-out makes it first (CutFile then returns its error).
 IoStatus WriteRecord(int32_t unit, const RecordItem* items, int32_t itemCount);
 
 // A character run: `count` characters as one line (an empty line for 0),
@@ -108,7 +126,7 @@ IoStatus WriteRecord(int32_t unit, const RecordItem* items, int32_t itemCount);
 IoStatus WriteChars(int32_t unit, const char* chars, int32_t count);
 
 // Writes out the unit's buffered bytes now. Returns IO_OK or the write error
-// (the buffered bytes are then dropped).
+// (the buffered bytes are then dropped, as WriteRecord tells).
 IoStatus FlushFile(int32_t unit);
 
 // The length the file written on `unit` has so far, buffered bytes included
@@ -117,8 +135,10 @@ int64_t WrittenLength(int32_t unit);
 
 // Takes back what was written on `unit` from byte offset `length` on: bytes
 // still buffered are dropped, and the file itself is cut at `length` when it
-// is longer. The next write continues at `length`. Returns IO_OK or the error
-// of the cut; a `length` beyond WrittenLength changes nothing.
+// is longer. A take-back that a failed write-out left undone is made too. The
+// next write continues at `length`. Returns IO_OK or the error of the cut
+// (the file may then hold more than `length` bytes; the next cut or write-out
+// tries again); a `length` beyond WrittenLength drops nothing.
 IoStatus CutFile(int32_t unit, int64_t length);
 
 // One destination of a byte read.

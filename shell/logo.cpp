@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "extract/symbol_table.h"
 #include "records/record_file.h"
+#include "records/work_store.h"
 
 namespace pk {
 
@@ -82,8 +82,8 @@ void ReadPixelRows(int32_t height, int32_t rowBytes) {
   if (rowBytes <= 0) return;
   int64_t offset = 0;
   for (int32_t row = 1; row <= height; ++row) {
-    if (offset + rowBytes > STORE_SIZE) return;
-    const ByteItem item = {symbolTable.store + offset, rowBytes};
+    if (offset + rowBytes > WORK_STORE_SIZE) return;
+    const ByteItem item = {workStore + offset, rowBytes};
     if (ReadBytes(UNIT_LOGO, &item, 1) != IO_OK) return;
     offset += rowBytes;
   }
@@ -98,7 +98,7 @@ int32_t PaintableRows(const BitmapInfoHeader& header, int32_t rowBytes) {
       header.biClrUsed > COLOR_TABLE_ROOM || rowBytes <= 0) {
     return 0;
   }
-  return std::min(header.biHeight, STORE_SIZE / rowBytes);
+  return std::min(header.biHeight, WORK_STORE_SIZE / rowBytes);
 }
 
 }  // namespace

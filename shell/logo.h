@@ -1,7 +1,7 @@
 // The logo shown in the main window: read once from "crest.bmp" when the
 // window is created. The header and colour table live in `logoImage`; the
-// pixel rows live in the symbol table's store, from its position 1 on, until
-// the extraction job reuses the store.
+// pixel rows live in the work store (records/work_store.h), from its first
+// byte on, until the extraction job reuses the store.
 #pragma once
 
 #include <cstdint>

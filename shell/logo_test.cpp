@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "extract/symbol_table.h"
 #include "records/record_file.h"
 #include "records/testing/failing_file_services.h"
 #include "records/testing/scratch_directory.h"
+#include "records/work_store.h"
 
 namespace pk {
 namespace {
@@ -79,7 +79,7 @@ class LoadLogoTest : public ::testing::Test {
   static void Reset() {
     CloseAllFiles();
     logoImage = LogoImage{};
-    std::memset(symbolTable.store, 0, STORE_SIZE);
+    std::memset(workStore, 0, WORK_STORE_SIZE);
   }
 
   // Writes crest.bmp and reads it.
@@ -89,7 +89,7 @@ class LoadLogoTest : public ::testing::Test {
   }
 
   static std::string Store(size_t first, size_t count) {
-    return std::string(symbolTable.store + first, count);
+    return std::string(workStore + first, count);
   }
 
   static bool StoreIsZero(size_t first, size_t count) {
@@ -286,16 +286,13 @@ TEST_F(LoadLogoTest, PixelDataBeyondTheStoreStopsAtTheLastWholeRowThatFits) {
   shape.bitCount = 8;
   shape.width = 1024;
   shape.height = 1500;
-  const size_t rowsThatFit = STORE_SIZE / 1024;  // 1464
+  const size_t rowsThatFit = WORK_STORE_SIZE / 1024;  // 1464
   const std::string rows = Pattern(1024 * 1500, 3);
-  symbolTable.entryStart[0] = 4711;  // lies right after the store
   Load(Headers(shape) + rows);
   EXPECT_EQ(logoImage.rowBytes, 1024);
   EXPECT_EQ(Store(0, 1024 * rowsThatFit), rows.substr(0, 1024 * rowsThatFit));
-  EXPECT_TRUE(StoreIsZero(1024 * rowsThatFit, STORE_SIZE - 1024 * rowsThatFit));
-  EXPECT_EQ(symbolTable.entryStart[0], 4711);
+  EXPECT_TRUE(StoreIsZero(1024 * rowsThatFit, WORK_STORE_SIZE - 1024 * rowsThatFit));
   EXPECT_EQ(logoImage.paintRows, static_cast<int32_t>(rowsThatFit));
-  symbolTable.entryStart[0] = 0;
 }
 
 TEST_F(LoadLogoTest, MissingFileLeavesTheLogoZeroAndCreatesNoFile) {

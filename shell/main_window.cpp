@@ -35,7 +35,7 @@ void RunJobCommand(HWND window) {
   const bool confirmed =
       RunForm(state.instance, window, PROGRAM_FORM, static_cast<int32_t>(sizeof PROGRAM_FORM),
               &state.programChoice, values);
-  if (confirmed && state.programChoice != EXIT_PROGRAM_CHOICE) RunJob(state.programName);
+  if (confirmed && state.programChoice != EXIT_PROGRAM_CHOICE) RunProgramJob(state.programName);
   // Closing the main window while the form is shown posts WM_QUIT from
   // WM_DESTROY, and the form's own loop retrieves it, so the outer loop would
   // never see it: post it again. A second request before retrieval is one quit.

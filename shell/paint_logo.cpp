@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "extract/symbol_table.h"
+#include "records/work_store.h"
 #include "shell/logo.h"
 
 namespace pk {
@@ -23,7 +23,7 @@ void PaintLogo(HDC paintDc, int width, int height) {
   const BITMAPINFO* platformInfo = reinterpret_cast<const BITMAPINFO*>(&info);
 
   HDC memoryDc = CreateCompatibleDC(paintDc);
-  HBITMAP bitmap = CreateDIBitmap(paintDc, &platformInfo->bmiHeader, CBM_INIT, symbolTable.store,
+  HBITMAP bitmap = CreateDIBitmap(paintDc, &platformInfo->bmiHeader, CBM_INIT, workStore,
                                   platformInfo, DIB_RGB_COLORS);
   HGDIOBJ previous = SelectObject(memoryDc, bitmap);
   BitBlt(paintDc, 0, 0, std::min(width, static_cast<int>(info.bmiHeader.biWidth)),

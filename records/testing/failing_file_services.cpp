@@ -4,16 +4,22 @@ namespace pk::testing {
 
 namespace {
 
-constexpr int kKinds = 7;
+constexpr int kKinds = 9;
 int32_t counts[kKinds];
 FileCall failingKind = FileCall::OPEN;
 int32_t failingNumber = 0;
 IoStatus failingError = IO_OK;
+bool failingAfter = false;  // every call of afterKind fails once the chosen call has
+FileCall afterKind = FileCall::OPEN;
+bool failed = false;
 
-// Counts the call and tells whether it is the one to fail.
+// Counts the call and tells whether it is one to fail.
 bool CountAndCheck(FileCall call) {
   const int32_t number = ++counts[static_cast<int>(call)];
-  return call == failingKind && number == failingNumber;
+  if (failed && failingAfter && call == afterKind) return true;
+  if (call != failingKind || number != failingNumber) return false;
+  failed = true;
+  return true;
 }
 
 IoStatus Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
@@ -50,6 +56,20 @@ IoStatus Remove(const char* name) {
   return HostFileServices().remove(name);
 }
 
+IoStatus Identify(const char* name, FileIdentity* identity) {
+  if (CountAndCheck(FileCall::IDENTIFY)) return failingError;
+  return HostFileServices().identify(name, identity);
+}
+
+IoStatus Lock(const char* name, OsHandle* handle, bool* created) {
+  if (CountAndCheck(FileCall::LOCK)) return failingError;
+  return HostFileServices().lock(name, handle, created);
+}
+
+void Unlock(OsHandle handle) {
+  HostFileServices().unlock(handle);
+}
+
 void WriteStandardError(const char* bytes, int32_t count) {
   HostFileServices().writeStandardError(bytes, count);
 }
@@ -59,8 +79,9 @@ IoStatus ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return HostFileServices().executablePath(buffer, capacity, length);
 }
 
-const FileServices kFailingServices = {
-    Open, Read, Write, Truncate, Close, Remove, WriteStandardError, ExecutablePath};
+const FileServices kFailingServices = {Open,          Read,     Write, Truncate, Close,
+                                       Remove,        Identify, Lock,  Unlock,   WriteStandardError,
+                                       ExecutablePath};
 
 }  // namespace
 
@@ -69,7 +90,16 @@ void InstallFailingFileServices(FileCall call, int32_t failingCall, IoStatus err
   failingKind = call;
   failingNumber = failingCall;
   failingError = error;
+  failingAfter = false;
+  failed = false;
   UseFileServices(&kFailingServices);
+}
+
+void InstallFailingFileServicesThen(FileCall call, int32_t failingCall, IoStatus error,
+                                    FileCall after) {
+  InstallFailingFileServices(call, failingCall, error);
+  failingAfter = true;
+  afterKind = after;
 }
 
 void RestoreHostFileServices() {

@@ -146,12 +146,34 @@ void ProbeStandardError(const char* bytes, int32_t count) {
   throw ProcessEnded{};
 }
 
+IoStatus ProbeIdentify(const char* name, FileIdentity* identity) {
+  trace.push_back({FileCall::IDENTIFY, name});
+  return probed->identify(name, identity);
+}
+
+// Locks held, so that a run stopped at its run-time error can release its
+// lock as the process end would.
+std::set<OsHandle> heldLocks;
+
+IoStatus ProbeLock(const char* name, OsHandle* handle, bool* created) {
+  trace.push_back({FileCall::LOCK, name});
+  const IoStatus status = probed->lock(name, handle, created);
+  if (status == IO_OK) heldLocks.insert(*handle);
+  return status;
+}
+
+void ProbeUnlock(OsHandle handle) {
+  heldLocks.erase(handle);
+  probed->unlock(handle);
+}
+
 IoStatus ProbeExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return probed->executablePath(buffer, capacity, length);
 }
 
-const FileServices kProbe = {ProbeOpen,  ProbeRead,   ProbeWrite,         ProbeTruncate,
-                             ProbeClose, ProbeRemove, ProbeStandardError, ProbeExecutablePath};
+const FileServices kProbe = {ProbeOpen,   ProbeRead,          ProbeWrite,         ProbeTruncate,
+                             ProbeClose,  ProbeRemove,        ProbeIdentify,      ProbeLock,
+                             ProbeUnlock, ProbeStandardError, ProbeExecutablePath};
 
 struct ProbedRun {
   bool processEnded;
@@ -179,6 +201,8 @@ ProbedRun RunProbedJob(FileCall kind, int32_t k, IoStatus error) {
   } catch (const ProcessEnded&) {
     run.processEnded = true;
     CloseAllFiles();
+    for (const OsHandle lock : heldLocks) probed->unlock(lock);
+    heldLocks.clear();
   }
   testing::RestoreHostFileServices();
   run.standardError = standardError;
@@ -407,6 +431,10 @@ const char* KindName(FileCall kind) {
       return "close";
     case FileCall::REMOVE:
       return "remove";
+    case FileCall::IDENTIFY:
+      return "identify";
+    case FileCall::LOCK:
+      return "lock";
     case FileCall::EXECUTABLE_PATH:
       return "executable path";
   }

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "extract/symbol_table.h"
 #include "records/record_file.h"
 #include "records/testing/scratch_directory.h"
+#include "records/work_store.h"
 #include "shell/logo.h"
 
 namespace pk {
@@ -20,7 +20,7 @@ constexpr char kUntouched = '\x5A';
 void LoadFrom(const std::string& bytes) {
   testing::WriteFileBytes("crest.bmp", bytes);
   logoImage = LogoImage{};
-  std::memset(symbolTable.store, kUntouched, STORE_SIZE);
+  std::memset(workStore, kUntouched, WORK_STORE_SIZE);
   LoadLogo();
   EXPECT_FALSE(IsUnitAttached(UNIT_LOGO));
 }
@@ -49,7 +49,7 @@ TEST(LogoFaults, NulFilledFileReadsAsNothingToPaint) {
   EXPECT_EQ(logoImage.rowBytes, 0);      // depth 0 has no pixels to read
   EXPECT_EQ(logoImage.paintRows, 0);
   EXPECT_EQ(logoImage.info.bmiHeader.biWidth, 0);
-  EXPECT_EQ(symbolTable.store[0], kUntouched);
+  EXPECT_EQ(workStore[0], kUntouched);
 }
 
 // 2,000 rows of 1,000 bytes claimed, the file holding them all: the rows that
@@ -60,8 +60,8 @@ TEST(LogoFaults, RowsBeyondTheStoreAreNotRead) {
   std::string file = Headers(54, rowBytes, 2000, 8) + std::string(2000 * rowBytes, '\x11');
   LoadFrom(file);
   EXPECT_EQ(logoImage.rowBytes, rowBytes);
-  EXPECT_EQ(logoImage.paintRows, STORE_SIZE / rowBytes);
-  EXPECT_EQ(symbolTable.store[STORE_SIZE - 1], '\x11');
+  EXPECT_EQ(logoImage.paintRows, WORK_STORE_SIZE / rowBytes);
+  EXPECT_EQ(workStore[WORK_STORE_SIZE - 1], '\x11');
 }
 
 // An offset of 4 GB claims a billion colour entries: the table keeps 512, the
@@ -71,7 +71,7 @@ TEST(LogoFaults, ColourTableBeyondItsRoomIsDropped) {
   LoadFrom(Headers(0xFFFFFFFFu, 4, 4, 8) + std::string(4 * 600, '\x22'));
   EXPECT_EQ(logoImage.colorCount, 1073741810);
   EXPECT_EQ(logoImage.info.bmiColors[511].rgbRed, 0x22);
-  EXPECT_EQ(symbolTable.store[0], kUntouched);
+  EXPECT_EQ(workStore[0], kUntouched);
 }
 
 // A width of 2,000,000,000 24-bit pixels: the row length is capped, no row is
@@ -80,7 +80,7 @@ TEST(LogoFaults, RowWiderThanTheStoreIsNotRead) {
   testing::ScratchDirectory scratch;
   LoadFrom(Headers(54, 2000000000, 2, 24) + std::string(4096, '\x33'));
   EXPECT_EQ(logoImage.paintRows, 0);
-  EXPECT_EQ(symbolTable.store[0], kUntouched);
+  EXPECT_EQ(workStore[0], kUntouched);
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "records/work_store.h"
+
+namespace pk {
+
+char workStore[WORK_STORE_SIZE];
+
+}  // namespace pk
