@@ -2,20 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "extract/library_table.h"
 #include "extract/test_directory.h"
+#include "records/file_services.h"
 #include "records/record_file.h"
 #include "records/testing/failing_file_services.h"
 
 namespace pk {
 namespace {
 
+std::string Trimmed(const JobFileName& name) {
+  const std::string text(name.chars, JOB_FILE_NAME_LENGTH);
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
 std::string FileOf(const JobOutcome& outcome) {
-  std::string name(outcome.file.chars, JOB_FILE_NAME_LENGTH);
-  return name.substr(0, name.find_last_not_of(' ') + 1);
+  return Trimmed(outcome.file);
+}
+
+// The files the job went on without, as "read USER32.FD 6500; ...".
+std::string FaultsOf(const JobOutcome& outcome) {
+  std::string text;
+  for (int32_t i = 0; i < outcome.faults.count; ++i) {
+    const FileFault& fault = outcome.faults.faults[i];
+    text += fault.operation == FileOperation::READ ? "read " : "write ";
+    text += Trimmed(fault.file) + " " + std::to_string(fault.reason) + "; ";
+  }
+  return text;
 }
 
 void WriteInputs() {
@@ -27,6 +44,14 @@ void WriteInputs() {
 }
 
 char programName[31] = "DEMO";
+
+// In the job of WriteInputs the reads and writes come in this order. Reads:
+// MASTERFI.LIS 1-2, DEMO.FOR 3-4, MASTERFD.LIS 5-6, DEMO.FOR 7-8, DEMO.FDH
+// 9-10, USER32.FD 11-12, ... Writes: DEMO.FIH 1, DEMO.FDH 2, the GETDC block
+// 3, the FD report's count lines 4, its heading 5, its line BEEP 6, ...
+constexpr int32_t FIRST_LIBRARY_READ = 11;
+constexpr int32_t BLOCK_WRITE = 3;
+constexpr int32_t REPORT_LINE_WRITE = 6;
 
 // Each missing input ends the job at its phase, naming the file; nothing of a
 // later phase is written.
@@ -136,6 +161,171 @@ TEST(RunJob, SettingsNameTheSourceAndTheLibraryDirectory) {
   EXPECT_EQ(outcome.reason, IO_INVALID_REQUEST);
   // The program's own run reads from the current directory again.
   EXPECT_EQ(RunJob(programName).end, JobEnd::NOT_OPENED);
+}
+
+// A degraded run completes with its specified outputs and names every file
+// it went on without, once each, with the first failure's status.
+TEST(RunJob, DegradedRunNamesEveryFileItWentOnWithout) {
+  const struct {
+    testing::FileCall call;
+    int32_t number;  // 0: every write holding "INTEGER" fails (both FD blocks)
+    IoStatus error;
+    const char* faults;
+  } cases[] = {
+      {testing::FileCall::READ, FIRST_LIBRARY_READ, IO_READ_FAILED, "read USER32.FD 6500; "},
+      {testing::FileCall::WRITE, BLOCK_WRITE, IO_DISK_FULL, "write DEMO.FD 6422; "},
+      {testing::FileCall::WRITE, REPORT_LINE_WRITE, IO_DISK_FULL, "write DEMO.PRE 6422; "},
+      {testing::FileCall::WRITE, 0, IO_DISK_FULL, "write DEMO.FD 6422; "},
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    WriteInputs();
+    if (c.number == 0) WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      INTEGER BEEP"}));
+    const JobOutcome clean = RunJob(programName);
+    ASSERT_EQ(FaultsOf(clean), "");
+    const std::string cleanReport = ReadWholeFile("DEMO.PRE");
+    if (c.number == 0) {
+      TracedFileServices failing("INTEGER");
+      const JobOutcome outcome = RunJob(programName);
+      EXPECT_EQ(FaultsOf(outcome), c.faults);
+      EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
+      continue;
+    }
+    testing::InstallFailingFileServices(c.call, c.number, c.error);
+    const JobOutcome outcome = RunJob(programName);
+    testing::RestoreHostFileServices();
+    EXPECT_EQ(outcome.end, JobEnd::COMPLETE) << c.faults;
+    EXPECT_EQ(FaultsOf(outcome), c.faults);
+    EXPECT_NE(ReadWholeFile("DEMO.PRE"), cleanReport) << c.faults;
+  }
+}
+
+// A used-symbol list longer than the transfer buffer whose later write fails
+// ends the job with the list cut back to its last whole line.
+TEST(RunJob, UsedListThatCannotBeWrittenEndsInAWholeLine) {
+  ScratchDirectory scratch;
+  WriteInputs();
+  std::string master;
+  std::string source;
+  std::string list;
+  for (int i = 0; i < 100; ++i) {
+    const std::string name = "CREATEELLIPTICREGION" + std::to_string(i);
+    master += name + "\r\n";
+    source += "      CALL " + name + "\r\n";
+    list += name + "\r\n";
+  }
+  WriteWholeFile("MASTERFD.LIS", master);
+  WriteWholeFile("DEMO.FOR", source);
+  ASSERT_GT(list.size(), 2u * TRANSFER_BUFFER_SIZE);
+  // DEMO.FIH is empty: writes 1 to 3 are DEMO.FDH's two full buffers and its rest.
+  for (const int32_t failing : {2, 3}) {
+    testing::InstallFailingFileServices(testing::FileCall::WRITE, failing, IO_DISK_FULL);
+    const JobOutcome outcome = RunJob(programName);
+    testing::RestoreHostFileServices();
+    EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN);
+    const std::string written = ReadWholeFile("DEMO.FDH");
+    ASSERT_GE(written.size(), 2u) << failing;
+    EXPECT_EQ(written.substr(written.size() - 2), "\r\n") << failing;
+    EXPECT_EQ(list.substr(0, written.size()), written) << failing;
+  }
+}
+
+// When a failed block or report line cannot be taken back either, the output
+// may hold part of it: the job ends on that file instead of completing.
+TEST(RunJob, AFailedTakeBackEndsTheJob) {
+  const struct {
+    int32_t write;
+    const char* file;
+  } cases[] = {{BLOCK_WRITE, "DEMO.FD"}, {REPORT_LINE_WRITE, "DEMO.PRE"}};
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    WriteInputs();
+    testing::InstallFailingFileServicesThen(testing::FileCall::WRITE, c.write, IO_DISK_FULL,
+                                            testing::FileCall::TRUNCATE);
+    const JobOutcome outcome = RunJob(programName);
+    testing::RestoreHostFileServices();
+    EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN) << c.file;
+    EXPECT_EQ(FileOf(outcome), c.file);
+    EXPECT_EQ(outcome.reason, IO_DISK_FULL);
+    EXPECT_FALSE(FileExists("DEMO.FI")) << c.file;
+  }
+}
+
+// While another job holds NAME.PRE's lock, a job for the program ends at once
+// and writes nothing; once it is released, the job runs.
+TEST(RunJob, SecondJobForTheProgramEndsAtOnce) {
+  ScratchDirectory scratch;
+  WriteInputs();
+  OsHandle held = NO_OS_HANDLE;
+  bool created = false;
+  ASSERT_EQ(HostFileServices().lock("DEMO.PRE", &held, &created), IO_OK);
+  const JobOutcome outcome = RunJob(programName);
+  EXPECT_EQ(outcome.end, JobEnd::LOCKED);
+  EXPECT_EQ(FileOf(outcome), "DEMO.PRE");
+  EXPECT_EQ(outcome.reason, IO_FILE_LOCKED);
+  EXPECT_FALSE(FileExists("DEMO.FIH"));
+  EXPECT_EQ(ReadWholeFile("DEMO.PRE"), "");
+  HostFileServices().unlock(held);
+  EXPECT_EQ(RunJob(programName).end, JobEnd::COMPLETE);
+}
+
+// The program reports a lock held by another job as its failed open of
+// NAME.PRE: the run-time error and exit code 1.
+TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreIsLocked) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // The child repeats this test up to the statement: a fixed directory.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  const std::filesystem::path directory =
+      std::filesystem::temp_directory_path() / "pareskit-job-lock-death";
+  std::filesystem::create_directories(directory);
+  std::filesystem::current_path(directory);
+  WriteInputs();
+  EXPECT_EXIT(
+      {
+        OsHandle held = NO_OS_HANDLE;
+        bool created = false;
+        HostFileServices().lock("DEMO.PRE", &held, &created);
+        RunProgramJob(programName);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1), "run-time error F6419: OPEN\\(DEMO.PRE\\)");
+  EXPECT_FALSE(FileExists("DEMO.FIH"));
+  std::filesystem::current_path(previous);
+  std::error_code ignored;
+  std::filesystem::remove_all(directory, ignored);
+}
+
+// Two names of one file, one of them written by the job, end it before
+// anything is written; the file keeps its bytes.
+TEST(RunJob, TwoNamesOfOneFileEndTheJobBeforeAnythingIsWritten) {
+  const struct {
+    const char* link;
+    const char* target;
+    const char* file;  // the written one the outcome names
+    const char* sameFile;
+  } cases[] = {
+      {"DEMO.FD", "USER32.FD", "DEMO.FD", "USER32.FD"},
+      {"DEMO.FDH", "MASTERFD.LIS", "DEMO.FDH", "MASTERFD.LIS"},
+      {"DEMO.PRE", "DEMO.FOR", "DEMO.PRE", "DEMO.FOR"},
+      {"DEMO.FI", "DEMO.FIH", "DEMO.FIH", "DEMO.FI"},
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    WriteInputs();
+    if (!FileExists(c.target)) WriteWholeFile(c.target, "KEPT\r\n");
+    const std::string bytes = ReadWholeFile(c.target);
+    std::filesystem::create_hard_link(c.target, c.link);
+    const JobOutcome outcome = RunJob(programName);
+    EXPECT_EQ(outcome.end, JobEnd::SAME_FILE) << c.link;
+    EXPECT_EQ(FileOf(outcome), c.file);
+    EXPECT_EQ(Trimmed(outcome.sameFile), c.sameFile);
+    EXPECT_EQ(ReadWholeFile(c.target), bytes) << c.link;
+    for (const char* output : {"DEMO.FIH", "DEMO.FDH", "DEMO.FD", "DEMO.FI", "DEMO.PRE"}) {
+      EXPECT_TRUE(FileExists(output) ==
+                  (output == std::string(c.link) || output == std::string(c.target)))
+          << c.link << ": " << output;
+    }
+  }
 }
 
 }  // namespace

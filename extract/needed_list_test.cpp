@@ -68,6 +68,10 @@ TEST(FindNeededWord, AgreesWithTheWalkWhileWordsAreMarked) {
     const auto other = static_cast<int32_t>(1 + random() % 2000);
     if (random() % 4 == 0) MarkNeededWord(other, MARK_FAILED);
   }
+  // The marks keep the count of words not found.
+  int32_t notFound = 0;
+  for (int32_t w = 1; w <= neededList.neededCount; ++w) notFound += EntryTerminator(w) != MARK_DONE;
+  EXPECT_EQ(neededList.remainingCount, notFound);
 }
 
 }  // namespace

@@ -165,6 +165,20 @@ TEST_F(RecordFileTest, DirectoryAsAFileNameIsAccessDenied) {
   EXPECT_EQ(Open("DIR.FD", OpenStatus::UNKNOWN), IO_ACCESS_DENIED);
 }
 
+// A device as an input would make reads wait or never end: it is refused at
+// open like a directory. Each platform has some of these names, the other
+// finds no such file.
+TEST_F(RecordFileTest, InputThatIsNotARegularFileIsAccessDenied) {
+  int refused = 0;
+  for (const char* device : {"/dev/zero", "/dev/null", "NUL"}) {
+    const IoStatus status = Open(device, OpenStatus::OLD);
+    EXPECT_TRUE(status == IO_ACCESS_DENIED || status == IO_FILE_NOT_FOUND) << device << status;
+    EXPECT_FALSE(IsUnitAttached(UNIT_INPUT)) << device;
+    refused += status == IO_ACCESS_DENIED ? 1 : 0;
+  }
+  EXPECT_GE(refused, 1);
+}
+
 TEST_F(RecordFileTest, UnknownKeepsOldLinesUntilTheFirstWrite) {
   std::string tenLines;
   for (int i = 0; i < 10; ++i) tenLines += "OLD LINE\r\n";
@@ -312,6 +326,35 @@ TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
   EXPECT_EQ(WriteChars(UNIT_OUTPUT, "KEPT", 4), IO_OK);
   CloseFile(UNIT_OUTPUT);
   EXPECT_EQ(ReadFileBytes("out.txt"), "KEPT\r\n");
+}
+
+// A failed write-out takes the file back to its last whole line, also past
+// bytes an earlier write-out put on disk. When that take-back fails too, the
+// next cut reports it and, once it can, makes it.
+TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
+  for (const bool takeBackFails : {false, true}) {
+    if (takeBackFails) {
+      testing::InstallFailingFileServicesThen(FileCall::WRITE, 2, IO_DISK_FULL, FileCall::TRUNCATE);
+    } else {
+      testing::InstallFailingFileServices(FileCall::WRITE, 2, IO_DISK_FULL);
+    }
+    ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+    std::string lines;
+    IoStatus status = IO_OK;
+    for (int i = 0; i < 60 && status == IO_OK; ++i) {
+      const std::string line(41, static_cast<char>('a' + i % 26));
+      status = WriteChars(UNIT_OUTPUT, line.data(), static_cast<int32_t>(line.size()));
+      if (status == IO_OK) lines += line + "\r\n";
+    }
+    EXPECT_EQ(status, IO_DISK_FULL);
+    const int64_t whole = WrittenLength(UNIT_OUTPUT);
+    EXPECT_EQ(whole, 1024 / 43 * 43) << takeBackFails;  // the lines wholly in the first 1024 bytes
+    EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), takeBackFails ? IO_DISK_FULL : IO_OK);
+    testing::RestoreHostFileServices();
+    EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), IO_OK);
+    CloseFile(UNIT_OUTPUT);
+    EXPECT_EQ(ReadFileBytes("out.txt"), lines.substr(0, static_cast<size_t>(whole)));
+  }
 }
 
 TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {

@@ -467,6 +467,8 @@ std::map<std::string, int> SweepKind(FileCall kind) {
   EXPECT_FALSE(clean.processEnded);
   EXPECT_EQ(clean.outcome.end, JobEnd::COMPLETE);
   EXPECT_EQ(testing::ReadFileBytes("DEMO.PRE"), BaselineReport());
+  std::map<std::string, std::string> cleanOutputs;
+  for (const char* name : kOutputs) cleanOutputs[name] = testing::ReadFileBytes(name);
   const int32_t count = CallCount(clean.trace, kind);
   for (const ErrorCase& error : kErrors) {
     for (int32_t k = 1; k <= count; ++k) {
@@ -496,6 +498,15 @@ std::map<std::string, int> SweepKind(FileCall kind) {
       } else if (run.outcome.end == JobEnd::COMPLETE) {
         // A failed first write of a section leaves that section out only.
         EXPECT_GE(report.size(), 1u) << context << ": a complete job without a report";
+        // A run that names no file it went on without is the fault-free run.
+        for (const char* name : kOutputs) {
+          EXPECT_TRUE(run.outcome.faults.count != 0 ||
+                      testing::ReadFileBytes(name) == cleanOutputs[name])
+              << context << ": " << name << " differs, and no file is named as failed";
+        }
+        for (int32_t i = 0; i < run.outcome.faults.count; ++i) {
+          EXPECT_TRUE(IsJobFileName(Trimmed(run.outcome.faults.faults[i].file))) << context;
+        }
       } else {
         // Whatever the job names as the file it ended on must be one of its own.
         EXPECT_NE(run.outcome.end, JobEnd::LIBRARY_NAME) << context;
@@ -544,6 +555,22 @@ TEST(JobFaultSweep, EveryFailedCloseEndsTheProcess) {
   const std::map<std::string, int> tally = SweepKind(FileCall::CLOSE);
   ASSERT_EQ(tally.size(), 1u);
   EXPECT_EQ(tally.begin()->first, "process ended, exit code 1");
+}
+
+// The lock of NAME.PRE that cannot be taken for a reason other than another
+// job's leaves the job to meet NAME.PRE's fault where it always did: here
+// there is none, so the job runs as without the fault.
+TEST(JobFaultSweep, FailedLocksLetTheJobGoOnWithoutTheLock) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::LOCK);
+  ASSERT_EQ(tally.size(), 1u);
+  EXPECT_EQ(tally.begin()->first, "complete, as without the fault");
+}
+
+// A file whose identity cannot be learnt is taken for distinct from all others.
+TEST(JobFaultSweep, FailedIdentityQueriesTakeTheFileForDistinct) {
+  const std::map<std::string, int> tally = SweepKind(FileCall::IDENTIFY);
+  ASSERT_EQ(tally.size(), 1u);
+  EXPECT_EQ(tally.begin()->first, "complete, as without the fault");
 }
 
 TEST(JobFaultSweep, AJobRemovesNoFile) {

@@ -3,9 +3,11 @@
 #   real_world_faults.sh BATCH WORKDIR
 # Each case prepares a directory below WORKDIR, breaks something the way a
 # real machine does (a full device, a disk that fills while writing, a
-# read-only directory, a directory where a file should be, a source of 100 MB
-# on one line, a master list beyond the table's room) and checks the exit
-# code, the standard-error line and every file the job leaves. Each case
+# read-only directory, a directory where a file should be, a FIFO or an
+# endless device as an input, an output linked to a library, a second job
+# running, a source of 100 MB on one line, a master list beyond the table's
+# room) and checks the exit code, the standard-error lines and every file the
+# job leaves. Each case
 # prints one row "| case | outcome |"; a case the machine cannot stage prints
 # "SKIPPED" with the reason. Exits 1 when any case failed.
 set -u
@@ -109,7 +111,8 @@ end_case "job ends: cannot open DEMO.FD (exit 2); lists kept, report empty"
 # --- The disk fills while NAME.FD is written: the file-size limit makes the
 # writes past 2 KB fail as a full disk does (SIGXFSZ ignored, so the write
 # itself reports it). The block that did not fit is taken back whole and
-# reported not found; the blocks before it stay.
+# reported not found; the blocks before it stay. The job completes, but not
+# as it would have without the fault: exit 3, and the file that failed.
 start_case disk_fills_while_writing
 {
   printf 'C*BIGBLOCK\r\n'
@@ -125,14 +128,16 @@ start_case disk_fills_while_writing
   exec "$batch" DEMO >stdout.txt 2>stderr.txt
 )
 status=$?
-expect_exit 0
+expect_exit 3
+expect_stderr "^pareskit-batch: cannot write DEMO.FD: the disk is full$"
+[ "$(wc -l <stderr.txt)" -eq 1 ] || fail "more than one line on standard error"
 expect_used_lists
 expect_file DEMO.FD "      INTEGER GETDC" "      INTEGER BEEP"
 expect_file DEMO.FI "      STRUCTURE /MSG/" "      STRUCTURE /RECT/"
 expect_file DEMO.PRE "       3 FD Symbols were specified" "       1 FD Symbols were not found" \
   " FD Symbols not found:" "BIGBLOCK" "       2 FI Symbols were specified" \
   "       0 FI Symbols were not found"
-end_case "complete (exit 0); the block that did not fit is taken back and reported not found"
+end_case "complete but degraded (exit 3, cannot write DEMO.FD); the block is taken back, reported not found"
 
 # --- A read-only directory: the first list cannot be created, the job ends
 # and nothing is written. Root ignores permission bits, so as root the run is
@@ -182,6 +187,62 @@ expect_file DEMO.PRE "       3 FD Symbols were specified" "       2 FD Symbols w
   " FD Symbols not found:" "GETDC" "BEEP" "       2 FI Symbols were specified" \
   "       0 FI Symbols were not found"
 end_case "complete (exit 0); the library is skipped, its symbols reported not found"
+
+# --- A FIFO as the source: refused at open like a directory, without waiting
+# for a writer that never comes (the timeout would end a job that waits).
+start_case fifo_source
+rm DEMO.FOR
+mkfifo DEMO.FOR
+timeout 20 "$batch" DEMO >stdout.txt 2>stderr.txt
+status=$?
+rm -f DEMO.FOR
+expect_exit 2
+expect_stderr "cannot open DEMO.FOR: access to the file is denied"
+expect_absent DEMO.FIH
+expect_absent DEMO.PRE
+end_case "job ends at once: cannot open DEMO.FOR (exit 2); nothing written"
+
+# --- An endless device as a library: refused at open and skipped, as a
+# library that cannot be opened is, instead of being read forever.
+start_case endless_device_library
+rm USER32.FD
+ln -s /dev/zero USER32.FD
+timeout 20 "$batch" DEMO >stdout.txt 2>stderr.txt
+status=$?
+expect_exit 0
+expect_file DEMO.FD "      INTEGER BIGBLOCK"
+expect_file DEMO.PRE "       3 FD Symbols were specified" "       2 FD Symbols were not found" \
+  " FD Symbols not found:" "GETDC" "BEEP" "       2 FI Symbols were specified" \
+  "       0 FI Symbols were not found"
+end_case "complete (exit 0); the device is skipped, its symbols reported not found"
+
+# --- NAME.FD is a link to a library file: the job would empty the library
+# and then copy nothing from it. It is refused before anything is written.
+start_case output_linked_to_library
+ln -s USER32.FD DEMO.FD
+cp USER32.FD USER32.FD.before
+run_batch
+expect_exit 2
+expect_stderr "^pareskit-batch: DEMO.FD is the same file as USER32.FD; nothing was written$"
+cmp -s USER32.FD USER32.FD.before || fail "USER32.FD changed"
+expect_absent DEMO.FIH
+expect_absent DEMO.PRE
+end_case "job refused: DEMO.FD is the same file as USER32.FD (exit 2); nothing written"
+
+# --- Another job for the program is running: flock(1) holds NAME.PRE's lock
+# as that job would while this one starts.
+start_case second_job_running
+if command -v flock >/dev/null 2>&1; then
+  flock DEMO.PRE "$batch" DEMO >stdout.txt 2>stderr.txt
+  status=$?
+  expect_exit 2
+  expect_stderr "another job for DEMO is running here (DEMO.PRE is locked); nothing was written"
+  expect_absent DEMO.FIH
+  expect_empty DEMO.PRE
+  end_case "job ends at once: another job holds DEMO.PRE's lock (exit 2); nothing written"
+else
+  skip_case "flock(1) is not installed"
+fi
 
 # --- A source of 100 MB on one line: only its first 80 columns count, the
 # rest is skipped without being held, and the next line is read as usual.
