@@ -273,12 +273,7 @@ TEST(RunJob, SecondJobForTheProgramEndsAtOnce) {
 // NAME.PRE: the run-time error and exit code 1.
 TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreIsLocked) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // The child repeats this test up to the statement: a fixed directory.
-  const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path directory =
-      std::filesystem::temp_directory_path() / "pareskit-job-lock-death";
-  std::filesystem::create_directories(directory);
-  std::filesystem::current_path(directory);
+  ScratchDirectory scratch;  // the child, which repeats the test, works in it too
   WriteInputs();
   EXPECT_EXIT(
       {
@@ -290,9 +285,6 @@ TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreIsLocked) {
       },
       ::testing::ExitedWithCode(1), "run-time error F6419: OPEN\\(DEMO.PRE\\)");
   EXPECT_FALSE(FileExists("DEMO.FIH"));
-  std::filesystem::current_path(previous);
-  std::error_code ignored;
-  std::filesystem::remove_all(directory, ignored);
 }
 
 // Two names of one file, one of them written by the job, end it before
