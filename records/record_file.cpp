@@ -128,11 +128,12 @@ void LimitLineEnds(RecordFile& file, int64_t length) {
   if (file.wholeOnDisk > length) file.wholeOnDisk = length;
 }
 
-// Writes out the waiting bytes of a file in writing state, after a take-back
-// left undone. On failure they are dropped, also any part of them the OS did
-// write, and so is the start of a line that an earlier write-out put on disk:
-// the file goes back to the end of its last whole line, so it never ends
-// inside a line and a later write or the close does not repeat them.
+// Writes out the waiting bytes of a file in writing state, first making a
+// take-back that was left undone. On failure they are dropped, also any part
+// of them the OS did write, and so is the start of a line that an earlier
+// write-out put on disk: the file goes back to the end of its last whole
+// line, so it never ends inside a line and a later write or the close does
+// not repeat them.
 IoStatus WriteOut(RecordFile& file) {
   const int32_t count = file.fill;
   file.fill = 0;
