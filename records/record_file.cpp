@@ -1,6 +1,7 @@
 #include "records/record_file.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "records/file_services.h"
 #include "records/number_edit.h"
@@ -245,10 +246,27 @@ IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handl
   return os.open(name, OsAccess::WRITE_ONLY, creation, handle);
 }
 
+// The offset of the first CR or LF among the `count` bytes at `bytes`;
+// `count` when there is none.
+int32_t FindLineBreak(const char* bytes, int32_t count) {
+  const void* lineFeed = std::memchr(bytes, '\n', static_cast<size_t>(count));
+  const int32_t beforeLineFeed =
+      lineFeed == nullptr ? count
+                          : static_cast<int32_t>(static_cast<const char*>(lineFeed) - bytes);
+  const void* carriageReturn = std::memchr(bytes, '\r', static_cast<size_t>(beforeLineFeed));
+  return carriageReturn == nullptr
+             ? beforeLineFeed
+             : static_cast<int32_t>(static_cast<const char*>(carriageReturn) - bytes);
+}
+
 // Reads characters of the current line into text[0..capacity) up to its
 // first CR or LF. With `skipRest` the characters past `capacity` are passed
 // over up to the LF; without it the read stops before the first of them, so
 // the next read continues the line.
+//
+// The buffer is searched a stretch at a time, and it is refilled only when a
+// byte beyond it is needed: the OS reads happen at the same points of the
+// file as they would for a byte at a time.
 IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int32_t* count,
                   bool* lineEnds) {
   RecordFile* file = FindUnit(unit);
@@ -263,7 +281,7 @@ IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int
 
   int32_t taken = 0;
   bool anyByte = false;
-  bool collecting = true;  // false after a CR
+  bool collecting = true;  // false after a CR, or once `capacity` is reached with `skipRest`
   for (;;) {
     status = Refill(*file);
     if (status == IO_END_OF_FILE) {
@@ -276,17 +294,50 @@ IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int
       break;  // the end of the file ends the last line like a line feed
     }
     if (status != IO_OK) return status;
-    const char c = file->buffer[file->position];
-    if (!skipRest && taken == capacity && collecting && c != '\r' && c != '\n') {
-      *count = taken;
-      *lineEnds = false;
-      return IO_OK;
+    if (collecting) {
+      const int32_t available = file->fill - file->position;
+      const int32_t room = capacity - taken;
+      const int32_t span = available < room ? available : room;
+      const char* next = file->buffer + file->position;
+      const int32_t copied = FindLineBreak(next, span);
+      std::memcpy(text + taken, next, static_cast<size_t>(copied));
+      taken += copied;
+      file->position += copied;
+      anyByte = anyByte || copied > 0;
+      if (copied == span) {
+        if (taken < capacity) continue;  // the buffer is used up: the line goes on in the next
+        if (skipRest) {
+          collecting = false;
+        } else {
+          if (file->position == file->fill) continue;  // the next byte decides
+          const char following = file->buffer[file->position];
+          if (following != '\r' && following != '\n') {
+            *count = taken;
+            *lineEnds = false;
+            return IO_OK;
+          }
+        }
+      }
+      if (collecting) {
+        // A CR or LF stands at the position.
+        const char lineBreak = file->buffer[file->position++];
+        anyByte = true;
+        if (lineBreak == '\n') break;
+        collecting = false;
+      }
     }
-    ++file->position;
+    // Skip the rest of the line up to and including its LF.
+    const char* next = file->buffer + file->position;
+    const int32_t available = file->fill - file->position;
+    const void* lineFeed = std::memchr(next, '\n', static_cast<size_t>(available));
+    if (lineFeed == nullptr) {
+      anyByte = anyByte || available > 0;
+      file->position = file->fill;
+      continue;
+    }
+    file->position += static_cast<int32_t>(static_cast<const char*>(lineFeed) - next) + 1;
     anyByte = true;
-    if (c == '\n') break;
-    if (c == '\r') collecting = false;
-    if (collecting && taken < capacity) text[taken++] = c;
+    break;
   }
   *count = taken;
   *lineEnds = true;
@@ -382,8 +433,10 @@ IoStatus ReadLine(int32_t unit, LineRecord& line) {
   int32_t count = 0;
   bool lineEnds = false;
   const IoStatus status = TakeLine(unit, text, LINE_LENGTH, true, &count, &lineEnds);
-  if (status == IO_OK) Assign(line.chars, 1, LINE_LENGTH, text, 1, count);
-  return status;
+  if (status != IO_OK) return status;
+  std::memcpy(line.chars, text, static_cast<size_t>(count));
+  std::memset(line.chars + count, BLANK, static_cast<size_t>(LINE_LENGTH - count));
+  return IO_OK;
 }
 
 IoStatus ReadLinePiece(int32_t unit, char* text, int32_t capacity, int32_t* count, bool* lineEnds) {
