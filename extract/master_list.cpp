@@ -10,14 +10,44 @@ namespace pk {
 
 namespace {
 
-// One slot per distinct identifier entry (the first of equal entries). The
-// hash is kept beside the entry number so that a probe rarely has to touch the
-// entry itself, which keeps a lookup at one or two cache misses.
-struct IndexSlot {
-  int32_t entry;  // 0 = empty
-  uint32_t hash;
+// The index over the entries whose text consists of identifier characters
+// (capitals, digits, "_"): any other entry can never equal a folded
+// identifier. Of equal entries only the first is indexed.
+//
+// Open addressing in buckets of four slots, a bucket to half a cache line. A
+// slot holds a 16-bit tag from the hash beside the 16-bit entry number, so a
+// probe seldom has to look at the entry itself; 0 is an empty slot. Slots
+// fill in probe order and are never emptied one by one, so a lookup ends at
+// the first empty slot. At most 50,000 of the 131,072 slots are used.
+constexpr int32_t BUCKET_BITS = 15;
+constexpr int32_t BUCKETS = 1 << BUCKET_BITS;
+constexpr int32_t BUCKET_SLOTS = 4;
+static_assert(MAX_SYMBOLS < (1 << 16), "an entry number fits the 16 bits of a slot");
+static_assert(MAX_SYMBOLS <= BUCKETS * BUCKET_SLOTS / 2, "the index stays at most half full");
+
+struct Bucket {
+  uint32_t slots[BUCKET_SLOTS];  // tag << 16 | entry number
 };
-IndexSlot indexSlots[INDEX_SLOTS];
+Bucket buckets[BUCKETS];
+
+// Identifier characters run from "0" (48) to "_" (95). firstCharacters[n]
+// has bit c - 48 set when an indexed entry of n characters starts with c: a
+// lookup that finds its bit clear is decided without a probe.
+constexpr uint32_t FIRST_IDENTIFIER_CODE = '0';
+constexpr uint32_t IDENTIFIER_CODES = '_' - '0' + 1;
+static_assert(IDENTIFIER_CODES <= 64, "one bit per first character");
+uint64_t firstCharacters[LINE_LENGTH + 1];
+
+struct IndexKey {
+  uint32_t bucket;
+  uint32_t tag;
+};
+
+IndexKey KeyOf(const char* chars, int32_t length) {
+  const uint64_t hash = HashWord(chars, length);
+  return {static_cast<uint32_t>(hash >> (64 - BUCKET_BITS)),
+          static_cast<uint32_t>(hash >> 16) & 0xFFFFu};
+}
 
 bool IsIdentifierText(const char* chars, int32_t length) {
   for (int32_t i = 0; i < length; ++i) {
@@ -32,29 +62,45 @@ bool EntryEquals(int32_t j, const char* chars, int32_t length) {
          std::memcmp(EntryText(j), chars, static_cast<size_t>(length)) == 0;
 }
 
+void ClearIndex() {
+  std::memset(buckets, 0, sizeof buckets);
+  std::memset(firstCharacters, 0, sizeof firstCharacters);
+}
+
+// Indexes entry j unless an equal entry is indexed already.
+void IndexEntry(int32_t j) {
+  const char* chars = EntryText(j);
+  const int32_t length = symbolTable.entryLength[j];
+  const IndexKey key = KeyOf(chars, length);
+  for (uint32_t b = key.bucket;; b = (b + 1) & (BUCKETS - 1)) {
+    for (uint32_t& slot : buckets[b].slots) {
+      if (slot == 0) {
+        slot = key.tag << 16 | static_cast<uint32_t>(j);
+        firstCharacters[length] |= uint64_t{1}
+                                   << (static_cast<uint8_t>(chars[0]) - FIRST_IDENTIFIER_CODE);
+        return;
+      }
+      if (slot >> 16 == key.tag &&
+          EntryEquals(static_cast<int32_t>(slot & 0xFFFFu), chars, length)) {
+        return;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void IndexMasterEntries() {
-  std::memset(indexSlots, 0, sizeof indexSlots);
+  ClearIndex();
   for (int32_t j = 1; j <= symbolTable.entryCount; ++j) {
     const int32_t length = symbolTable.entryLength[j];
-    // Folded identifiers consist of capitals, digits and "_" only; any other
-    // entry (a separator of stars, a word with a tab) can never match.
-    if (!IsIdentifierText(EntryText(j), length)) continue;
-    const uint32_t hash = HashWord(EntryText(j), length);
-    uint32_t slot = hash & INDEX_MASK;
-    while (indexSlots[slot].entry != 0 &&
-           !(indexSlots[slot].hash == hash &&
-             EntryEquals(indexSlots[slot].entry, EntryText(j), length))) {
-      slot = (slot + 1) & INDEX_MASK;
-    }
-    if (indexSlots[slot].entry == 0) indexSlots[slot] = {j, hash};
+    if (length <= LINE_LENGTH && IsIdentifierText(EntryText(j), length)) IndexEntry(j);
   }
 }
 
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   ClearEntries();
-  std::memset(indexSlots, 0, sizeof indexSlots);
+  ClearIndex();
   const IoStatus opened = OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD);
   if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
   const IoStatus ended = AppendFirstWords(UNIT_INPUT);
@@ -65,16 +111,17 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
 }
 
 int32_t LookUpIdentifier(const char* chars, int32_t length) {
-  const uint32_t hash = HashWord(chars, length);
-  uint32_t slot = hash & INDEX_MASK;
-  while (indexSlots[slot].entry != 0) {
-    const IndexSlot& candidate = indexSlots[slot];
-    if (candidate.hash == hash && EntryEquals(candidate.entry, chars, length)) {
-      return candidate.entry;
+  if (length <= 0 || length > LINE_LENGTH) return 0;
+  const uint32_t first = static_cast<uint8_t>(chars[0]) - FIRST_IDENTIFIER_CODE;
+  if (first >= IDENTIFIER_CODES || (firstCharacters[length] >> first & 1) == 0) return 0;
+  const IndexKey key = KeyOf(chars, length);
+  for (uint32_t b = key.bucket;; b = (b + 1) & (BUCKETS - 1)) {
+    for (const uint32_t slot : buckets[b].slots) {
+      if (slot == 0) return 0;
+      const auto entry = static_cast<int32_t>(slot & 0xFFFFu);
+      if (slot >> 16 == key.tag && EntryEquals(entry, chars, length)) return entry;
     }
-    slot = (slot + 1) & INDEX_MASK;
   }
-  return 0;
 }
 
 int32_t LookUpIdentifierByWalk(const char* chars, int32_t length) {

@@ -27,7 +27,7 @@ bool WordEquals(int32_t word, const char* chars, int32_t length) {
 }
 
 uint32_t FindSlot(const char* chars, int32_t length) {
-  uint32_t slot = HashWord(chars, length) & INDEX_MASK;
+  auto slot = static_cast<uint32_t>(HashWord(chars, length) >> (64 - INDEX_SLOT_BITS));
   while (slotFirstWord[slot] != 0 && !WordEquals(slotFirstWord[slot], chars, length)) {
     slot = (slot + 1) & INDEX_MASK;
   }

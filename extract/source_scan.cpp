@@ -1,5 +1,7 @@
 #include "extract/source_scan.h"
 
+#include <cstring>
+
 #include "extract/free_form_scan.h"
 #include "extract/identifier_chars.h"
 #include "extract/symbol_table.h"
@@ -40,18 +42,44 @@ bool IsCommentLine(const LineRecord& line) {
   return first == 'C' || first == 'c' || first == '$';
 }
 
+// Columns as bits: bit c - 1 of the 128 stands for column c.
+struct ColumnBits {
+  uint64_t word[2];
+};
+static_assert(LINE_LENGTH % 8 == 0 && LINE_LENGTH <= 128, "a line's columns fit two words");
+
+// The first column at or after column from + 1 whose bit is set, as its
+// 0-based offset; 128 when there is none.
+int32_t NextSetColumn(const ColumnBits& bits, int32_t from) {
+  if (from < 64) {
+    const uint64_t rest = bits.word[0] >> from;
+    if (rest != 0) return from + __builtin_ctzll(rest);
+    from = 64;
+  }
+  const uint64_t rest = from < 128 ? bits.word[1] >> (from - 64) : 0;
+  return rest != 0 ? from + __builtin_ctzll(rest) : 128;
+}
+
 // Writes the symbols of one statement line. Returns false when a write failed.
+// The line is folded and classified eight columns at a time; the identifiers
+// are then the runs of identifier columns from column 7 on.
 bool ScanLine(LineRecord& line, ScanState& state) {
-  int32_t column = FIRST_SCANNED_COLUMN;
-  while (column <= LINE_LENGTH) {
-    const int32_t start = column;
-    while (column <= LINE_LENGTH && FoldedIdentifierChar(line.At(column)) != 0) {
-      line.At(column) = FoldedIdentifierChar(line.At(column));
-      ++column;
-    }
-    const int32_t length = column - start;
-    ++column;  // over the separator that ended the identifier
-    if (length != 0 && !TakeIdentifier(state, &line.At(start), length)) return false;
+  ColumnBits identifiers = {{0, 0}};
+  for (int32_t offset = 0; offset < LINE_LENGTH; offset += 8) {
+    uint64_t chars;
+    std::memcpy(&chars, line.chars + offset, sizeof chars);
+    const EightCharacters eight = ClassifyEight(chars);
+    std::memcpy(line.chars + offset, &eight.folded, sizeof chars);
+    identifiers.word[offset / 64] |= uint64_t{eight.identifierBits} << (offset % 64);
+  }
+  identifiers.word[0] &= ~uint64_t{0} << (FIRST_SCANNED_COLUMN - 1);
+  // Every column past the line's end counts as a separator.
+  const ColumnBits separators = {{~identifiers.word[0], ~identifiers.word[1]}};
+  int32_t start = NextSetColumn(identifiers, 0);
+  while (start < LINE_LENGTH) {
+    const int32_t end = NextSetColumn(separators, start);
+    if (!TakeIdentifier(state, &line.chars[start], end - start)) return false;
+    start = NextSetColumn(identifiers, end);
   }
   return true;
 }

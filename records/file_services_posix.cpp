@@ -1,11 +1,19 @@
 // POSIX file services: open/read/write/ftruncate/close/unlink, stat for a
 // file's identity, flock for a lock, and the executable's path from
 // /proc/self/exe.
+//
+// Reads go to the OS in steps of READ_AHEAD_SIZE bytes for one file at a
+// time, and the callers' smaller reads are served from them: a read returns
+// the bytes read(2) would, from the same position, and an OS error shows at
+// the first read that needs the bytes that failed. A write, truncation or
+// close of that file first gives back what was read ahead.
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include "records/file_services.h"
 
@@ -108,20 +116,87 @@ IoStatus PosixOpen(const char* name, OsAccess access, OsCreation creation, OsHan
   return IO_OK;
 }
 
-IoStatus PosixRead(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
+constexpr int32_t READ_AHEAD_SIZE = 64 * 1024;
+
+// The bytes read ahead for `fd`: bytes[position..fill) are the next ones of
+// the file; the OS position is `fill - position` bytes further on.
+struct ReadAhead {
+  int fd = -1;
+  int32_t fill = 0;
+  int32_t position = 0;
+  char bytes[READ_AHEAD_SIZE];
+};
+ReadAhead readAhead;
+
+ssize_t ReadFromOs(int fd, void* buffer, size_t capacity) {
   ssize_t got;
   do {
-    got = ::read(static_cast<int>(handle), buffer, static_cast<size_t>(capacity));
+    got = ::read(fd, buffer, capacity);
   } while (got < 0 && errno == EINTR);
-  if (got < 0) {
-    *received = 0;
-    return StatusFromErrno(errno, Call::READ);
+  return got;
+}
+
+// Forgets what was read ahead for `fd`.
+void DropReadAhead(int fd) {
+  if (readAhead.fd != fd) return;
+  readAhead.fd = -1;
+  readAhead.fill = 0;
+  readAhead.position = 0;
+}
+
+// Forgets what was read ahead for `fd`, moving the OS position back to where
+// the caller's reads stand. Returns false (errno set) when it cannot be moved.
+bool GiveBackReadAhead(int fd) {
+  if (readAhead.fd != fd) return true;
+  const off_t unread = readAhead.fill - readAhead.position;
+  DropReadAhead(fd);
+  return unread == 0 || ::lseek(fd, -unread, SEEK_CUR) >= 0;
+}
+
+// Whether `fd` may take the read-ahead: no other file has bytes waiting in
+// it, and `fd` can be moved back (it is not a pipe or a terminal).
+bool TakeReadAhead(int fd) {
+  if (readAhead.fd == fd) return true;
+  if (readAhead.position < readAhead.fill || ::lseek(fd, 0, SEEK_CUR) < 0) return false;
+  readAhead.fd = fd;
+  readAhead.fill = 0;
+  readAhead.position = 0;
+  return true;
+}
+
+IoStatus PosixRead(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
+  const int fd = static_cast<int>(handle);
+  if (!TakeReadAhead(fd)) {
+    const ssize_t got = ReadFromOs(fd, buffer, static_cast<size_t>(capacity));
+    *received = got < 0 ? 0 : static_cast<int32_t>(got);
+    return got < 0 ? StatusFromErrno(errno, Call::READ) : IO_OK;
   }
-  *received = static_cast<int32_t>(got);
+  char* to = static_cast<char*>(buffer);
+  int32_t taken = 0;
+  while (taken < capacity) {
+    if (readAhead.position == readAhead.fill) {
+      const ssize_t got = ReadFromOs(fd, readAhead.bytes, READ_AHEAD_SIZE);
+      if (got < 0 && taken == 0) {
+        *received = 0;
+        return StatusFromErrno(errno, Call::READ);
+      }
+      // The bytes taken so far go out now; a failure shows at the next read.
+      if (got <= 0) break;
+      readAhead.fill = static_cast<int32_t>(got);
+      readAhead.position = 0;
+    }
+    const int32_t waiting = readAhead.fill - readAhead.position;
+    const int32_t count = waiting < capacity - taken ? waiting : capacity - taken;
+    std::memcpy(to + taken, readAhead.bytes + readAhead.position, static_cast<size_t>(count));
+    readAhead.position += count;
+    taken += count;
+  }
+  *received = taken;
   return IO_OK;
 }
 
 IoStatus PosixWrite(OsHandle handle, const void* bytes, int32_t count) {
+  if (!GiveBackReadAhead(static_cast<int>(handle))) return StatusFromErrno(errno, Call::WRITE);
   const char* next = static_cast<const char*>(bytes);
   while (count > 0) {
     ssize_t put = ::write(static_cast<int>(handle), next, static_cast<size_t>(count));
@@ -137,6 +212,7 @@ IoStatus PosixWrite(OsHandle handle, const void* bytes, int32_t count) {
 
 IoStatus PosixTruncate(OsHandle handle, int64_t length) {
   const int fd = static_cast<int>(handle);
+  if (!GiveBackReadAhead(fd)) return StatusFromErrno(errno, Call::WRITE);
   if (::ftruncate(fd, static_cast<off_t>(length)) != 0) return StatusFromErrno(errno, Call::WRITE);
   if (::lseek(fd, static_cast<off_t>(length), SEEK_SET) < 0) {
     return StatusFromErrno(errno, Call::WRITE);
@@ -145,6 +221,7 @@ IoStatus PosixTruncate(OsHandle handle, int64_t length) {
 }
 
 IoStatus PosixClose(OsHandle handle) {
+  DropReadAhead(static_cast<int>(handle));
   // close() is not retried on EINTR: the descriptor is released either way.
   if (::close(static_cast<int>(handle)) != 0) return StatusFromErrno(errno, Call::WRITE);
   return IO_OK;

@@ -19,7 +19,9 @@ struct RecordFile {
   int32_t nameLength;
   FileForm form;
   OsHandle handle;
-  char buffer[TRANSFER_BUFFER_SIZE];
+  // TRANSFER_BUFFER_SIZE bytes take part in transfers; the slack after them
+  // lets a line be searched and copied eight bytes at a time.
+  char buffer[TRANSFER_BUFFER_SIZE + LINE_LENGTH];
   int32_t fill;          // reading: bytes held; writing: bytes waiting to be written
   int32_t position;      // reading: next byte to take
   int64_t bufferOffset;  // file offset of buffer[0]
@@ -246,17 +248,80 @@ IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handl
   return os.open(name, OsAccess::WRITE_ONLY, creation, handle);
 }
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "lines are taken eight bytes at a time");
+static_assert(LINE_LENGTH % 8 == 0, "a record is a whole number of words");
+
+constexpr uint64_t BYTE_ONES = 0x0101010101010101u;
+constexpr uint64_t BYTE_HIGH_BITS = BYTE_ONES * 0x80;
+
+uint64_t LoadWord(const char* bytes) {
+  uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+// The high bit of the first byte of `word` that is 0, and maybe of later ones
+// (a borrow only runs on past a zero byte); none when no byte is 0.
+uint64_t ZeroBytes(uint64_t word) {
+  return (word - BYTE_ONES) & ~word & BYTE_HIGH_BITS;
+}
+
 // The offset of the first CR or LF among the `count` bytes at `bytes`;
-// `count` when there is none.
+// `count` when there is none. Reads whole words, so up to 7 bytes past the
+// `count` (the buffer's slack).
 int32_t FindLineBreak(const char* bytes, int32_t count) {
-  const void* lineFeed = std::memchr(bytes, '\n', static_cast<size_t>(count));
-  const int32_t beforeLineFeed =
-      lineFeed == nullptr ? count
-                          : static_cast<int32_t>(static_cast<const char*>(lineFeed) - bytes);
-  const void* carriageReturn = std::memchr(bytes, '\r', static_cast<size_t>(beforeLineFeed));
-  return carriageReturn == nullptr
-             ? beforeLineFeed
-             : static_cast<int32_t>(static_cast<const char*>(carriageReturn) - bytes);
+  for (int32_t offset = 0; offset < count; offset += 8) {
+    const uint64_t word = LoadWord(bytes + offset);
+    const uint64_t breaks =
+        ZeroBytes(word ^ (BYTE_ONES * '\n')) | ZeroBytes(word ^ (BYTE_ONES * '\r'));
+    if (breaks != 0) {
+      const int32_t found = offset + __builtin_ctzll(breaks) / 8;
+      return found < count ? found : count;
+    }
+  }
+  return count;
+}
+
+// Fills `line` with the `count` characters (0 to 80) at `chars` and blanks
+// after them, a word at a time. Reads chars[0..80) whatever `count` is.
+void PutRecord(LineRecord& line, const char* chars, int32_t count) {
+  for (int32_t offset = 0; offset < LINE_LENGTH; offset += 8) {
+    const int32_t kept = count - offset;
+    const uint64_t keep = kept >= 8 ? ~uint64_t{0} : kept > 0 ? ~uint64_t{0} >> (64 - 8 * kept) : 0;
+    const uint64_t word = (LoadWord(chars + offset) & keep) | (BYTE_ONES * BLANK & ~keep);
+    std::memcpy(line.chars + offset, &word, sizeof word);
+  }
+}
+
+// The offset of the first LF among the `count` bytes at `bytes`; -1 when
+// there is none.
+int32_t FindLineFeed(const char* bytes, int32_t count) {
+  const void* found = std::memchr(bytes, '\n', static_cast<size_t>(count));
+  return found == nullptr ? -1 : static_cast<int32_t>(static_cast<const char*>(found) - bytes);
+}
+
+// ReadLine for a line that ends inside the buffer, without a refill: takes it
+// and returns true; false, changing nothing, when the line needs a refill
+// (or the file is not in a state to read from the buffer).
+bool TakeBufferedLine(RecordFile& file, LineRecord& line) {
+  if (file.writing || file.endOfFile) return false;
+  const char* next = file.buffer + file.position;
+  const int32_t available = file.fill - file.position;
+  const int32_t limit = available < LINE_LENGTH ? available : LINE_LENGTH;
+  const int32_t count = FindLineBreak(next, limit);
+  int32_t lineFeed = -1;
+  if (count < limit && next[count] == '\n') {
+    lineFeed = count;
+  } else if (count < limit || limit == LINE_LENGTH) {
+    // After a CR, or past column 80, the rest of the line is skipped.
+    const int32_t rest = count < limit ? count + 1 : LINE_LENGTH;
+    const int32_t found = FindLineFeed(next + rest, available - rest);
+    if (found >= 0) lineFeed = rest + found;
+  }
+  if (lineFeed < 0) return false;
+  PutRecord(line, next, count);
+  file.position += lineFeed + 1;
+  return true;
 }
 
 // Reads characters of the current line into text[0..capacity) up to its
@@ -329,13 +394,13 @@ IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int
     // Skip the rest of the line up to and including its LF.
     const char* next = file->buffer + file->position;
     const int32_t available = file->fill - file->position;
-    const void* lineFeed = std::memchr(next, '\n', static_cast<size_t>(available));
-    if (lineFeed == nullptr) {
+    const int32_t lineFeed = FindLineFeed(next, available);
+    if (lineFeed < 0) {
       anyByte = anyByte || available > 0;
       file->position = file->fill;
       continue;
     }
-    file->position += static_cast<int32_t>(static_cast<const char*>(lineFeed) - next) + 1;
+    file->position += lineFeed + 1;
     anyByte = true;
     break;
   }
@@ -429,14 +494,14 @@ void EndWithOpenError(IoStatus status, const char* name, int32_t nameLength) {
 }
 
 IoStatus ReadLine(int32_t unit, LineRecord& line) {
-  char text[LINE_LENGTH];
+  RecordFile* file = FindUnit(unit);
+  if (file != nullptr && TakeBufferedLine(*file, line)) return IO_OK;
+  char text[LINE_LENGTH] = {};
   int32_t count = 0;
   bool lineEnds = false;
   const IoStatus status = TakeLine(unit, text, LINE_LENGTH, true, &count, &lineEnds);
-  if (status != IO_OK) return status;
-  std::memcpy(line.chars, text, static_cast<size_t>(count));
-  std::memset(line.chars + count, BLANK, static_cast<size_t>(LINE_LENGTH - count));
-  return IO_OK;
+  if (status == IO_OK) PutRecord(line, text, count);
+  return status;
 }
 
 IoStatus ReadLinePiece(int32_t unit, char* text, int32_t capacity, int32_t* count, bool* lineEnds) {
