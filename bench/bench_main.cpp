@@ -1,15 +1,21 @@
-// pareskit-bench [DIRECTORY]: generates the benchmark corpus (once) and
-// reports, in one run, the job time with the lookup indexes, the job time
-// with the list walks (scans measured on a prefix of the source and scaled),
-// the time to read every input file once, and the job time with short master
-// lists, which shows whether the job depends on the master lists' size.
+// pareskit-bench [DIRECTORY [REPETITIONS]]: generates the benchmark corpus
+// (once) and prints one table: the time to read every input file of the job
+// once with plain OS reads (no record layer), the job's time and its ratio to
+// that read, the job's time with short master lists (does the job depend on
+// the master lists' size?), the job's time with the list walks (estimated),
+// and the process's peak memory. Each time is the minimum of REPETITIONS
+// runs (default 5), which on a shared machine is the least disturbed one.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "bench/corpus.h"
+#include "bench/host_measures.h"
 #include "extract/declaration_copy.h"
 #include "extract/job.h"
 #include "extract/master_list.h"
@@ -25,6 +31,7 @@ using pk::JobFileName;
 constexpr pk::CorpusShape FULL_SHAPE = {50000, 50000, 4000, 1000000};
 constexpr pk::CorpusShape SHORT_LISTS_SHAPE = {50000, 5000, 4000, 1000000};
 constexpr int32_t PREFIX_LINES = 20000;
+constexpr int DEFAULT_REPETITIONS = 5;
 constexpr char CORPUS_VERSION[] = "corpus-1";
 
 using Clock = std::chrono::steady_clock;
@@ -52,40 +59,36 @@ bool EnsureCorpus(const std::string& directory, const pk::CorpusShape& shape) {
   return true;
 }
 
-// Reads every line of `name` once; the line count.
-int64_t ReadAll(const std::string& name) {
-  int64_t lines = 0;
-  if (pk::OpenFile(pk::UNIT_INPUT, name.data(), static_cast<int32_t>(name.size()),
-                   pk::OpenStatus::OLD) != pk::IO_OK) {
-    return 0;
-  }
-  pk::LineRecord line;
-  while (pk::ReadLine(pk::UNIT_INPUT, line) == pk::IO_OK) ++lines;
-  pk::CloseFile(pk::UNIT_INPUT);
-  return lines;
-}
-
 std::string LibraryFileName(const pk::LibraryName& slot) {
   std::string name(slot.chars, pk::LIBRARY_NAME_LENGTH);
   return name.substr(0, name.find(' '));
 }
 
-double ReadEveryInputOnce(int64_t* lines) {
-  const Clock::time_point start = Clock::now();
-  *lines = ReadAll(pk::MASTER_FI_NAME) + ReadAll(pk::MASTER_FD_NAME) +
-           ReadAll(std::string(pk::BENCH_PROGRAM) + ".FOR");
+// Every file the job reads, in the job's order, the source once per scan;
+// the used-symbol lists it writes and reads back (a few KB) left out.
+std::vector<std::string> JobInputs() {
+  const std::string source = std::string(pk::BENCH_PROGRAM) + ".FOR";
+  std::vector<std::string> inputs = {pk::MASTER_FI_NAME, source, pk::MASTER_FD_NAME, source};
   for (int32_t slot = 0; slot < pk::libraryTable.libraryCount; ++slot) {
-    *lines += ReadAll(LibraryFileName(pk::libraryTable.fdLibraries[slot]));
-    *lines += ReadAll(LibraryFileName(pk::libraryTable.fiLibraries[slot]));
+    inputs.push_back(LibraryFileName(pk::libraryTable.fdLibraries[slot]));
   }
+  for (int32_t slot = 0; slot < pk::libraryTable.libraryCount; ++slot) {
+    inputs.push_back(LibraryFileName(pk::libraryTable.fiLibraries[slot]));
+  }
+  return inputs;
+}
+
+double TimePlainRead(const std::vector<std::string>& inputs, int64_t* bytes) {
+  const Clock::time_point start = Clock::now();
+  *bytes = pk::ReadFilesPlainly(inputs);
   return SecondsSince(start);
 }
 
-double TimeJob() {
+double TimeJob(bool* complete) {
   const Clock::time_point start = Clock::now();
   const pk::JobOutcome outcome = pk::RunJob(pk::BENCH_PROGRAM);
   const double seconds = SecondsSince(start);
-  if (outcome.end != pk::JobEnd::COMPLETE) std::printf("  the job ended early!\n");
+  *complete = *complete && outcome.end == pk::JobEnd::COMPLETE;
   return seconds;
 }
 
@@ -119,10 +122,38 @@ bool SameFile(const std::string& a, const std::string& b) {
          std::string(std::istreambuf_iterator<char>(fb), {});
 }
 
+struct WalkFigures {
+  double prefixWalk;   // both scans of the prefix with the walk
+  double prefixIndex;  // the same with the index
+  double copyWalk;     // both copyings with the walk, in full
+  double job;          // the whole job with the walks, scans scaled up
+  bool agrees;         // the walk's outputs equal the indexed job's
+};
+
+// The walks: the scans on a prefix of the source, scaled to the whole
+// source; the copying in full, since it reads the libraries only. Run in the
+// directory of a finished indexed job.
+WalkFigures MeasureWalks() {
+  WritePrefix(std::string(pk::BENCH_PROGRAM) + ".FOR", "PREFIX.FOR");
+  WalkFigures walk{};
+  walk.prefixWalk = TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::LookUpIdentifierByWalk) +
+                    TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::LookUpIdentifierByWalk);
+  walk.prefixIndex = TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::LookUpIdentifier) +
+                     TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::LookUpIdentifier);
+  walk.copyWalk =
+      TimeCopy("BENCH.FDH", pk::libraryTable.fdLibraries, "WALK.FD", pk::FindNeededWordByWalk) +
+      TimeCopy("BENCH.FIH", pk::libraryTable.fiLibraries, "WALK.FI", pk::FindNeededWordByWalk);
+  walk.agrees = SameFile("WALK.FD", "BENCH.FD") && SameFile("WALK.FI", "BENCH.FI");
+  const double scale = static_cast<double>(FULL_SHAPE.sourceLines) / PREFIX_LINES;
+  walk.job = walk.prefixWalk * scale + walk.copyWalk;
+  return walk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string root = argc > 1 ? argv[1] : PK_BENCH_CORPUS_DIR;
+  const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : DEFAULT_REPETITIONS;
   const std::string full = fs::absolute(root + "/full").string();
   const std::string shortLists = fs::absolute(root + "/short-lists").string();
   if (!EnsureCorpus(full, FULL_SHAPE) || !EnsureCorpus(shortLists, SHORT_LISTS_SHAPE)) {
@@ -135,41 +166,49 @@ int main(int argc, char** argv) {
       FULL_SHAPE.listedPerKind, FULL_SHAPE.sourceLines, FULL_SHAPE.symbolsPerKind,
       FULL_SHAPE.usedPerKind);
 
+  // The three figures in turn, so that a disturbance of the machine meets
+  // each of them alike; the page cache holds the corpus after the first turn.
+  const std::vector<std::string> inputs = JobInputs();
+  double plainRead = 1e9, job = 1e9, jobShortLists = 1e9;
+  int64_t bytes = 0;
+  bool complete = true;
+  for (int turn = 0; turn < repetitions; ++turn) {
+    fs::current_path(full);
+    plainRead = std::min(plainRead, TimePlainRead(inputs, &bytes));
+    job = std::min(job, TimeJob(&complete));
+    fs::current_path(shortLists);
+    jobShortLists = std::min(jobShortLists, TimeJob(&complete));
+  }
+  const int64_t peakKb = pk::PeakMemoryKb();
   fs::current_path(full);
-  int64_t lines = 0;
-  const double readOnce = ReadEveryInputOnce(&lines);
-  const double jobIndexed = TimeJob();
+  const WalkFigures walk = MeasureWalks();
+  if (bytes < 0) std::printf("a job input could not be read with plain reads!\n");
+  if (!complete) std::printf("a job ended early!\n");
 
-  // The walks: the scans on a prefix of the source, scaled to the whole
-  // source; the copying in full, since it reads the libraries only.
-  WritePrefix(std::string(pk::BENCH_PROGRAM) + ".FOR", "PREFIX.FOR");
-  const double scale = static_cast<double>(FULL_SHAPE.sourceLines) / PREFIX_LINES;
-  const double walkScan =
-      TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::LookUpIdentifierByWalk) +
-      TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::LookUpIdentifierByWalk);
-  const double indexScan = TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::LookUpIdentifier) +
-                           TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::LookUpIdentifier);
-  const double walkCopy =
-      TimeCopy("BENCH.FDH", pk::libraryTable.fdLibraries, "WALK.FD", pk::FindNeededWordByWalk) +
-      TimeCopy("BENCH.FIH", pk::libraryTable.fiLibraries, "WALK.FI", pk::FindNeededWordByWalk);
-  const bool walkAgrees = SameFile("WALK.FD", "BENCH.FD") && SameFile("WALK.FI", "BENCH.FI");
-  const double jobWalked = walkScan * scale + walkCopy;
-
-  fs::current_path(shortLists);
-  const double jobShortLists = TimeJob();
-
-  std::printf("read every input once (%lld lines):          %8.2f s\n",
-              static_cast<long long>(lines), readOnce);
-  std::printf("job with the lookup indexes:                  %8.2f s  (%.2f x read-once)\n",
-              jobIndexed, jobIndexed / readOnce);
-  std::printf("job with the list walks (estimated):          %8.2f s  (%.1f x the indexed job)\n",
-              jobWalked, jobWalked / jobIndexed);
-  std::printf("  both scans, %d-line prefix: walk %.3f s, index %.3f s; scaled x%.0f\n",
-              PREFIX_LINES, walkScan, indexScan, scale);
-  std::printf("  copying with the walks, measured in full:  %.2f s (%s the indexed output)\n",
-              walkCopy, walkAgrees ? "same as" : "DIFFERS FROM");
   std::printf(
-      "job with %d-entry master lists:              %8.2f s  (%.2f x the 50,000-entry job)\n",
-      SHORT_LISTS_SHAPE.listedPerKind, jobShortLists, jobShortLists / jobIndexed);
-  return walkAgrees ? 0 : 1;
+      "minimum of %d runs each; inputs of the job: %zu files, %.1f MB "
+      "(the source twice, both master lists, 26 libraries)\n\n",
+      repetitions, inputs.size(), static_cast<double>(bytes) / 1e6);
+  std::printf("| %-52s | %9s | %-28s |\n", "figure", "seconds", "ratio");
+  std::printf("|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(11, '-').c_str(),
+              std::string(30, '-').c_str());
+  char ratio[64];
+  std::printf("| %-52s | %9.3f | %-28s |\n", "plain OS reads of the inputs, 64 KB each", plainRead,
+              "");
+  std::snprintf(ratio, sizeof ratio, "%.2f x the plain reads", job / plainRead);
+  std::printf("| %-52s | %9.3f | %-28s |\n", "job, 50,000-entry master lists", job, ratio);
+  std::snprintf(ratio, sizeof ratio, "%.2f x the 50,000-entry job", jobShortLists / job);
+  std::printf("| %-52s | %9.3f | %-28s |\n", "job, 5,000-entry master lists", jobShortLists, ratio);
+  std::snprintf(ratio, sizeof ratio, "%.0f x the indexed job", walk.job / job);
+  std::printf("| %-52s | %9.1f | %-28s |\n", "job with the list walks (estimated, one run)",
+              walk.job, ratio);
+  std::printf(
+      "\nwalks: both scans of a %d-line prefix: walk %.3f s, index %.3f s, scaled x%.0f;\n"
+      "       copying with the walks, in full: %.2f s (%s the indexed output)\n",
+      PREFIX_LINES, walk.prefixWalk, walk.prefixIndex,
+      static_cast<double>(FULL_SHAPE.sourceLines) / PREFIX_LINES, walk.copyWalk,
+      walk.agrees ? "same as" : "DIFFERS FROM");
+  std::printf("peak memory of this process after the jobs: %lld KB\n",
+              static_cast<long long>(peakKb));
+  return walk.agrees && complete && bytes >= 0 ? 0 : 1;
 }
