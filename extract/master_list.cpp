@@ -110,10 +110,11 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   return ended > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, ended) : StepOutcome::DONE;
 }
 
-int32_t LookUpIdentifier(const char* chars, int32_t length) {
-  if (length <= 0 || length > LINE_LENGTH) return 0;
-  const uint32_t first = static_cast<uint8_t>(chars[0]) - FIRST_IDENTIFIER_CODE;
-  if (first >= IDENTIFIER_CODES || (firstCharacters[length] >> first & 1) == 0) return 0;
+namespace {
+
+// The probe of LookUpIdentifier, apart so that the common early answer costs
+// no more than its test.
+[[gnu::noinline]] int32_t FindIndexedEntry(const char* chars, int32_t length) {
   const IndexKey key = KeyOf(chars, length);
   for (uint32_t b = key.bucket;; b = (b + 1) & (BUCKETS - 1)) {
     for (const uint32_t slot : buckets[b].slots) {
@@ -122,6 +123,15 @@ int32_t LookUpIdentifier(const char* chars, int32_t length) {
       if (slot >> 16 == key.tag && EntryEquals(entry, chars, length)) return entry;
     }
   }
+}
+
+}  // namespace
+
+int32_t LookUpIdentifier(const char* chars, int32_t length) {
+  if (length <= 0 || length > LINE_LENGTH) return 0;
+  const uint32_t first = static_cast<uint8_t>(chars[0]) - FIRST_IDENTIFIER_CODE;
+  if (first >= IDENTIFIER_CODES || (firstCharacters[length] >> first & 1) == 0) return 0;
+  return FindIndexedEntry(chars, length);
 }
 
 int32_t LookUpIdentifierByWalk(const char* chars, int32_t length) {

@@ -46,7 +46,8 @@ bool IsCommentLine(const LineRecord& line) {
 struct ColumnBits {
   uint64_t word[2];
 };
-static_assert(LINE_LENGTH % 8 == 0 && LINE_LENGTH <= 128, "a line's columns fit two words");
+static_assert(LINE_LENGTH % BYTE_VECTOR_SIZE == 0 && LINE_LENGTH <= 128,
+              "a line's columns are whole vectors and fit two words");
 
 // The first column at or after column from + 1 whose bit is set, as its
 // 0-based offset; 128 when there is none.
@@ -61,16 +62,20 @@ int32_t NextSetColumn(const ColumnBits& bits, int32_t from) {
 }
 
 // Writes the symbols of one statement line. Returns false when a write failed.
-// The line is folded and classified eight columns at a time; the identifiers
+// The line is folded and classified sixteen columns at a time; the identifiers
 // are then the runs of identifier columns from column 7 on.
 bool ScanLine(LineRecord& line, ScanState& state) {
+  // The blank stretches at the end hold nothing to fold or take.
+  int32_t filled = LINE_LENGTH;
+  while (filled > 0 && LaneBits(Lanes(LoadBytes(line.chars + filled - BYTE_VECTOR_SIZE) ==
+                                      SameBytes(BLANK))) == 0xFFFFu) {
+    filled -= BYTE_VECTOR_SIZE;
+  }
   ColumnBits identifiers = {{0, 0}};
-  for (int32_t offset = 0; offset < LINE_LENGTH; offset += 8) {
-    uint64_t chars;
-    std::memcpy(&chars, line.chars + offset, sizeof chars);
-    const EightCharacters eight = ClassifyEight(chars);
-    std::memcpy(line.chars + offset, &eight.folded, sizeof chars);
-    identifiers.word[offset / 64] |= uint64_t{eight.identifierBits} << (offset % 64);
+  for (int32_t offset = 0; offset < filled; offset += BYTE_VECTOR_SIZE) {
+    const SixteenCharacters sixteen = ClassifySixteen(LoadBytes(line.chars + offset));
+    StoreBytes(line.chars + offset, sixteen.folded);
+    identifiers.word[offset / 64] |= uint64_t{sixteen.identifierBits} << (offset % 64);
   }
   identifiers.word[0] &= ~uint64_t{0} << (FIRST_SCANNED_COLUMN - 1);
   // Every column past the line's end counts as a separator.

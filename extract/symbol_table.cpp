@@ -34,10 +34,17 @@ IoStatus AppendFirstWords(int32_t unit) {
   IoStatus status;
   while ((status = ReadLine(unit, line)) == IO_OK) {
     if (line.At(1) == BLANK) continue;
-    int32_t length = 0;
-    while (length < LINE_LENGTH && line.chars[length] != BLANK) {
-      line.chars[length] = FoldCase(line.chars[length]);
-      ++length;
+    // The word is folded sixteen columns at a time, up to the stretch that
+    // holds its end; what follows the word there is folded too, unused.
+    int32_t length = LINE_LENGTH;
+    for (int32_t offset = 0; offset < LINE_LENGTH; offset += BYTE_VECTOR_SIZE) {
+      const ByteVector chars = LoadBytes(line.chars + offset);
+      StoreBytes(line.chars + offset, FoldCaseSixteen(chars));
+      const uint32_t blanks = LaneBits(Lanes(chars == SameBytes(BLANK)));
+      if (blanks != 0) {
+        length = offset + __builtin_ctz(blanks);
+        break;
+      }
     }
     if (!AppendEntry(line.chars, length)) break;
   }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "records/byte_vectors.h"
+
 namespace pk {
 
 constexpr char BLANK = ' ';
@@ -55,6 +57,12 @@ void AssignText(FixedText<N>& destination, const char* text, int32_t length) {
 // number, is greater than 96 is lowered by 32. So 97-127 become 65-95 and
 // bytes 128-255 stay as they are.
 char FoldCase(char c);
+
+// FoldCase of sixteen characters at once.
+inline ByteVector FoldCaseSixteen(ByteVector chars) {
+  // Bytes 97 to 127 are the ones above 96 as signed bytes.
+  return chars - (Lanes(chars - SameBytes(97) < SameBytes(31)) & SameBytes(32));
+}
 
 // Compares two texts as unsigned bytes, the shorter one taken as if padded
 // with blanks: -1, 0 or +1. Extra characters of the longer operand that are

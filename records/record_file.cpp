@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "records/byte_vectors.h"
 #include "records/file_services.h"
 #include "records/number_edit.h"
 
@@ -20,7 +21,7 @@ struct RecordFile {
   FileForm form;
   OsHandle handle;
   // TRANSFER_BUFFER_SIZE bytes take part in transfers; the slack after them
-  // lets a line be searched and copied eight bytes at a time.
+  // lets a line be searched and copied 80 bytes at a time.
   char buffer[TRANSFER_BUFFER_SIZE + LINE_LENGTH];
   int32_t fill;          // reading: bytes held; writing: bytes waiting to be written
   int32_t position;      // reading: next byte to take
@@ -248,48 +249,45 @@ IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handl
   return os.open(name, OsAccess::WRITE_ONLY, creation, handle);
 }
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "lines are taken eight bytes at a time");
-static_assert(LINE_LENGTH % 8 == 0, "a record is a whole number of words");
+static_assert(LINE_LENGTH % BYTE_VECTOR_SIZE == 0, "a record is a whole number of vectors");
 
-constexpr uint64_t BYTE_ONES = 0x0101010101010101u;
-constexpr uint64_t BYTE_HIGH_BITS = BYTE_ONES * 0x80;
-
-uint64_t LoadWord(const char* bytes) {
-  uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return word;
-}
-
-// The high bit of the first byte of `word` that is 0, and maybe of later ones
-// (a borrow only runs on past a zero byte); none when no byte is 0.
-uint64_t ZeroBytes(uint64_t word) {
-  return (word - BYTE_ONES) & ~word & BYTE_HIGH_BITS;
+// The offset of the first CR or LF among the first `count` (up to 80) of the
+// 80 bytes at `bytes`; `count` when there is none. All 80 are looked at
+// alike, so the line's length costs no branch.
+int32_t FindLineBreakIn80(const char* bytes, int32_t count) {
+  uint64_t breaks[2] = {0, 0};  // bit i for byte i
+  for (int32_t offset = 0; offset < LINE_LENGTH; offset += BYTE_VECTOR_SIZE) {
+    const ByteVector chars = LoadBytes(bytes + offset);
+    const uint32_t found =
+        LaneBits(Lanes(chars == SameBytes('\n')) | Lanes(chars == SameBytes('\r')));
+    breaks[offset / 64] |= uint64_t{found} << (offset % 64);
+  }
+  const int32_t first = breaks[0] != 0   ? __builtin_ctzll(breaks[0])
+                        : breaks[1] != 0 ? 64 + __builtin_ctzll(breaks[1])
+                                         : LINE_LENGTH;
+  return first < count ? first : count;
 }
 
 // The offset of the first CR or LF among the `count` bytes at `bytes`;
-// `count` when there is none. Reads whole words, so up to 7 bytes past the
-// `count` (the buffer's slack).
+// `count` when there is none. Reads up to 79 bytes past them (the buffer's
+// slack).
 int32_t FindLineBreak(const char* bytes, int32_t count) {
-  for (int32_t offset = 0; offset < count; offset += 8) {
-    const uint64_t word = LoadWord(bytes + offset);
-    const uint64_t breaks =
-        ZeroBytes(word ^ (BYTE_ONES * '\n')) | ZeroBytes(word ^ (BYTE_ONES * '\r'));
-    if (breaks != 0) {
-      const int32_t found = offset + __builtin_ctzll(breaks) / 8;
-      return found < count ? found : count;
-    }
+  for (int32_t offset = 0; offset < count; offset += LINE_LENGTH) {
+    const int32_t part = count - offset < LINE_LENGTH ? count - offset : LINE_LENGTH;
+    const int32_t found = FindLineBreakIn80(bytes + offset, part);
+    if (found < part) return offset + found;
   }
   return count;
 }
 
 // Fills `line` with the `count` characters (0 to 80) at `chars` and blanks
-// after them, a word at a time. Reads chars[0..80) whatever `count` is.
+// after them. Reads chars[0..80) whatever `count` is.
 void PutRecord(LineRecord& line, const char* chars, int32_t count) {
-  for (int32_t offset = 0; offset < LINE_LENGTH; offset += 8) {
-    const int32_t kept = count - offset;
-    const uint64_t keep = kept >= 8 ? ~uint64_t{0} : kept > 0 ? ~uint64_t{0} >> (64 - 8 * kept) : 0;
-    const uint64_t word = (LoadWord(chars + offset) & keep) | (BYTE_ONES * BLANK & ~keep);
-    std::memcpy(line.chars + offset, &word, sizeof word);
+  for (int32_t offset = 0; offset < LINE_LENGTH; offset += BYTE_VECTOR_SIZE) {
+    const ByteVector kept = Lanes(LaneNumbers() + static_cast<uint8_t>(offset) <
+                                  SameBytes(static_cast<uint8_t>(count)));
+    StoreBytes(line.chars + offset,
+               (LoadBytes(chars + offset) & kept) | (SameBytes(BLANK) & ~kept));
   }
 }
 
@@ -308,10 +306,12 @@ bool TakeBufferedLine(RecordFile& file, LineRecord& line) {
   const char* next = file.buffer + file.position;
   const int32_t available = file.fill - file.position;
   const int32_t limit = available < LINE_LENGTH ? available : LINE_LENGTH;
-  const int32_t count = FindLineBreak(next, limit);
+  const int32_t count = FindLineBreakIn80(next, limit);
   int32_t lineFeed = -1;
   if (count < limit && next[count] == '\n') {
     lineFeed = count;
+  } else if (count + 1 < available && next[count] == '\r' && next[count + 1] == '\n') {
+    lineFeed = count + 1;
   } else if (count < limit || limit == LINE_LENGTH) {
     // After a CR, or past column 80, the rest of the line is skipped.
     const int32_t rest = count < limit ? count + 1 : LINE_LENGTH;
