@@ -91,5 +91,23 @@ TEST(LookUpIdentifier, AgreesWithTheWalkOnRandomTables) {
   }
 }
 
+// A full table of distinct entries, whose probes run on over full buckets:
+// every entry is found at its own number, and a word one character longer is
+// not found.
+TEST(LookUpIdentifier, FindsEveryEntryOfAFullTable) {
+  ClearEntries();
+  for (int32_t j = 1; j <= MAX_SYMBOLS; ++j) {
+    const std::string name = "N" + std::to_string(j);
+    ASSERT_TRUE(AppendEntry(name.data(), static_cast<int32_t>(name.size())));
+  }
+  IndexMasterEntries();
+  for (int32_t j = 1; j <= MAX_SYMBOLS; ++j) {
+    const std::string name = "N" + std::to_string(j);
+    const std::string longer = name + "_";
+    ASSERT_EQ(LookUpIdentifier(name.data(), static_cast<int32_t>(name.size())), j);
+    ASSERT_EQ(LookUpIdentifier(longer.data(), static_cast<int32_t>(longer.size())), 0);
+  }
+}
+
 }  // namespace
 }  // namespace pk

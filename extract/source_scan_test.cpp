@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "extract/identifier_chars.h"
 #include "extract/master_list.h"
 #include "extract/test_directory.h"
 #include "records/record_file.h"
@@ -39,6 +40,44 @@ TEST(ScanSource, WritesEachUsedSymbolOnceInOrderOfFirstUse) {
   ASSERT_EQ(Scan(), StepOutcome::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"),
             CrLf({"GETDC", "RELEASEDC", "MESSAGE", "BEEP", "ZERO", "NAME", "TAIL", "EDGE"}));
+}
+
+// A word is found wherever it stands, whichever sixteen columns hold it and
+// across columns 64 and 65; the longest runs from column 7 to 80.
+TEST(ScanSource, FindsAWordInEveryColumn) {
+  ScratchDirectory scratch;
+  std::string master;
+  std::string source;
+  for (int column = 7; column <= 78; ++column) {
+    const std::string symbol = "S" + std::to_string(column / 10) + std::to_string(column % 10);
+    master += symbol + "\r\n";
+    std::string word = symbol;
+    if (column % 2 == 1) word[0] = 's';
+    source += std::string(static_cast<size_t>(column - 1), '+') + word + "(q1)\r\n";
+  }
+  master += std::string(74, 'L') + "\r\n";
+  source += "      " + std::string(74, 'l') + "\r\n";
+  LoadMaster(master);
+  WriteWholeFile("DEMO.FOR", source);
+  ASSERT_EQ(Scan(), StepOutcome::DONE);
+  EXPECT_EQ(ReadWholeFile("DEMO.FDH"), master);
+}
+
+// Sixteen characters classified at once give, for every byte in every
+// position, what the per-character table gives.
+TEST(ClassifySixteen, AgreesWithTheTableForEveryByte) {
+  for (int first = 0; first < 256 + BYTE_VECTOR_SIZE; ++first) {
+    char chars[BYTE_VECTOR_SIZE];
+    for (int i = 0; i < BYTE_VECTOR_SIZE; ++i) chars[i] = static_cast<char>((first + i * 17) % 256);
+    const SixteenCharacters sixteen = ClassifySixteen(LoadBytes(chars));
+    char folded[BYTE_VECTOR_SIZE];
+    StoreBytes(folded, sixteen.folded);
+    for (int i = 0; i < BYTE_VECTOR_SIZE; ++i) {
+      const char table = FoldedIdentifierChar(chars[i]);
+      EXPECT_EQ((sixteen.identifierBits >> i & 1) != 0, table != 0) << int{chars[i]};
+      EXPECT_EQ(folded[i], table != 0 ? table : chars[i]) << int{chars[i]};
+    }
+  }
 }
 
 TEST(ScanSource, MissingSourceLeavesTheListUntouched) {

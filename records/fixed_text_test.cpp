@@ -55,6 +55,17 @@ TEST(FoldCaseTest, LowersEveryCodeFrom97To127Only) {
   EXPECT_EQ(FoldCase(static_cast<char>(128)), static_cast<char>(128));
 }
 
+TEST(FoldCaseTest, SixteenAtOnceFoldEveryByteAsOneAtATime) {
+  for (int first = 0; first < 256; first += BYTE_VECTOR_SIZE) {
+    char chars[BYTE_VECTOR_SIZE];
+    for (int i = 0; i < BYTE_VECTOR_SIZE; ++i) chars[i] = static_cast<char>(first + i);
+    char folded[BYTE_VECTOR_SIZE];
+    StoreBytes(folded, FoldCaseSixteen(LoadBytes(chars)));
+    for (int i = 0; i < BYTE_VECTOR_SIZE; ++i)
+      EXPECT_EQ(folded[i], FoldCase(chars[i])) << first + i;
+  }
+}
+
 TEST(CompareTest, TrailingBlanksDoNotCount) {
   EXPECT_EQ(Compare("AB", 2, "AB   ", 5), 0);
   EXPECT_EQ(Compare("AB   ", 5, "AB", 2), 0);

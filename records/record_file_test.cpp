@@ -125,6 +125,17 @@ TEST_F(RecordFileTest, LastLineWithoutLineFeedAtABufferBoundary) {
   EXPECT_EQ(line.At(1), 'b');  // unchanged by the read that met the end
 }
 
+// A line whose CR, LF or 80th column falls on either side of the 1024-byte
+// refill reads as anywhere else.
+TEST_F(RecordFileTest, LinesReadTheSameAcrossTheRefillBoundary) {
+  for (const int length : {940, 941, 942, 943, 944, 945, 1020, 1021, 1022, 1023, 1024, 1025}) {
+    WriteFileBytes("a.txt", std::string(static_cast<size_t>(length), 'a') + "\r\n" +
+                                std::string(100, 'b') + "\r\nEND");
+    EXPECT_EQ(ReadAllLines("a.txt"), std::string(80, 'a') + "|" + std::string(80, 'b') + "|END|")
+        << length;
+  }
+}
+
 TEST_F(RecordFileTest, EndOfFileStaysEndOfFileEvenWhenTheFileGrows) {
   WriteFileBytes("a.txt", "ONE\n");
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
@@ -375,6 +386,42 @@ TEST_F(RecordFileTest, AllThreeAccessesRefusedGiveTheLastError) {
   // The first two attempts fail naturally (OLD, missing), the third by injection.
   EXPECT_EQ(Open("missing.txt", OpenStatus::OLD), IO_NO_HANDLES);
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
+}
+
+// The host's reads may run ahead of the caller's: what they return, and
+// where a write or a cut lands, is still as if each read went to the OS.
+TEST_F(RecordFileTest, HostReadsKeepTheirPlaceBesideOtherFilesWritesAndCuts) {
+  std::string a, b;
+  for (int i = 0; i < 200000; ++i) {
+    a += static_cast<char>('a' + i % 23);
+    b += static_cast<char>('A' + i % 19);
+  }
+  WriteFileBytes("a.bin", a);
+  WriteFileBytes("b.bin", b);
+  const FileServices& os = HostFileServices();
+  OsHandle fileA = NO_OS_HANDLE, fileB = NO_OS_HANDLE;
+  ASSERT_EQ(os.open("a.bin", OsAccess::READ_WRITE, OsCreation::MUST_EXIST, &fileA), IO_OK);
+  ASSERT_EQ(os.open("b.bin", OsAccess::READ_WRITE, OsCreation::MUST_EXIST, &fileB), IO_OK);
+  auto read = [&os](OsHandle handle, int32_t count) {
+    std::string bytes(static_cast<size_t>(count), '?');
+    int32_t received = -1;
+    EXPECT_EQ(os.read(handle, bytes.data(), count, &received), IO_OK);
+    bytes.resize(static_cast<size_t>(received));
+    return bytes;
+  };
+  EXPECT_EQ(read(fileA, 1000), a.substr(0, 1000));
+  EXPECT_EQ(read(fileB, 1000), b.substr(0, 1000));
+  EXPECT_EQ(read(fileA, 1000), a.substr(1000, 1000));
+  ASSERT_EQ(os.write(fileA, "XYZ", 3), IO_OK);  // at 2000
+  EXPECT_EQ(read(fileA, 10), a.substr(2003, 10));
+  std::string rest;
+  while (rest.size() < 70000) rest += read(fileB, 1024);
+  EXPECT_EQ(rest, b.substr(1000, rest.size()));
+  ASSERT_EQ(os.truncate(fileA, 5000), IO_OK);
+  EXPECT_EQ(read(fileA, 10), "");
+  EXPECT_EQ(os.close(fileA), IO_OK);
+  EXPECT_EQ(os.close(fileB), IO_OK);
+  EXPECT_EQ(ReadFileBytes("a.bin"), a.substr(0, 2000) + "XYZ" + a.substr(2003, 2997));
 }
 
 // Death tests run their statement in a child process (on Win32 a new run of
