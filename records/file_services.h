@@ -45,7 +45,9 @@ struct FileServices {
   IoStatus (*open)(const char* name, OsAccess access, OsCreation creation, OsHandle* handle);
   // Reads up to `capacity` bytes at the current position. On success sets
   // *received (0 at the end of the file). On failure returns IO_READ_FAILED or
-  // another error number; *received is then 0.
+  // another error number; *received is then 0. A back end may take more from
+  // the OS at once and keep it for the next reads; the bytes, the position a
+  // write or truncation meets and the errors are as if it did not.
   IoStatus (*read)(OsHandle handle, void* buffer, int32_t capacity, int32_t* received);
   // Writes all `count` bytes at the current position, or returns the error
   // (IO_DISK_FULL, IO_WRITE_REFUSED, ...); some bytes may have been written.
