@@ -78,9 +78,18 @@ std::vector<std::string> JobInputs() {
   return inputs;
 }
 
+// The size of every plain OS read.
+constexpr int32_t PLAIN_READ_SIZE = 64 * 1024;
+char plainBuffer[PLAIN_READ_SIZE];
+
+// Reads every input once with plain OS reads; *bytes is -1 when one failed.
 double TimePlainRead(const std::vector<std::string>& inputs, int64_t* bytes) {
   const Clock::time_point start = Clock::now();
-  *bytes = pk::ReadFilesPlainly(inputs);
+  *bytes = 0;
+  for (const std::string& input : inputs) {
+    const int64_t read = pk::ReadFilePlainly(input, plainBuffer, PLAIN_READ_SIZE);
+    *bytes = read < 0 || *bytes < 0 ? -1 : *bytes + read;
+  }
   return SecondsSince(start);
 }
 

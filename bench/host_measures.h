@@ -5,17 +5,13 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace pk {
 
-// The size of every plain OS read.
-constexpr int32_t PLAIN_READ_SIZE = 64 * 1024;
-
-// Reads each of `paths` to its end with plain OS reads of PLAIN_READ_SIZE
-// bytes into one buffer. Returns the bytes read in all, or -1 when a file
-// cannot be opened or read.
-int64_t ReadFilesPlainly(const std::vector<std::string>& paths);
+// Reads the file `path` to its end with plain OS reads of `size` bytes into
+// `buffer`, each over the one before. Returns the bytes read, or -1 when the
+// file cannot be opened or read.
+int64_t ReadFilePlainly(const std::string& path, char* buffer, int32_t size);
 
 // The most memory this process has held resident so far, in KB; -1 when the
 // platform cannot tell.

@@ -8,28 +8,20 @@
 
 namespace pk {
 
-namespace {
-
-char plainBuffer[PLAIN_READ_SIZE];
-
-}  // namespace
-
-int64_t ReadFilesPlainly(const std::vector<std::string>& paths) {
+int64_t ReadFilePlainly(const std::string& path, char* buffer, int32_t size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
   int64_t total = 0;
-  for (const std::string& path : paths) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    ssize_t got;
-    while ((got = ::read(fd, plainBuffer, sizeof plainBuffer)) != 0) {
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        ::close(fd);
-        return -1;
-      }
-      total += got;
+  ssize_t got;
+  while ((got = ::read(fd, buffer, static_cast<size_t>(size))) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      total = -1;
+      break;
     }
-    ::close(fd);
+    total += got;
   }
+  ::close(fd);
   return total;
 }
 

@@ -8,27 +8,18 @@
 
 namespace pk {
 
-namespace {
-
-char plainBuffer[PLAIN_READ_SIZE];
-
-}  // namespace
-
-int64_t ReadFilesPlainly(const std::vector<std::string>& paths) {
+int64_t ReadFilePlainly(const std::string& path, char* buffer, int32_t size) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -1;
   int64_t total = 0;
-  for (const std::string& path : paths) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return -1;
-    DWORD got = 0;
-    BOOL read;
-    while ((read = ReadFile(file, plainBuffer, sizeof plainBuffer, &got, nullptr)) && got != 0) {
-      total += got;
-    }
-    CloseHandle(file);
-    if (!read) return -1;
+  DWORD got = 0;
+  BOOL read;
+  while ((read = ReadFile(file, buffer, static_cast<DWORD>(size), &got, nullptr)) && got != 0) {
+    total += got;
   }
-  return total;
+  CloseHandle(file);
+  return read ? total : -1;
 }
 
 int64_t PeakMemoryKb() {
