@@ -4,7 +4,7 @@
 // that read, the job's time with short master lists (does the job depend on
 // the master lists' size?), the job's time with the list walks (estimated),
 // and the process's peak memory. Each time is the minimum of REPETITIONS
-// runs (default 5), which on a shared machine is the least disturbed one.
+// runs (default 9), which on a shared machine is the least disturbed one.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -31,8 +31,8 @@ using pk::JobFileName;
 constexpr pk::CorpusShape FULL_SHAPE = {50000, 50000, 4000, 1000000};
 constexpr pk::CorpusShape SHORT_LISTS_SHAPE = {50000, 5000, 4000, 1000000};
 constexpr int32_t PREFIX_LINES = 20000;
-constexpr int DEFAULT_REPETITIONS = 5;
-constexpr char CORPUS_VERSION[] = "corpus-1";
+constexpr int DEFAULT_REPETITIONS = 9;
+constexpr char CORPUS_VERSION[] = "corpus-2";
 
 using Clock = std::chrono::steady_clock;
 
@@ -46,22 +46,20 @@ JobFileName Name(const std::string& text) {
   return name;
 }
 
-// Generates the corpus unless a complete one of this version is there.
-bool EnsureCorpus(const std::string& directory, const pk::CorpusShape& shape) {
+// Generates the corpus unless a complete one of this version is there; with
+// a `model`, its source and libraries are the model's own files.
+bool EnsureCorpus(const std::string& directory, const pk::CorpusShape& shape,
+                  const std::string& model = "") {
   const std::string stamp = directory + "/" + CORPUS_VERSION;
   if (fs::exists(stamp)) return true;
   std::printf("generating %s ...\n", directory.c_str());
   std::fflush(stdout);
   const Clock::time_point start = Clock::now();
   if (!pk::GenerateCorpus(directory, shape)) return false;
+  if (!model.empty() && !pk::ShareSourceAndLibraries(model, directory)) return false;
   std::ofstream(stamp) << "complete\n";
   std::printf("  generated in %.1f s\n", SecondsSince(start));
   return true;
-}
-
-std::string LibraryFileName(const pk::LibraryName& slot) {
-  std::string name(slot.chars, pk::LIBRARY_NAME_LENGTH);
-  return name.substr(0, name.find(' '));
 }
 
 // Every file the job reads, in the job's order, the source once per scan;
@@ -70,10 +68,10 @@ std::vector<std::string> JobInputs() {
   const std::string source = std::string(pk::BENCH_PROGRAM) + ".FOR";
   std::vector<std::string> inputs = {pk::MASTER_FI_NAME, source, pk::MASTER_FD_NAME, source};
   for (int32_t slot = 0; slot < pk::libraryTable.libraryCount; ++slot) {
-    inputs.push_back(LibraryFileName(pk::libraryTable.fdLibraries[slot]));
+    inputs.push_back(pk::LibraryFileName(pk::libraryTable.fdLibraries[slot]));
   }
   for (int32_t slot = 0; slot < pk::libraryTable.libraryCount; ++slot) {
-    inputs.push_back(LibraryFileName(pk::libraryTable.fiLibraries[slot]));
+    inputs.push_back(pk::LibraryFileName(pk::libraryTable.fiLibraries[slot]));
   }
   return inputs;
 }
@@ -165,7 +163,9 @@ int main(int argc, char** argv) {
   const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : DEFAULT_REPETITIONS;
   const std::string full = fs::absolute(root + "/full").string();
   const std::string shortLists = fs::absolute(root + "/short-lists").string();
-  if (!EnsureCorpus(full, FULL_SHAPE) || !EnsureCorpus(shortLists, SHORT_LISTS_SHAPE)) {
+  // The short lists name the used symbols too, so both jobs read the same
+  // source and libraries: they share those files, and only the lists differ.
+  if (!EnsureCorpus(full, FULL_SHAPE) || !EnsureCorpus(shortLists, SHORT_LISTS_SHAPE, full)) {
     std::fprintf(stderr, "pareskit-bench: cannot write the corpus below %s\n", root.c_str());
     return 1;
   }

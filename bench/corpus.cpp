@@ -67,8 +67,7 @@ bool WriteMasterList(const std::string& path, const std::vector<std::string>& na
 bool WriteLibraries(const std::string& directory, const LibraryName* slots,
                     const std::vector<std::string>& names) {
   for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
-    std::string fileName(slots[slot].chars, LIBRARY_NAME_LENGTH);
-    fileName.erase(fileName.find(' '));
+    const std::string fileName = LibraryFileName(slots[slot]);
     TextFile file(directory + "/" + fileName);
     file.Line("C  Declarations of " + fileName);
     for (size_t i = static_cast<size_t>(slot); i < names.size();
@@ -112,6 +111,11 @@ bool WriteSource(const std::string& path, std::mt19937& random, const std::vecto
 
 }  // namespace
 
+std::string LibraryFileName(const LibraryName& slot) {
+  std::string fileName(slot.chars, LIBRARY_NAME_LENGTH);
+  return fileName.erase(fileName.find(' '));
+}
+
 bool GenerateCorpus(const std::string& directory, const CorpusShape& shape) {
   std::filesystem::create_directories(directory);
   std::mt19937 random(SEED);
@@ -122,6 +126,23 @@ bool GenerateCorpus(const std::string& directory, const CorpusShape& shape) {
          WriteLibraries(directory, libraryTable.fdLibraries, fd) &&
          WriteLibraries(directory, libraryTable.fiLibraries, fi) &&
          WriteSource(directory + "/" + BENCH_PROGRAM + ".FOR", random, fd, fi, shape);
+}
+
+bool ShareSourceAndLibraries(const std::string& model, const std::string& directory) {
+  std::vector<std::string> names = {std::string(BENCH_PROGRAM) + ".FOR"};
+  for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
+    names.push_back(LibraryFileName(libraryTable.fdLibraries[slot]));
+    names.push_back(LibraryFileName(libraryTable.fiLibraries[slot]));
+  }
+  for (const std::string& name : names) {
+    const std::filesystem::path from = model + "/" + name;
+    const std::filesystem::path to = directory + "/" + name;
+    std::error_code error;
+    std::filesystem::remove(to, error);
+    std::filesystem::create_hard_link(from, to, error);
+    if (error && !std::filesystem::copy_file(from, to, error)) return false;
+  }
+  return true;
 }
 
 }  // namespace pk

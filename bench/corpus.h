@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "extract/library_table.h"
+
 namespace pk {
 
 struct CorpusShape {
@@ -17,9 +19,18 @@ struct CorpusShape {
 
 constexpr char BENCH_PROGRAM[] = "BENCH";
 
+// The file name in a library table slot, without its blanks.
+std::string LibraryFileName(const LibraryName& slot);
+
 // Writes the corpus into `directory` (created when missing), replacing what
 // is there: MASTERFI.LIS, MASTERFD.LIS, BENCH.FOR and USER32.FD ... ADVAPI32.FI.
 // Returns false when a file cannot be written.
 bool GenerateCorpus(const std::string& directory, const CorpusShape& shape);
+
+// Makes the source and the libraries in `directory` the very files of
+// `model` (hard links, or copies where links cannot be made), so that two
+// corpora that differ only in their master lists also share the page cache
+// for the rest. Returns false when a file cannot be replaced.
+bool ShareSourceAndLibraries(const std::string& model, const std::string& directory);
 
 }  // namespace pk
