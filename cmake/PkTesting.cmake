@@ -34,3 +34,10 @@ function(pk_add_test)
     gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()
+
+# Tests that show windows on the X display or type keys into them run one at
+# a time, also in a parallel ctest run: no window may cover another test's
+# screenshot, and no key may reach another test's window.
+function(pk_uses_display)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK display)
+endfunction()

@@ -53,7 +53,7 @@ source shell/e2e/drive_program.sh
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pareskit-demo.XXXXXX")
 cp -r examples/. "$work/"
-trap 'stop_running_program; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; true' EXIT
+trap 'stop_running_program; end_wine_env' EXIT
 
 echo "== running PARESKIT.EXE in $work"
 start_program "$work"

@@ -1,36 +1,30 @@
 #!/bin/sh
-# Builds the fuzz preset and runs every fuzz target for a short fixed time
-# (PK_FUZZ_SECONDS, 25 by default) from its seed corpus. Fails on the first
-# finding: a crash, a sanitizer report or a broken property. The input that
-# caused it is left in build/fuzz/findings/<target>/; keep it as a regression
-# input in fuzz/regressions/<target>/ once the fault is fixed.
+# Builds the fuzz preset and runs every fuzz target of fuzz/targets.txt for a
+# short fixed time (PK_FUZZ_SECONDS, 25 by default) from its seed corpus, two
+# at a time. Fails when a target found something: a crash, a sanitizer report
+# or a broken property. The input that caused it is left in
+# build/fuzz/findings/<target>/; keep it as a regression input in
+# fuzz/regressions/<target>/ once the fault is fixed.
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${PK_FUZZ_SECONDS:-25}
-targets="fuzz_read_line fuzz_master_list fuzz_source_scan fuzz_declaration_copy fuzz_logo
-fuzz_form_description fuzz_number_edit"
+. tools/fuzz-targets.sh
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2
-
-for target in $targets; do
-  work=build/fuzz/work/$target
-  findings=build/fuzz/findings/$target
+# smoke TARGET MAX_LEN: one short run from a copy of the seeds, so that what
+# the run learns stays out of the tree.
+smoke() {
+  work=build/fuzz/work/$1
+  log=build/fuzz/$1.log
   rm -rf "$work"
-  mkdir -p "$work" "$findings"
-  # The seeds are copied so that what the run learns stays out of the tree.
-  cp fuzz/corpus/$target/* "$work"/
-  max_len=4096
-  [ "$target" = fuzz_form_description ] && max_len=2000
-  [ "$target" = fuzz_number_edit ] && max_len=30
-  log=build/fuzz/$target.log
-  if ! build/fuzz/fuzz/$target -max_total_time="$seconds" -max_len=$max_len -timeout=10 \
-      -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$findings/" \
-      "$work" >"$log" 2>&1; then
+  mkdir -p "$work"
+  cp fuzz/corpus/"$1"/* "$work"/ || return 1
+  if ! run_fuzzer "$1" "$2" "$work" "$log"; then
     grep -E "property broken|ERROR|SUMMARY" "$log" >&2 || true
-    echo "fuzz-smoke: $target found a fault; input in $findings/, log in $log" >&2
-    exit 1
+    echo "fuzz-smoke: $1 found a fault; input in build/fuzz/findings/$1/, log in $log" >&2
+    return 1
   fi
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  echo "fuzz-smoke: $target: $runs runs in ${seconds}s, no finding"
-done
+  echo "fuzz-smoke: $1: $(runs_in "$log") runs in ${seconds}s, no finding"
+}
+
+build_fuzz_targets
+each_target_two_at_a_time smoke

@@ -40,7 +40,7 @@ ARTIFACTS=${PK_ARTIFACTS:-$SCRATCH}
 mkdir -p "$ARTIFACTS"
 source "$TOOLS/wine-env.sh"
 source "$TOOLS/../shell/e2e/drive_program.sh"
-trap 'stop_running_program; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; rm -rf "$SCRATCH"' EXIT
+trap 'stop_running_program; end_wine_env; rm -rf "$SCRATCH"' EXIT
 fail() {
   echo "FAILED: $*" >&2
   exit 1
@@ -73,15 +73,20 @@ red_pixels() {
 # show_window SOURCE TITLE SCREENSHOT: builds SOURCE into HELLOWIN.exe, runs it,
 # photographs the window titled TITLE and waits for the program to end by itself.
 show_window() {
-  local window red
+  local window red deadline
   "$FC" -static -mwindows -o HELLOWIN.exe "$1" -luser32 -lgdi32 -lkernel32 ||
     fail "$1 does not compile or link against HELLOWIN.FD and HELLOWIN.FI"
   program=HELLOWIN.exe start_program .
   window=$(find_window "$2" 60) || fail "$1: no window titled '$2' showed"
-  # The window closes itself after four seconds; one is enough to paint.
-  sleep 1
-  import -window "$window" "$3" || fail "$1: no screenshot of the window"
-  red=$(red_pixels "$3") || red=0
+  # The window closes itself after four seconds: it is photographed as soon
+  # as the greeting shows, for three seconds at most.
+  deadline=$((SECONDS + 3))
+  while :; do
+    import -window "$window" "$3" || fail "$1: no screenshot of the window"
+    red=$(red_pixels "$3") || red=0
+    [ "$red" -lt 100 ] && [ $SECONDS -lt $deadline ] || break
+    sleep 0.1
+  done
   [ "$red" -ge 100 ] || fail "$1: the greeting is not drawn ($red red pixels in $3)"
   wait_for_exit 60
   [ "$exit_code" = 0 ] || fail "$1: HELLOWIN.exe ended with $exit_code (124: it did not end)"

@@ -59,14 +59,32 @@ wait_for_exit() {
 }
 
 # focus WINDOW: gives WINDOW the keyboard focus as a user does, with a click
-# near its lower right corner (under a display without a window manager,
-# wine activates a window only on a click, and keys go to the active window).
+# near its lower right corner (keys go to the active window), and waits until
+# the display sends the keys to it; fails when it does not within 10 seconds.
 focus() {
-  local WIDTH HEIGHT
+  local WIDTH HEIGHT deadline=$((SECONDS + 10))
   eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
   xdotool windowfocus "$1" 2>/dev/null
   xdotool mousemove --window "$1" $((WIDTH - 12)) $((HEIGHT - 12)) click 1
-  sleep 0.5
+  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
+
+# drag_window WINDOW X Y: moves WINDOW by its caption, as a user does, so that
+# its top left corner lands at X,Y; waits until it is there, at most 10
+# seconds, and fails when it does not get there.
+drag_window() {
+  local X Y deadline=$((SECONDS + 10))
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y)=')"
+  xdotool mousemove $((X + 60)) $((Y + 8)) mousedown 1 mousemove_relative 10 10 \
+    mousemove $(($2 + 60)) $(($3 + 8)) mouseup 1
+  until [ "$X,$Y" = "$2,$3" ]; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y)=')"
+  done
 }
 
 type_text() { xdotool type --delay 80 "$1"; }

@@ -33,7 +33,7 @@ passed=0
 failed=0
 timeout_screenshot_dir=$artifacts
 source "$here/drive_program.sh"
-trap 'stop_running_program; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; true' EXIT
+trap 'stop_running_program; end_wine_env' EXIT
 
 # fresh_copy NAME: a new scratch copy of the data; prints its path.
 fresh_copy() {
@@ -93,22 +93,42 @@ gold_pixels() {
     -format "%[fx:round(mean*w*h)]" info: 2>/dev/null || echo 0
 }
 
+# Pixels of the main window's dark blue background in the part GEOMETRY
+# (WIDTHxHEIGHT+X+Y) of a screenshot.
+background_pixels() {
+  convert "$1" -crop "$2" -fill black +opaque "rgb(0,0,127)" -fill white -opaque "rgb(0,0,127)" \
+    -format "%[fx:round(mean*w*h)]" info: 2>/dev/null || echo 0
+}
+
 # look_at_windows FORM SCREENSHOT LOGO: moves the form off the logo, which
 # repaints the main window, and checks that no second form opened, that the
-# title is PARESKIT, and whether the logo's lettering shows (LOGO yes or no).
-# Prints ok or what is wrong; keeps the screenshot.
+# title is PARESKIT, and whether the logo's lettering shows (LOGO yes, no or
+# any). The repaint is seen in the screenshot: the main window's background
+# where the form was and, with a logo, its lettering (waited for 10 seconds
+# at most). Prints ok or what is wrong; keeps the screenshot.
 look_at_windows() {
-  local form=$1 screenshot=$2 logo=$3 main title forms gold
-  sleep 1
-  xdotool windowmove "$form" 300 300
-  sleep 1.5
+  local form=$1 screenshot=$2 logo=$3 main title forms gold X Y WIDTH HEIGHT deadline
+  eval "$(xdotool getwindowgeometry --shell "$form" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  if ! drag_window "$form" 300 300; then
+    echo "the form could not be moved off the logo"
+    return
+  fi
+  deadline=$((SECONDS + 10))
+  while :; do
+    import -window root "$screenshot" 2>/dev/null
+    gold=$(gold_pixels "$screenshot")
+    if [ "$(background_pixels "$screenshot" "${WIDTH}x$HEIGHT+$X+$Y")" -ge $((WIDTH * HEIGHT / 4)) ] &&
+      { [ "$logo" != yes ] || [ "$gold" -ge 300 ]; }; then
+      break
+    fi
+    [ $SECONDS -lt $deadline ] || break
+    sleep 0.1
+  done
   forms=$(xdotool search --all --onlyvisible --pid "$running_pid" --name '^FORM$' 2>/dev/null |
     wc -l)
-  import -window root "$screenshot" 2>/dev/null
   main=$(find_window PARESKIT 5) || main=
   title=
   [ -n "$main" ] && title=$(xdotool getwindowname "$main" 2>/dev/null)
-  gold=$(gold_pixels "$screenshot")
   if [ "$forms" != 1 ]; then
     echo "$forms forms are shown after a repaint of the main window"
   elif [ "$title" != PARESKIT ]; then
@@ -182,13 +202,12 @@ press_escape() {
   xdotool key Escape
 }
 
-# The list's only entry replaces the typed name; Ctrl+Enter then confirms the choice.
+# The list's only entry replaces the typed name; Ctrl+Enter then confirms the
+# choice. The form takes the keys in the order they are typed.
 choose_exit_entry() {
   focus "$1"
   type_text DEMO
-  xdotool key Down
-  sleep 1.5
-  xdotool key ctrl+Return
+  xdotool key Down ctrl+Return
 }
 
 close_main_window() {

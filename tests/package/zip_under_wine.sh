@@ -27,7 +27,7 @@ export WINEPREFIX
 source "$here/../../tools/wine-env.sh"
 wine_command=wine
 source "$here/../../shell/e2e/drive_program.sh"
-trap 'stop_running_program; wineserver -k; rm -rf "$WINEPREFIX"; [ -n "${PK_XVFB_PID:-}" ] && kill "$PK_XVFB_PID" 2>/dev/null; true' EXIT
+trap 'stop_running_program; end_wine_env; rm -rf "$WINEPREFIX"' EXIT
 
 in_tree_run "$scratch/in-tree" wine "$batch"
 

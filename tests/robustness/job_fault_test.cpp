@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
@@ -637,21 +636,48 @@ TEST(JobFaultSweep, AFailedReportWriteLosesNoEarlierLine) {
 
 // ---------------------------------------------------------------------------
 // The process really ends: exit code 1 and the report on standard error, with
-// the files still attached closed. Each case runs in a child process (under
-// wine a fresh one that re-runs this test up to the statement, hence the
-// fixed scratch directory).
+// the files still attached closed. Each case is a death test of its own whose
+// child process re-runs that one case up to the statement (under wine a
+// fresh process, hence ScratchDirectory keeps the parent's directory for it).
 
 struct DeathCase {
   FileCall kind;
   int32_t k;
-  std::string pattern;
+  const char* pattern;  // what the run-time error names, as a regular expression
 };
 
-// The calls whose failure the sweep saw end the process (every close, and the
-// opening, emptying and writing out of NAME.PRE), each with the file its
-// run-time error names. Found with the probe, so they follow the job's calls.
-std::vector<DeathCase> FatalCalls() {
-  std::vector<DeathCase> cases;
+// The calls whose failure ends the process (the opening and emptying of
+// NAME.PRE, and every close), in the order of the job's calls.
+// FatalCallsAreTheDeathTestTable proves with the probe that these are all.
+const DeathCase kFatalCalls[] = {
+    {FileCall::OPEN, 7, "OPEN\\(DEMO.PRE\\)"},
+    {FileCall::TRUNCATE, 5, "OPEN\\(DEMO.PRE\\)"},
+    {FileCall::CLOSE, 1, "CLOSE\\(MASTERFI.LIS\\)"},
+    {FileCall::CLOSE, 2, "CLOSE\\(DEMO.FIH\\)"},
+    {FileCall::CLOSE, 3, "CLOSE\\(DEMO.FOR\\)"},
+    {FileCall::CLOSE, 4, "CLOSE\\(MASTERFD.LIS\\)"},
+    {FileCall::CLOSE, 5, "CLOSE\\(DEMO.FDH\\)"},
+    {FileCall::CLOSE, 6, "CLOSE\\(DEMO.FOR\\)"},
+    {FileCall::CLOSE, 7, "CLOSE\\(DEMO.FDH\\)"},
+    {FileCall::CLOSE, 8, "CLOSE\\(USER32.FD\\)"},
+    {FileCall::CLOSE, 9, "CLOSE\\(KERNEL32.FD\\)"},
+    {FileCall::CLOSE, 10, "CLOSE\\(DEMO.FD\\)"},
+    {FileCall::CLOSE, 11, "CLOSE\\(DEMO.FIH\\)"},
+    {FileCall::CLOSE, 12, "CLOSE\\(USER32.FI\\)"},
+    {FileCall::CLOSE, 13, "CLOSE\\(GDI32.FI\\)"},
+    {FileCall::CLOSE, 14, "CLOSE\\(DEMO.FI\\)"},
+    {FileCall::CLOSE, 15, "CLOSE\\(DEMO.PRE\\)"},
+};
+
+// One fatal call as the table and the probe are compared.
+std::string Described(FileCall kind, int32_t k, const std::string& pattern) {
+  return std::string(KindName(kind)) + " #" + std::to_string(k) + ": " + pattern;
+}
+
+// The calls whose failure the probe sees end the process, each with the file
+// its run-time error names.
+std::vector<std::string> ProbedFatalCalls() {
+  std::vector<std::string> cases;
   const std::regex named("(OPEN|CLOSE)\\(([^)]*)\\)");
   for (FileCall kind : {FileCall::OPEN, FileCall::TRUNCATE, FileCall::WRITE, FileCall::CLOSE}) {
     const int32_t count = CallCount(RunProbedJob(kind, 0, IO_OK).trace, kind);
@@ -659,43 +685,47 @@ std::vector<DeathCase> FatalCalls() {
       const ProbedRun run = RunProbedJob(kind, k, IO_DISK_FULL);
       std::smatch match;
       if (!run.processEnded || !std::regex_search(run.standardError, match, named)) continue;
-      cases.push_back({kind, k, std::string(match[1]) + "\\(" + std::string(match[2]) + "\\)"});
+      cases.push_back(
+          Described(kind, k, std::string(match[1]) + "\\(" + std::string(match[2]) + "\\)"));
     }
   }
   return cases;
 }
 
-TEST(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  // Not a ScratchDirectory: the child re-runs this test while the parent still
-  // works in the directory, which Windows does not let it delete and remake.
-  const std::filesystem::path previous = std::filesystem::current_path();
-  const std::filesystem::path directory =
-      std::filesystem::temp_directory_path() / "pareskit-job-fault-death";
-  std::filesystem::create_directories(directory);
-  std::filesystem::current_path(directory);
+TEST(JobFaultSweep, FatalCallsAreTheDeathTestTable) {
+  testing::ScratchDirectory scratch;
   WriteJobInputs();
-  const std::vector<DeathCase> cases = FatalCalls();
-  ASSERT_GE(cases.size(), 10u);
-  std::printf("%d failing calls end the process\n", static_cast<int>(cases.size()));
-  for (const DeathCase& death : cases) {
-    RemoveJobOutputs();
-    const std::string context = std::string(KindName(death.kind)) + " #" + std::to_string(death.k);
-    EXPECT_EXIT(
-        {
-          testing::InstallFailingFileServices(death.kind, death.k, IO_DISK_FULL);
-          RunJob(programName);
-        },
-        // Patterns that both the POSIX and the Windows regular expressions of
-        // the test framework read the same way.
-        ::testing::ExitedWithCode(1), "run-time error F.+: " + death.pattern)
-        << context;
-    CheckFilesOnDisk(context + ", after the process ended");
+  std::vector<std::string> table;
+  for (const DeathCase& death : kFatalCalls) {
+    table.push_back(Described(death.kind, death.k, death.pattern));
   }
-  std::filesystem::current_path(previous);
-  std::error_code ignored;
-  std::filesystem::remove_all(directory, ignored);
+  EXPECT_EQ(ProbedFatalCalls(), table);
 }
+
+class JobFaultDeathTest : public ::testing::TestWithParam<DeathCase> {};
+
+TEST_P(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const DeathCase& death = GetParam();
+  testing::ScratchDirectory scratch;
+  WriteJobInputs();
+  RemoveJobOutputs();
+  EXPECT_EXIT(
+      {
+        testing::InstallFailingFileServices(death.kind, death.k, IO_DISK_FULL);
+        RunJob(programName);
+      },
+      // Patterns that both the POSIX and the Windows regular expressions of
+      // the test framework read the same way.
+      ::testing::ExitedWithCode(1), std::string("run-time error F.+: ") + death.pattern);
+  CheckFilesOnDisk(Described(death.kind, death.k, death.pattern) + ", after the process ended");
+}
+
+INSTANTIATE_TEST_SUITE_P(FatalCalls, JobFaultDeathTest, ::testing::ValuesIn(kFatalCalls),
+                         [](const ::testing::TestParamInfo<DeathCase>& info) {
+                           return std::string(KindName(info.param.kind)) + "_" +
+                                  std::to_string(info.param.k);
+                         });
 
 }  // namespace
 }  // namespace pk
