@@ -1,8 +1,8 @@
-#include "form/run_form.h"
+#include "form/run_form_win32.h"
 
 #include "form/form_description.h"
 #include "form/form_state.h"
-#include "form/form_window.h"
+#include "form/form_window_win32.h"
 
 namespace pk {
 

@@ -2,7 +2,7 @@
 
 #include "form/form_keyboard.h"
 #include "form/form_state.h"
-#include "form/form_window.h"
+#include "form/form_window_win32.h"
 
 namespace pk {
 

@@ -1,6 +1,6 @@
 // Drives real forms: a scripted user acts on each tick of a thread timer,
 // which the form's own message loop dispatches.
-#include "form/form_window.h"
+#include "form/form_window_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "form/form_layout.h"
 #include "form/form_state.h"
-#include "form/run_form.h"
+#include "form/run_form_win32.h"
 
 namespace pk {
 namespace {

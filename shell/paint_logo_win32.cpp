@@ -1,4 +1,4 @@
-#include "shell/paint_logo.h"
+#include "shell/paint_logo_win32.h"
 
 #include <algorithm>
 #include <cstddef>

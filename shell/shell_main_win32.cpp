@@ -1,7 +1,7 @@
 // The process entry of PARESKIT.EXE.
 #include <windows.h>
 
-#include "shell/main_window.h"
+#include "shell/main_window_win32.h"
 
 // The command line is not used. The whole job runs inside CreateMainWindow;
 // the outer loop then only takes the remaining messages up to WM_QUIT.

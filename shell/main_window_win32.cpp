@@ -1,10 +1,11 @@
-#include "shell/main_window.h"
+#include "shell/main_window_win32.h"
 
 #include "extract/job.h"
 #include "form/field_value.h"
-#include "form/run_form.h"
+#include "form/run_form_win32.h"
+#include "form/window_class_win32.h"
 #include "shell/logo.h"
-#include "shell/paint_logo.h"
+#include "shell/paint_logo_win32.h"
 #include "shell/signed_word.h"
 
 namespace pk {
@@ -65,18 +66,10 @@ int CreateMainWindow(HINSTANCE instance, HINSTANCE previous, int showCommand) {
   state.instance = instance;
   if (previous == nullptr) {
     state.backgroundBrush = CreateSolidBrush(DARK_BLUE);
-    WNDCLASSA& windowClass = state.windowClass;
-    windowClass.style = 0;
-    windowClass.lpfnWndProc = MainWndProc;
-    windowClass.cbClsExtra = 0;
-    windowClass.cbWndExtra = 0;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = nullptr;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = state.backgroundBrush;
-    windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = CLASS_NAME;
-    if (RegisterClassA(&windowClass) == 0) return CLASS_NOT_REGISTERED;
+    if (!RegisterWindowClass(state.windowClass, instance, CLASS_NAME, MainWndProc,
+                             state.backgroundBrush)) {
+      return CLASS_NOT_REGISTERED;
+    }
   }
   state.mainWindow = CreateWindowExA(0, CLASS_NAME, WINDOW_TITLE, MAIN_WINDOW_STYLE, CW_USEDEFAULT,
                                      0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);

@@ -1,4 +1,4 @@
-#include "form/form_window.h"
+#include "form/form_window_win32.h"
 
 #include <cstdint>
 
@@ -7,6 +7,7 @@
 #include "form/form_layout.h"
 #include "form/form_state.h"
 #include "form/value_text.h"
+#include "form/window_class_win32.h"
 
 namespace pk {
 
@@ -192,17 +193,10 @@ void Command(HWND form, WPARAM wParam) {
 bool CreateFormWindow(HINSTANCE instance, HWND owner, HWND* window) {
   if (!classRegistered) {
     classRegistered = true;
-    formClass.style = 0;
-    formClass.lpfnWndProc = FormWindowProc;
-    formClass.cbClsExtra = 0;
-    formClass.cbWndExtra = 0;
-    formClass.hInstance = instance;
-    formClass.hIcon = nullptr;
-    formClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    formClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    formClass.lpszMenuName = nullptr;
-    formClass.lpszClassName = FORM_CLASS;
-    if (!RegisterClassA(&formClass)) return false;
+    const HBRUSH background = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    if (!RegisterWindowClass(formClass, instance, FORM_CLASS, FormWindowProc, background)) {
+      return false;
+    }
   }
   const HWND form = CreateWindowExA(0, FORM_CLASS, FORM_CAPTION, FORM_STYLE, PLACEHOLDER_X, 0,
                                     PLACEHOLDER_WIDTH, 0, owner, nullptr, instance, nullptr);
