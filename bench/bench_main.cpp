@@ -22,11 +22,13 @@
 #include "extract/needed_list.h"
 #include "extract/source_scan.h"
 #include "records/record_file.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/list_walks.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using pk::JobFileName;
 
 constexpr pk::CorpusShape FULL_SHAPE = {50000, 50000, 4000, 1000000};
 constexpr pk::CorpusShape SHORT_LISTS_SHAPE = {50000, 5000, 4000, 1000000};
@@ -38,12 +40,6 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-JobFileName Name(const std::string& text) {
-  JobFileName name;
-  pk::AssignText(name, text.data(), static_cast<int32_t>(text.size()));
-  return name;
 }
 
 // Generates the corpus unless a complete one of this version is there; with
@@ -110,23 +106,17 @@ void WritePrefix(const std::string& source, const std::string& prefix) {
 double TimePrefixScan(const char* master, const char* usedName, pk::IdentifierLookup lookUp) {
   const Clock::time_point start = Clock::now();
   pk::LoadMasterList(master, 12);
-  pk::ScanSource(Name("PREFIX.FOR"), Name(usedName), lookUp);
+  pk::ScanSource(pk::testing::JobName("PREFIX.FOR"), pk::testing::JobName(usedName), lookUp);
   return SecondsSince(start);
 }
 
 double TimeCopy(const char* usedName, const pk::LibraryName* libraries, const char* outName,
                 pk::NeededWordFinder find) {
   const Clock::time_point start = Clock::now();
-  pk::LoadNeededList(Name(usedName));
+  pk::LoadNeededList(pk::testing::JobName(usedName));
   pk::FileFaults faults = {};
-  pk::CopyDeclarations(libraries, Name(outName), find, faults);
+  pk::CopyDeclarations(libraries, pk::testing::JobName(outName), find, faults);
   return SecondsSince(start);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(fa), {}) ==
-         std::string(std::istreambuf_iterator<char>(fb), {});
 }
 
 struct WalkFigures {
@@ -143,14 +133,17 @@ struct WalkFigures {
 WalkFigures MeasureWalks() {
   WritePrefix(std::string(pk::BENCH_PROGRAM) + ".FOR", "PREFIX.FOR");
   WalkFigures walk{};
-  walk.prefixWalk = TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::LookUpIdentifierByWalk) +
-                    TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::LookUpIdentifierByWalk);
+  walk.prefixWalk =
+      TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::testing::LookUpIdentifierByWalk) +
+      TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::testing::LookUpIdentifierByWalk);
   walk.prefixIndex = TimePrefixScan(pk::MASTER_FI_NAME, "PREFIX.FIH", pk::LookUpIdentifier) +
                      TimePrefixScan(pk::MASTER_FD_NAME, "PREFIX.FDH", pk::LookUpIdentifier);
-  walk.copyWalk =
-      TimeCopy("BENCH.FDH", pk::libraryTable.fdLibraries, "WALK.FD", pk::FindNeededWordByWalk) +
-      TimeCopy("BENCH.FIH", pk::libraryTable.fiLibraries, "WALK.FI", pk::FindNeededWordByWalk);
-  walk.agrees = SameFile("WALK.FD", "BENCH.FD") && SameFile("WALK.FI", "BENCH.FI");
+  walk.copyWalk = TimeCopy("BENCH.FDH", pk::libraryTable.fdLibraries, "WALK.FD",
+                           pk::testing::FindNeededWordByWalk) +
+                  TimeCopy("BENCH.FIH", pk::libraryTable.fiLibraries, "WALK.FI",
+                           pk::testing::FindNeededWordByWalk);
+  walk.agrees = pk::testing::ReadWholeFile("WALK.FD") == pk::testing::ReadWholeFile("BENCH.FD") &&
+                pk::testing::ReadWholeFile("WALK.FI") == pk::testing::ReadWholeFile("BENCH.FI");
   const double scale = static_cast<double>(FULL_SHAPE.sourceLines) / PREFIX_LINES;
   walk.job = walk.prefixWalk * scale + walk.copyWalk;
   return walk;

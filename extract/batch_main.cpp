@@ -89,9 +89,7 @@ int PathOf(const pk::JobFileName& file, bool inLibraryDirectory, pk::FilePath& p
   } else {
     pk::AssignText(path, file.chars, pk::JOB_FILE_NAME_LENGTH);
   }
-  int length = pk::MAX_FILE_NAME;
-  while (length > 0 && path.chars[length - 1] == ' ') --length;
-  return length;
+  return pk::TrimmedLength(path.chars, pk::MAX_FILE_NAME);
 }
 
 void PrintFailure(const char* verb, const pk::JobFileName& file, bool inLibraryDirectory,

@@ -6,11 +6,15 @@
 #include <set>
 #include <string>
 
-#include "extract/test_directory.h"
-#include "records/testing/failing_file_services.h"
+#include "testing/failing_file_services.h"
+#include "testing/files.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
+
+using testing::ScratchDirectory;
+using testing::WriteWholeFile;
 
 std::set<std::string> present;
 

@@ -2,19 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "extract/symbol_table.h"
-#include "extract/test_directory.h"
 #include "records/record_file.h"
-#include "records/testing/failing_file_services.h"
+#include "testing/failing_file_services.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/scratch_directory.h"
+#include "testing/traced_file_services.h"
 
 namespace pk {
 namespace {
 
-void LoadNeeded(std::initializer_list<const char*> words) {
+using testing::CrLf;
+using testing::JobName;
+using testing::ReadWholeFile;
+using testing::ScratchDirectory;
+using testing::TracedFileServices;
+using testing::WriteWholeFile;
+
+void LoadNeeded(const std::vector<std::string>& words) {
   WriteWholeFile("DEMO.FDH", CrLf(words));
   ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
 }
@@ -29,11 +39,6 @@ StepOutcome Copy() {
 
 char Mark(int32_t word) {
   return EntryTerminator(word);
-}
-
-bool WasOpened(const std::string& name) {
-  const auto& names = TracedFileServices::OpenedNames();
-  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 TEST(CopyDeclarations, CopiesTheBodyLinesOfEachNeededBlock) {
@@ -69,21 +74,21 @@ TEST(CopyDeclarations, SkipsMissingLibrariesAndOpensNoneOnceAllAreFound) {
   LoadNeeded({"BEEP"});
   WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP BODY"}));
   WriteWholeFile("KERNEL32.FD", CrLf({"C*BEEP", "      LATER BEEP"}));
-  TracedFileServices traced("");
+  TracedFileServices traced;
   ASSERT_EQ(Copy(), StepOutcome::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      BEEP BODY"}));
-  EXPECT_TRUE(WasOpened("USER32.FD"));
-  EXPECT_FALSE(WasOpened("KERNEL32.FD"));
+  EXPECT_TRUE(TracedFileServices::Opened("USER32.FD"));
+  EXPECT_FALSE(TracedFileServices::Opened("KERNEL32.FD"));
 }
 
 TEST(CopyDeclarations, EmptyNeededListEmptiesAnOldOutputAndOpensNoLibrary) {
   ScratchDirectory scratch;
   LoadNeeded({});
   WriteWholeFile("DEMO.FD", CrLf({"      OLD OUTPUT"}));
-  TracedFileServices traced("");
+  TracedFileServices traced;
   ASSERT_EQ(Copy(), StepOutcome::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
-  EXPECT_FALSE(WasOpened("USER32.FD"));
+  EXPECT_FALSE(TracedFileServices::Opened("USER32.FD"));
 }
 
 TEST(CopyDeclarations, BlockThatCannotBeWrittenCountsAsNotFoundAndIsNeverCopiedAgain) {

@@ -5,24 +5,29 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "extract/library_table.h"
-#include "extract/test_directory.h"
 #include "records/file_services.h"
 #include "records/record_file.h"
-#include "records/testing/failing_file_services.h"
+#include "testing/failing_file_services.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/scratch_directory.h"
+#include "testing/traced_file_services.h"
 
 namespace pk {
 namespace {
 
-std::string Trimmed(const JobFileName& name) {
-  const std::string text(name.chars, JOB_FILE_NAME_LENGTH);
-  return text.substr(0, text.find_last_not_of(' ') + 1);
-}
-
-std::string FileOf(const JobOutcome& outcome) {
-  return Trimmed(outcome.file);
-}
+using testing::CrLf;
+using testing::FileExists;
+using testing::InputFile;
+using testing::ReadWholeFile;
+using testing::ScratchDirectory;
+using testing::TracedFileServices;
+using testing::Trimmed;
+using testing::WriteJobInputs;
+using testing::WriteWholeFile;
 
 // The files the job went on without, as "read USER32.FD 6500; ...".
 std::string FaultsOf(const JobOutcome& outcome) {
@@ -35,17 +40,17 @@ std::string FaultsOf(const JobOutcome& outcome) {
   return text;
 }
 
-void WriteInputs() {
-  WriteWholeFile("MASTERFI.LIS", CrLf({"MSG"}));
-  WriteWholeFile("MASTERFD.LIS", CrLf({"GETDC", "BEEP"}));
-  WriteWholeFile("DEMO.FOR", CrLf({"      CALL GETDC(MSG)", "      CALL BEEP"}));
-  WriteWholeFile("USER32.FD", CrLf({"C*GETDC", "      INTEGER GETDC"}));
-  WriteWholeFile("USER32.FI", CrLf({"C*MSG", "      STRUCTURE /MSG/"}));
-}
+const std::vector<InputFile> kInputs = {
+    {"MASTERFI.LIS", {"MSG"}},
+    {"MASTERFD.LIS", {"GETDC", "BEEP"}},
+    {"DEMO.FOR", {"      CALL GETDC(MSG)", "      CALL BEEP"}},
+    {"USER32.FD", {"C*GETDC", "      INTEGER GETDC"}},
+    {"USER32.FI", {"C*MSG", "      STRUCTURE /MSG/"}},
+};
 
 char programName[31] = "DEMO";
 
-// In the job of WriteInputs the reads and writes come in this order. Reads:
+// In the job of kInputs the reads and writes come in this order. Reads:
 // MASTERFI.LIS 1-2, DEMO.FOR 3-4, MASTERFD.LIS 5-6, DEMO.FOR 7-8, DEMO.FDH
 // 9-10, USER32.FD 11-12, ... Writes: DEMO.FIH 1, DEMO.FDH 2, the GETDC block
 // 3, the FD report's count lines 4, its heading 5, its line BEEP 6, ...
@@ -63,11 +68,11 @@ TEST(RunJob, MissingInputEndsTheJobAtItsPhase) {
       {"MASTERFI.LIS", "DEMO.FIH"}, {"DEMO.FOR", "DEMO.FIH"}, {"MASTERFD.LIS", "DEMO.FDH"}};
   for (const auto& c : cases) {
     ScratchDirectory scratch;
-    WriteInputs();
+    WriteJobInputs(kInputs);
     std::filesystem::remove(c.missing);
     const JobOutcome outcome = RunJob(programName);
     EXPECT_EQ(outcome.end, JobEnd::NOT_OPENED) << c.missing;
-    EXPECT_EQ(FileOf(outcome), c.missing);
+    EXPECT_EQ(Trimmed(outcome.file), c.missing);
     EXPECT_FALSE(FileExists(c.firstUnwritten)) << c.missing;
     EXPECT_FALSE(FileExists("DEMO.PRE")) << c.missing;
   }
@@ -77,32 +82,32 @@ TEST(RunJob, MissingInputEndsTheJobAtItsPhase) {
 // counting a cut list as the program's whole use.
 TEST(RunJob, ReadErrorInTheSourceEndsTheJob) {
   ScratchDirectory scratch;
-  WriteInputs();
+  WriteJobInputs(kInputs);
   // Reads 1 and 2 take MASTERFI.LIS and its end; read 3 is DEMO.FOR's first.
   testing::InstallFailingFileServices(testing::FileCall::READ, 3, IO_READ_FAILED);
   const JobOutcome outcome = RunJob(programName);
   EXPECT_EQ(outcome.end, JobEnd::NOT_READ);
-  EXPECT_EQ(FileOf(outcome), "DEMO.FOR");
+  EXPECT_EQ(Trimmed(outcome.file), "DEMO.FOR");
   EXPECT_FALSE(FileExists("DEMO.PRE"));
 }
 
 TEST(RunJob, UsedListThatCannotBeWrittenEndsTheJob) {
   ScratchDirectory scratch;
-  WriteInputs();
+  WriteJobInputs(kInputs);
   TracedFileServices failing("BEEP");
   const JobOutcome outcome = RunJob(programName);
   EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN);
-  EXPECT_EQ(FileOf(outcome), "DEMO.FDH");
+  EXPECT_EQ(Trimmed(outcome.file), "DEMO.FDH");
   EXPECT_FALSE(FileExists("DEMO.PRE"));
 }
 
 TEST(RunJob, OutputThatCannotBeOpenedEndsTheJobWithTheReportClosed) {
   ScratchDirectory scratch;
-  WriteInputs();
+  WriteJobInputs(kInputs);
   std::filesystem::create_directory("DEMO.FI");
   const JobOutcome outcome = RunJob(programName);
   EXPECT_EQ(outcome.end, JobEnd::NOT_OPENED);
-  EXPECT_EQ(FileOf(outcome), "DEMO.FI");
+  EXPECT_EQ(Trimmed(outcome.file), "DEMO.FI");
   EXPECT_FALSE(IsUnitAttached(UNIT_REPORT));
   EXPECT_EQ(ReadWholeFile("DEMO.PRE").substr(0, 34), "       2 FD Symbols were specified");
 }
@@ -120,7 +125,7 @@ TEST(RunJob, EarlyEndCarriesTheFailedOperationsStatus) {
   };
   for (const auto& c : cases) {
     ScratchDirectory scratch;
-    WriteInputs();
+    WriteJobInputs(kInputs);
     testing::InstallFailingFileServices(c.call, c.number, c.error);
     const JobOutcome outcome = RunJob(programName);
     testing::RestoreHostFileServices();
@@ -133,7 +138,7 @@ TEST(RunJob, EarlyEndCarriesTheFailedOperationsStatus) {
 // the source may be free form; everything written stays in the current one.
 TEST(RunJob, SettingsNameTheSourceAndTheLibraryDirectory) {
   ScratchDirectory scratch;
-  WriteInputs();
+  WriteJobInputs(kInputs);
   std::filesystem::create_directory("lib");
   for (const char* name : {"MASTERFI.LIS", "MASTERFD.LIS", "USER32.FD", "USER32.FI"}) {
     std::filesystem::rename(name, std::string("lib/") + name);
@@ -148,7 +153,7 @@ TEST(RunJob, SettingsNameTheSourceAndTheLibraryDirectory) {
   const JobSettings elsewhere = {SourceForm::FREE, {'f', '9', '0'}, "none/", 5};
   outcome = RunJob(programName, elsewhere);
   EXPECT_EQ(outcome.end, JobEnd::NOT_OPENED);
-  EXPECT_EQ(FileOf(outcome), "MASTERFI.LIS");
+  EXPECT_EQ(Trimmed(outcome.file), "MASTERFI.LIS");
   EXPECT_TRUE(outcome.inLibraryDirectory);
   EXPECT_EQ(outcome.reason, IO_FILE_NOT_FOUND);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"), CrLf({"GETDC", "BEEP"}));
@@ -179,7 +184,7 @@ TEST(RunJob, DegradedRunNamesEveryFileItWentOnWithout) {
   };
   for (const auto& c : cases) {
     ScratchDirectory scratch;
-    WriteInputs();
+    WriteJobInputs(kInputs);
     if (c.number == 0) WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      INTEGER BEEP"}));
     const JobOutcome clean = RunJob(programName);
     ASSERT_EQ(FaultsOf(clean), "");
@@ -204,7 +209,7 @@ TEST(RunJob, DegradedRunNamesEveryFileItWentOnWithout) {
 // ends the job with the list cut back to its last whole line.
 TEST(RunJob, UsedListThatCannotBeWrittenEndsInAWholeLine) {
   ScratchDirectory scratch;
-  WriteInputs();
+  WriteJobInputs(kInputs);
   std::string master;
   std::string source;
   std::string list;
@@ -239,13 +244,13 @@ TEST(RunJob, AFailedTakeBackEndsTheJob) {
   } cases[] = {{BLOCK_WRITE, "DEMO.FD"}, {REPORT_LINE_WRITE, "DEMO.PRE"}};
   for (const auto& c : cases) {
     ScratchDirectory scratch;
-    WriteInputs();
+    WriteJobInputs(kInputs);
     testing::InstallFailingFileServicesThen(testing::FileCall::WRITE, c.write, IO_DISK_FULL,
                                             testing::FileCall::TRUNCATE);
     const JobOutcome outcome = RunJob(programName);
     testing::RestoreHostFileServices();
     EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN) << c.file;
-    EXPECT_EQ(FileOf(outcome), c.file);
+    EXPECT_EQ(Trimmed(outcome.file), c.file);
     EXPECT_EQ(outcome.reason, IO_DISK_FULL);
     EXPECT_FALSE(FileExists("DEMO.FI")) << c.file;
   }
@@ -255,13 +260,13 @@ TEST(RunJob, AFailedTakeBackEndsTheJob) {
 // and writes nothing; once it is released, the job runs.
 TEST(RunJob, SecondJobForTheProgramEndsAtOnce) {
   ScratchDirectory scratch;
-  WriteInputs();
+  WriteJobInputs(kInputs);
   OsHandle held = NO_OS_HANDLE;
   bool created = false;
   ASSERT_EQ(HostFileServices().lock("DEMO.PRE", &held, &created), IO_OK);
   const JobOutcome outcome = RunJob(programName);
   EXPECT_EQ(outcome.end, JobEnd::LOCKED);
-  EXPECT_EQ(FileOf(outcome), "DEMO.PRE");
+  EXPECT_EQ(Trimmed(outcome.file), "DEMO.PRE");
   EXPECT_EQ(outcome.reason, IO_FILE_LOCKED);
   EXPECT_FALSE(FileExists("DEMO.FIH"));
   EXPECT_EQ(ReadWholeFile("DEMO.PRE"), "");
@@ -274,7 +279,7 @@ TEST(RunJob, SecondJobForTheProgramEndsAtOnce) {
 TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreIsLocked) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ScratchDirectory scratch;  // the child, which repeats the test, works in it too
-  WriteInputs();
+  WriteJobInputs(kInputs);
   EXPECT_EXIT(
       {
         OsHandle held = NO_OS_HANDLE;
@@ -303,13 +308,13 @@ TEST(RunJob, TwoNamesOfOneFileEndTheJobBeforeAnythingIsWritten) {
   };
   for (const auto& c : cases) {
     ScratchDirectory scratch;
-    WriteInputs();
+    WriteJobInputs(kInputs);
     if (!FileExists(c.target)) WriteWholeFile(c.target, "KEPT\r\n");
     const std::string bytes = ReadWholeFile(c.target);
     std::filesystem::create_hard_link(c.target, c.link);
     const JobOutcome outcome = RunJob(programName);
     EXPECT_EQ(outcome.end, JobEnd::SAME_FILE) << c.link;
-    EXPECT_EQ(FileOf(outcome), c.file);
+    EXPECT_EQ(Trimmed(outcome.file), c.file);
     EXPECT_EQ(Trimmed(outcome.sameFile), c.sameFile);
     EXPECT_EQ(ReadWholeFile(c.target), bytes) << c.link;
     for (const char* output : {"DEMO.FIH", "DEMO.FDH", "DEMO.FD", "DEMO.FI", "DEMO.PRE"}) {

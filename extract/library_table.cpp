@@ -45,7 +45,7 @@ bool SetLibraryDirectory(const char* directory, int32_t length) {
 
 void DirectoryFilePath(const char* directory, int32_t directoryLength, const char* name,
                        int32_t length, FilePath& path) {
-  while (length > 0 && name[length - 1] == BLANK) --length;
+  length = TrimmedLength(name, length);
   int32_t end = directoryLength;
   Assign(path.chars, 1, MAX_FILE_NAME, directory, 1, end);
   if (end > 0 && directory[end - 1] != '/' && directory[end - 1] != '\\') path.At(++end) = '/';

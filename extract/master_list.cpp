@@ -134,20 +134,4 @@ int32_t LookUpIdentifier(const char* chars, int32_t length) {
   return FindIndexedEntry(chars, length);
 }
 
-int32_t LookUpIdentifierByWalk(const char* chars, int32_t length) {
-  const SymbolTable& t = symbolTable;
-  for (int32_t j = 1; j <= t.entryCount; ++j) {
-    const int32_t start = t.entryStart[j - 1];
-    if (workStore[start - 1] != chars[0] || t.entryLength[j] != length) continue;
-    // The entry's text ends at its first blank or "*".
-    int32_t n = 0;
-    while (n < length && workStore[start - 1 + n] != BLANK &&
-           workStore[start - 1 + n] != MARK_DONE && workStore[start - 1 + n] == chars[n]) {
-      ++n;
-    }
-    if (n == length) return j;
-  }
-  return 0;
-}
-
 }  // namespace pk

@@ -32,8 +32,4 @@ void IndexMasterEntries();
 // constant time through the index.
 int32_t LookUpIdentifier(const char* chars, int32_t length);
 
-// The same result by walking every entry in list order; the reference for
-// LookUpIdentifier.
-int32_t LookUpIdentifierByWalk(const char* chars, int32_t length);
-
 }  // namespace pk

@@ -6,10 +6,15 @@
 #include <string>
 
 #include "extract/symbol_table.h"
-#include "extract/test_directory.h"
+#include "testing/files.h"
+#include "testing/list_walks.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
+
+using testing::ScratchDirectory;
+using testing::WriteWholeFile;
 
 std::string Entry(int32_t j) {
   return std::string(EntryText(j), static_cast<size_t>(symbolTable.entryLength[j]));
@@ -85,7 +90,8 @@ TEST(LookUpIdentifier, AgreesWithTheWalkOnRandomTables) {
     for (int i = 0; i < 3000; ++i) {
       const std::string id = word(5, 6);  // identifier characters only
       const auto length = static_cast<int32_t>(id.size());
-      ASSERT_EQ(LookUpIdentifier(id.data(), length), LookUpIdentifierByWalk(id.data(), length))
+      ASSERT_EQ(LookUpIdentifier(id.data(), length),
+                testing::LookUpIdentifierByWalk(id.data(), length))
           << id;
     }
   }

@@ -89,13 +89,6 @@ int32_t FindNeededWord(const char* chars, int32_t length) {
   return slotFirstWord[slot] == 0 ? 0 : slotOpenWord[slot];
 }
 
-int32_t FindNeededWordByWalk(const char* chars, int32_t length) {
-  for (int32_t word = 1; word <= neededList.neededCount; ++word) {
-    if (EntryTerminator(word) == MARK_OPEN && WordEquals(word, chars, length)) return word;
-  }
-  return 0;
-}
-
 void MarkNeededWord(int32_t word, char mark) {
   const bool wasFound = EntryTerminator(word) == MARK_DONE;
   if (!wasFound && mark == MARK_DONE) neededList.remainingCount -= 1;

@@ -41,9 +41,6 @@ void UseEntriesAsNeededList();
 // equals the given one; 0 when none. Expected constant time.
 int32_t FindNeededWord(const char* chars, int32_t length);
 
-// The same result by walking the list from its start; the reference.
-int32_t FindNeededWordByWalk(const char* chars, int32_t length);
-
 using NeededWordFinder = int32_t (*)(const char* chars, int32_t length);
 
 // Sets word's terminator to `mark` (MARK_DONE or MARK_FAILED); the word is

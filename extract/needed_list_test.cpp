@@ -6,21 +6,23 @@
 #include <string>
 
 #include "extract/symbol_table.h"
-#include "extract/test_directory.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/list_walks.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
 
-JobFileName UsedName() {
-  JobFileName name;
-  AssignText(name, "DEMO.FDH", 8);
-  return name;
-}
+using testing::CrLf;
+using testing::JobName;
+using testing::ScratchDirectory;
+using testing::WriteWholeFile;
 
 TEST(LoadNeededList, ReadsTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
   ScratchDirectory scratch;
   WriteWholeFile("DEMO.FDH", CrLf({"getDC extra", " SKIPPED", "", "BEEP"}));
-  ASSERT_EQ(LoadNeededList(UsedName()), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
   EXPECT_EQ(neededList.neededCount, 2);
   EXPECT_EQ(neededList.remainingCount, 2);
   EXPECT_EQ(std::string(workStore, 11), "GETDC BEEP ");
@@ -29,7 +31,7 @@ TEST(LoadNeededList, ReadsTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
 
 TEST(LoadNeededList, MissingListIsNotOpenedAndEmpty) {
   ScratchDirectory scratch;
-  EXPECT_EQ(LoadNeededList(UsedName()), StepOutcome::INPUT_NOT_OPENED);
+  EXPECT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::INPUT_NOT_OPENED);
   EXPECT_EQ(neededList.neededCount, 0);
   EXPECT_EQ(FindNeededWord("BEEP", 4), 0);
 }
@@ -39,7 +41,7 @@ TEST(LoadNeededList, StopsAtTheFirstWordBeyondTheTable) {
   std::string list;
   for (int i = 1; i <= MAX_SYMBOLS + 5; ++i) list += "W" + std::to_string(i) + "\r\n";
   WriteWholeFile("DEMO.FDH", list);
-  ASSERT_EQ(LoadNeededList(UsedName()), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
   EXPECT_EQ(neededList.neededCount, MAX_SYMBOLS);
   EXPECT_EQ(FindNeededWord("W50001", 6), 0);
 }
@@ -63,7 +65,7 @@ TEST(FindNeededWord, AgreesWithTheWalkWhileWordsAreMarked) {
     const std::string w = word();
     const auto length = static_cast<int32_t>(w.size());
     const int32_t found = FindNeededWord(w.data(), length);
-    ASSERT_EQ(found, FindNeededWordByWalk(w.data(), length)) << w;
+    ASSERT_EQ(found, testing::FindNeededWordByWalk(w.data(), length)) << w;
     if (found != 0 && random() % 2 == 0) MarkNeededWord(found, MARK_DONE);
     const auto other = static_cast<int32_t>(1 + random() % 2000);
     if (random() % 4 == 0) MarkNeededWord(other, MARK_FAILED);

@@ -5,11 +5,18 @@
 #include <string>
 
 #include "extract/symbol_table.h"
-#include "extract/test_directory.h"
 #include "records/record_file.h"
+#include "testing/files.h"
+#include "testing/scratch_directory.h"
+#include "testing/traced_file_services.h"
 
 namespace pk {
 namespace {
+
+using testing::CrLf;
+using testing::ReadWholeFile;
+using testing::ScratchDirectory;
+using testing::TracedFileServices;
 
 void Need(std::initializer_list<const char*> words) {
   ClearEntries();

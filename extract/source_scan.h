@@ -9,7 +9,8 @@
 namespace pk {
 
 // A lookup of a folded identifier in the loaded master list: the entry number
-// or 0 (LookUpIdentifier, or LookUpIdentifierByWalk for comparison).
+// or 0 (LookUpIdentifier, or the tests' walk through the list it is compared
+// with).
 using IdentifierLookup = int32_t (*)(const char* chars, int32_t length);
 
 enum class SourceForm {

@@ -7,11 +7,20 @@
 
 #include "extract/identifier_chars.h"
 #include "extract/master_list.h"
-#include "extract/test_directory.h"
 #include "records/record_file.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/scratch_directory.h"
+#include "testing/traced_file_services.h"
 
 namespace pk {
 namespace {
+
+using testing::CrLf;
+using testing::JobName;
+using testing::ReadWholeFile;
+using testing::ScratchDirectory;
+using testing::WriteWholeFile;
 
 void LoadMaster(const std::string& lines) {
   WriteWholeFile("MASTERFD.LIS", lines);
@@ -102,7 +111,7 @@ TEST(ScanSource, FailedWriteOfTheListIsReported) {
   ScratchDirectory scratch;
   LoadMaster(CrLf({"GETDC", "BEEP"}));
   WriteWholeFile("DEMO.FOR", CrLf({"      GETDC", "      BEEP"}));
-  TracedFileServices failing("BEEP");
+  testing::TracedFileServices failing("BEEP");
   EXPECT_EQ(Scan(), StepOutcome::OUTPUT_WRITE_FAILED);
   EXPECT_FALSE(IsUnitAttached(UNIT_OUTPUT));
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));

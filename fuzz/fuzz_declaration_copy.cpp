@@ -17,9 +17,11 @@
 #include "extract/symbol_table.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/line_model.h"
-#include "fuzz/memory_files.h"
 #include "fuzz/split_input.h"
 #include "records/record_file.h"
+#include "testing/files.h"
+#include "testing/list_walks.h"
+#include "testing/memory_files.h"
 
 namespace {
 
@@ -91,15 +93,15 @@ void CheckFinders(const std::set<std::string>& queries) {
     if (query.empty() || query.size() > 80) continue;
     const int32_t length = static_cast<int32_t>(query.size());
     PK_FUZZ_CHECK(pk::FindNeededWord(query.data(), length) ==
-                  pk::FindNeededWordByWalk(query.data(), length));
+                  pk::testing::FindNeededWordByWalk(query.data(), length));
   }
 }
 
 std::vector<std::string> WrittenLines(const char* name) {
   std::string bytes;
-  PK_FUZZ_CHECK(pk::fuzzing::GetMemoryFile(name, &bytes));
+  PK_FUZZ_CHECK(pk::testing::GetMemoryFile(name, &bytes));
   bool wellFormed = false;
-  const std::vector<std::string> lines = pk::fuzzing::SplitCrLf(bytes, &wellFormed);
+  const std::vector<std::string> lines = pk::testing::SplitCrLf(bytes, &wellFormed);
   PK_FUZZ_CHECK(wellFormed);
   return lines;
 }
@@ -109,11 +111,11 @@ std::vector<std::string> WrittenLines(const char* name) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 3);
-  pk::fuzzing::UseMemoryFiles();
-  pk::fuzzing::PutMemoryFile("DEMO.FDH", parts[0]);
-  pk::fuzzing::PutMemoryFile("USER32.FD", parts[1]);
-  pk::fuzzing::PutMemoryFile("GDI32.FD", parts[2]);
-  pk::fuzzing::PutMemoryFile("DEMO.FD", std::string("LEFT BY AN EARLIER JOB\r\n"));
+  pk::testing::UseMemoryFiles();
+  pk::testing::PutMemoryFile("DEMO.FDH", parts[0]);
+  pk::testing::PutMemoryFile("USER32.FD", parts[1]);
+  pk::testing::PutMemoryFile("GDI32.FD", parts[2]);
+  pk::testing::PutMemoryFile("DEMO.FD", std::string("LEFT BY AN EARLIER JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
   const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "fuzz/memory_files.h"
 #include "records/work_store.h"
 #include "shell/logo.h"
+#include "testing/memory_files.h"
 
 namespace {
 
@@ -24,8 +24,8 @@ int64_t Min(int64_t a, int64_t b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > pk::WORK_STORE_SIZE) return 0;
-  pk::fuzzing::UseMemoryFiles();
-  pk::fuzzing::PutMemoryFile("crest.bmp", data, size);
+  pk::testing::UseMemoryFiles();
+  pk::testing::PutMemoryFile("crest.bmp", data, size);
   // The reader runs once per process on an all-zero image.
   pk::logoImage = pk::LogoImage{};
   const size_t marked = Min(pk::WORK_STORE_SIZE, static_cast<int64_t>(size + kSlack));

@@ -10,7 +10,8 @@
 #include "extract/symbol_table.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/line_model.h"
-#include "fuzz/memory_files.h"
+#include "testing/list_walks.h"
+#include "testing/memory_files.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ int32_t ModelLookUp(const std::vector<std::string>& entries, const std::string& 
 void CheckQuery(const std::vector<std::string>& entries, const std::string& query) {
   if (query.empty() || query.size() > 80) return;
   const int32_t length = static_cast<int32_t>(query.size());
-  const int32_t walked = pk::LookUpIdentifierByWalk(query.data(), length);
+  const int32_t walked = pk::testing::LookUpIdentifierByWalk(query.data(), length);
   PK_FUZZ_CHECK(pk::LookUpIdentifier(query.data(), length) == walked);
   PK_FUZZ_CHECK(walked == ModelLookUp(entries, query));
 }
@@ -89,7 +90,7 @@ void CheckTable(const std::vector<std::string>& entries) {
 }
 
 void LoadAndCheck(const std::string& bytes) {
-  pk::fuzzing::PutMemoryFile(pk::MASTER_FI_NAME, bytes);
+  pk::testing::PutMemoryFile(pk::MASTER_FI_NAME, bytes);
   PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1) ==
                 pk::StepOutcome::DONE);
   // Inputs are far below the table's capacity, so every entry is loaded.
@@ -103,7 +104,7 @@ void LoadAndCheck(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  pk::fuzzing::UseMemoryFiles();
+  pk::testing::UseMemoryFiles();
   // A second, different list loaded over the first must leave nothing of it.
   LoadAndCheck(bytes);
   LoadAndCheck(bytes.substr(size / 2));

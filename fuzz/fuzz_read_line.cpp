@@ -9,8 +9,8 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/line_model.h"
-#include "fuzz/memory_files.h"
 #include "records/record_file.h"
+#include "testing/memory_files.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ void CheckBytes(const std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  pk::fuzzing::UseMemoryFiles();
-  pk::fuzzing::PutMemoryFile(kName, bytes);
+  pk::testing::UseMemoryFiles();
+  pk::testing::PutMemoryFile(kName, bytes);
   CheckLines(bytes);
   CheckBytes(bytes);
   return 0;

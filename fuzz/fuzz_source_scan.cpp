@@ -12,8 +12,9 @@
 #include "extract/source_scan.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/line_model.h"
-#include "fuzz/memory_files.h"
 #include "fuzz/split_input.h"
+#include "testing/files.h"
+#include "testing/memory_files.h"
 
 namespace {
 
@@ -56,10 +57,10 @@ std::vector<std::string> ModelUsedSymbols(const std::string& master, const std::
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 2);
-  pk::fuzzing::UseMemoryFiles();
-  pk::fuzzing::PutMemoryFile(pk::MASTER_FI_NAME, parts[0]);
-  pk::fuzzing::PutMemoryFile("DEMO.FOR", parts[1]);
-  pk::fuzzing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));
+  pk::testing::UseMemoryFiles();
+  pk::testing::PutMemoryFile(pk::MASTER_FI_NAME, parts[0]);
+  pk::testing::PutMemoryFile("DEMO.FOR", parts[1]);
+  pk::testing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
   const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
 
@@ -68,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PK_FUZZ_CHECK(pk::ScanSource(jobFiles.sourceName, jobFiles.usedFiName, pk::LookUpIdentifier) ==
                 pk::StepOutcome::DONE);
   std::string written;
-  PK_FUZZ_CHECK(pk::fuzzing::GetMemoryFile("DEMO.FIH", &written));
+  PK_FUZZ_CHECK(pk::testing::GetMemoryFile("DEMO.FIH", &written));
   bool wellFormed = false;
-  const std::vector<std::string> lines = pk::fuzzing::SplitCrLf(written, &wellFormed);
+  const std::vector<std::string> lines = pk::testing::SplitCrLf(written, &wellFormed);
   PK_FUZZ_CHECK(wellFormed);
   PK_FUZZ_CHECK(lines == ModelUsedSymbols(parts[0], parts[1]));
   return 0;

@@ -39,22 +39,4 @@ inline std::string ModelFirstWord(const std::string& line) {
   return line.substr(0, line.find(' '));
 }
 
-// The lines of a file written by the record layer, without their CR LF; an
-// unterminated tail is a broken property the caller checks for itself.
-inline std::vector<std::string> SplitCrLf(const std::string& bytes, bool* wellFormed) {
-  std::vector<std::string> lines;
-  *wellFormed = true;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      *wellFormed = false;
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 }  // namespace pk::fuzzing

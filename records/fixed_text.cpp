@@ -24,6 +24,11 @@ void Assign(char* destination, int32_t dfirst, int32_t dlast, const char* source
   for (int32_t i = copied; i < n; ++i) to[i] = BLANK;
 }
 
+int32_t TrimmedLength(const char* text, int32_t length) {
+  while (length > 0 && text[length - 1] == BLANK) --length;
+  return length;
+}
+
 char FoldCase(char c) {
   // Read as a signed byte, so 128-255 are negative and never folded.
   const signed char value = static_cast<signed char>(c);

@@ -53,6 +53,10 @@ void AssignText(FixedText<N>& destination, const char* text, int32_t length) {
   Assign(destination.chars, 1, N, text, 1, length);
 }
 
+// The length of the first `length` characters of `text` once their trailing
+// blanks are left out (0 when all are blanks). A tab or a NUL is no blank.
+int32_t TrimmedLength(const char* text, int32_t length);
+
 // The system's upper-case rule: a byte whose value, read as a signed 8-bit
 // number, is greater than 96 is lowered by 32. So 97-127 become 65-95 and
 // bytes 128-255 stay as they are.

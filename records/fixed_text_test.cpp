@@ -43,6 +43,12 @@ TEST(SliceTest, GivesAViewOfOneBasedInclusivePositions) {
   EXPECT_EQ(Slice(field, 3, 2).length, 0);
 }
 
+TEST(TrimmedLengthTest, LeavesOutTrailingBlanksOnly) {
+  EXPECT_EQ(TrimmedLength(" A B  ", 6), 4);
+  EXPECT_EQ(TrimmedLength("   ", 3), 0);
+  EXPECT_EQ(TrimmedLength("A\t", 2), 2);
+}
+
 TEST(FoldCaseTest, LowersEveryCodeFrom97To127Only) {
   EXPECT_EQ(FoldCase('a'), 'A');
   EXPECT_EQ(FoldCase('z'), 'Z');

@@ -6,16 +6,17 @@
 #include <filesystem>
 #include <string>
 
-#include "records/testing/failing_file_services.h"
-#include "records/testing/scratch_directory.h"
+#include "testing/failing_file_services.h"
+#include "testing/files.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
 
 using testing::FileCall;
 using testing::FileExists;
-using testing::ReadFileBytes;
-using testing::WriteFileBytes;
+using testing::ReadWholeFile;
+using testing::WriteWholeFile;
 
 class RecordFileTest : public ::testing::Test {
  protected:
@@ -47,7 +48,7 @@ class RecordFileTest : public ::testing::Test {
 };
 
 TEST_F(RecordFileTest, LinesEndAtLfCrLfOrEndOfFile) {
-  WriteFileBytes("a.txt", "ONE\r\nTWO\nTHREE");
+  WriteWholeFile("a.txt", "ONE\r\nTWO\nTHREE");
   EXPECT_EQ(ReadAllLines("a.txt"), "ONE|TWO|THREE|");
 }
 
@@ -62,7 +63,7 @@ TEST_F(RecordFileTest, LinePiecesTakeWholeLinesOfAnyLength) {
       {"ABCDEF\r\n", "ABC+DEF|$"},           {"AB\rCDEFGH\nI", "AB|I|$"}, {"\n\n", "||$"},
   };
   for (const auto& c : cases) {
-    WriteFileBytes("a.txt", c.bytes);
+    WriteWholeFile("a.txt", c.bytes);
     ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
     std::string pieces;
     char text[3];
@@ -79,8 +80,8 @@ TEST_F(RecordFileTest, LinePiecesTakeWholeLinesOfAnyLength) {
 }
 
 TEST_F(RecordFileTest, EmptyLineIsAllBlanksAndEmptyFileIsEndOfFile) {
-  WriteFileBytes("a.txt", "\r\nX\r\n");
-  WriteFileBytes("empty.txt", "");
+  WriteWholeFile("a.txt", "\r\nX\r\n");
+  WriteWholeFile("empty.txt", "");
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
@@ -91,21 +92,21 @@ TEST_F(RecordFileTest, EmptyLineIsAllBlanksAndEmptyFileIsEndOfFile) {
 }
 
 TEST_F(RecordFileTest, LongLineIsCutAfterColumn80AndItsTailSkipped) {
-  WriteFileBytes("a.txt",
+  WriteWholeFile("a.txt",
                  std::string(100, 'x') + "\r\nNEXT\r\n" + std::string(3000, 'y') + "\nLAST");
   EXPECT_EQ(ReadAllLines("a.txt"),
             std::string(80, 'x') + "|NEXT|" + std::string(80, 'y') + "|LAST|");
 }
 
 TEST_F(RecordFileTest, CarriageReturnEndsTheUsefulPartOfALine) {
-  WriteFileBytes("a.txt", "AB\rCD\nEF");
+  WriteWholeFile("a.txt", "AB\rCD\nEF");
   EXPECT_EQ(ReadAllLines("a.txt"), "AB|EF|");
-  WriteFileBytes("cr.txt", "ONE\rTWO\rTHREE\r");
+  WriteWholeFile("cr.txt", "ONE\rTWO\rTHREE\r");
   EXPECT_EQ(ReadAllLines("cr.txt"), "ONE|");
 }
 
 TEST_F(RecordFileTest, TabsNulsAndHighBytesStayUnchanged) {
-  WriteFileBytes("a.txt", std::string("A\tB\0C\x1a\xe9", 7) + "\r\n");
+  WriteWholeFile("a.txt", std::string("A\tB\0C\x1a\xe9", 7) + "\r\n");
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
@@ -115,7 +116,7 @@ TEST_F(RecordFileTest, TabsNulsAndHighBytesStayUnchanged) {
 TEST_F(RecordFileTest, LastLineWithoutLineFeedAtABufferBoundary) {
   // 1023 characters and a line feed, then a last line ending exactly at 2048 bytes.
   std::string bytes = std::string(1023, 'a') + "\n" + std::string(1024, 'b');
-  WriteFileBytes("a.txt", bytes);
+  WriteWholeFile("a.txt", bytes);
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
@@ -129,7 +130,7 @@ TEST_F(RecordFileTest, LastLineWithoutLineFeedAtABufferBoundary) {
 // refill reads as anywhere else.
 TEST_F(RecordFileTest, LinesReadTheSameAcrossTheRefillBoundary) {
   for (const int length : {940, 941, 942, 943, 944, 945, 1020, 1021, 1022, 1023, 1024, 1025}) {
-    WriteFileBytes("a.txt", std::string(static_cast<size_t>(length), 'a') + "\r\n" +
+    WriteWholeFile("a.txt", std::string(static_cast<size_t>(length), 'a') + "\r\n" +
                                 std::string(100, 'b') + "\r\nEND");
     EXPECT_EQ(ReadAllLines("a.txt"), std::string(80, 'a') + "|" + std::string(80, 'b') + "|END|")
         << length;
@@ -137,12 +138,12 @@ TEST_F(RecordFileTest, LinesReadTheSameAcrossTheRefillBoundary) {
 }
 
 TEST_F(RecordFileTest, EndOfFileStaysEndOfFileEvenWhenTheFileGrows) {
-  WriteFileBytes("a.txt", "ONE\n");
+  WriteWholeFile("a.txt", "ONE\n");
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
   ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_END_OF_FILE);
-  WriteFileBytes("a.txt", "ONE\nTWO\n");
+  WriteWholeFile("a.txt", "ONE\nTWO\n");
   EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_END_OF_FILE);
 }
 
@@ -163,7 +164,7 @@ TEST_F(RecordFileTest, OpenStatusesResolveAgainstTheFileSystem) {
 }
 
 TEST_F(RecordFileTest, NameIsTrimmedOfBlanks) {
-  WriteFileBytes("LIB.FD", "X\n");
+  WriteWholeFile("LIB.FD", "X\n");
   const char name[12] = {'L', 'I', 'B', '.', 'F', 'D', ' ', ' ', ' ', ' ', ' ', ' '};
   EXPECT_EQ(OpenFile(UNIT_INPUT, name, 12, OpenStatus::OLD), IO_OK);
   EXPECT_EQ(OpenFile(UNIT_OUTPUT, "  LIB.FD  ", 10, OpenStatus::OLD), IO_OK);
@@ -193,33 +194,33 @@ TEST_F(RecordFileTest, InputThatIsNotARegularFileIsAccessDenied) {
 TEST_F(RecordFileTest, UnknownKeepsOldLinesUntilTheFirstWrite) {
   std::string tenLines;
   for (int i = 0; i < 10; ++i) tenLines += "OLD LINE\r\n";
-  WriteFileBytes("kept.txt", tenLines);
-  WriteFileBytes("cut.txt", tenLines);
+  WriteWholeFile("kept.txt", tenLines);
+  WriteWholeFile("cut.txt", tenLines);
 
   ASSERT_EQ(Open("kept.txt", OpenStatus::UNKNOWN, UNIT_OUTPUT), IO_OK);
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("kept.txt"), tenLines);
+  EXPECT_EQ(ReadWholeFile("kept.txt"), tenLines);
 
   ASSERT_EQ(Open("cut.txt", OpenStatus::UNKNOWN, UNIT_OUTPUT), IO_OK);
   EXPECT_EQ(WriteChars(UNIT_OUTPUT, "NEW", 3), IO_OK);
   EXPECT_EQ(WriteChars(UNIT_OUTPUT, "LINES", 5), IO_OK);
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("cut.txt"), "NEW\r\nLINES\r\n");
+  EXPECT_EQ(ReadWholeFile("cut.txt"), "NEW\r\nLINES\r\n");
 }
 
 TEST_F(RecordFileTest, ReplaceEmptiesAnExistingFileAtOpen) {
-  WriteFileBytes("stale.txt", "STALE\r\n");
+  WriteWholeFile("stale.txt", "STALE\r\n");
   ASSERT_EQ(Open("stale.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("stale.txt"), "");
+  EXPECT_EQ(ReadWholeFile("stale.txt"), "");
   ASSERT_EQ(Open("fresh.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
   CloseFile(UNIT_OUTPUT);
   EXPECT_TRUE(FileExists("fresh.txt"));
 }
 
 TEST_F(RecordFileTest, ReopeningTheSameNameOnAUnitKeepsItsPosition) {
-  WriteFileBytes("a.txt", "ONE\nTWO\n");
-  WriteFileBytes("b.txt", "B\n");
+  WriteWholeFile("a.txt", "ONE\nTWO\n");
+  WriteWholeFile("b.txt", "B\n");
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   ASSERT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
@@ -249,7 +250,7 @@ TEST_F(RecordFileTest, CharacterRunsWriteCrLfLinesOf80) {
   const std::string longRun(100, 'z');
   EXPECT_EQ(WriteChars(UNIT_OUTPUT, longRun.data(), 100), IO_OK);
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("out.txt"),
+  EXPECT_EQ(ReadWholeFile("out.txt"),
             "\r\nGETDC  \r\n" + std::string(80, 'z') + "\r\n" + std::string(20, 'z') + "\r\n");
 }
 
@@ -260,7 +261,7 @@ TEST_F(RecordFileTest, FormattedRecordsWriteCountAndHeadingLines) {
       IntegerItem(-5, 8), TextItem(" FI", 3), RecordBreak(),           IntegerItem(123456789, 8)};
   EXPECT_EQ(WriteRecord(UNIT_OUTPUT, counts, 8), IO_OK);
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("out.txt"), "      12 FD Symbols\r\n      -5 FI\r\n********\r\n");
+  EXPECT_EQ(ReadWholeFile("out.txt"), "      12 FD Symbols\r\n      -5 FI\r\n********\r\n");
 }
 
 TEST_F(RecordFileTest, ManyLinesSurviveTheTransferBuffer) {
@@ -272,7 +273,7 @@ TEST_F(RecordFileTest, ManyLinesSurviveTheTransferBuffer) {
     expected += line + "\r\n";
   }
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("out.txt"), expected);
+  EXPECT_EQ(ReadWholeFile("out.txt"), expected);
 }
 
 TEST_F(RecordFileTest, CutTakesBackWrittenAndBufferedBytes) {
@@ -288,11 +289,11 @@ TEST_F(RecordFileTest, CutTakesBackWrittenAndBufferedBytes) {
   ASSERT_EQ(WriteChars(UNIT_OUTPUT, "GONE", 4), IO_OK);
   EXPECT_EQ(CutFile(UNIT_OUTPUT, kept + 6), IO_OK);  // buffered only
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("out.txt"), "KEEP\r\nNEXT\r\n");
+  EXPECT_EQ(ReadWholeFile("out.txt"), "KEEP\r\nNEXT\r\n");
 }
 
 TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
-  WriteFileBytes("a.bin", "0123456789");
+  WriteWholeFile("a.bin", "0123456789");
   ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
   char two[2];
   char four[4];
@@ -309,7 +310,7 @@ TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
 }
 
 TEST_F(RecordFileTest, ByteReadInStepsReportsTheWholeRead) {
-  WriteFileBytes("a.bin", "ABC");
+  WriteWholeFile("a.bin", "ABC");
   ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
   char bytes[5] = {'-', '-', '-', '-', '-'};
   StartByteRead(UNIT_LOGO);
@@ -319,7 +320,7 @@ TEST_F(RecordFileTest, ByteReadInStepsReportsTheWholeRead) {
 }
 
 TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {
-  WriteFileBytes("a.txt", "ONE\n");
+  WriteWholeFile("a.txt", "ONE\n");
   testing::InstallFailingFileServices(FileCall::READ, 1, IO_READ_FAILED);
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
@@ -336,7 +337,7 @@ TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
   EXPECT_EQ(FlushFile(UNIT_OUTPUT), IO_DISK_FULL);
   EXPECT_EQ(WriteChars(UNIT_OUTPUT, "KEPT", 4), IO_OK);
   CloseFile(UNIT_OUTPUT);
-  EXPECT_EQ(ReadFileBytes("out.txt"), "KEPT\r\n");
+  EXPECT_EQ(ReadWholeFile("out.txt"), "KEPT\r\n");
 }
 
 // A failed write-out takes the file back to its last whole line, also past
@@ -364,12 +365,12 @@ TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
     testing::RestoreHostFileServices();
     EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), IO_OK);
     CloseFile(UNIT_OUTPUT);
-    EXPECT_EQ(ReadFileBytes("out.txt"), lines.substr(0, static_cast<size_t>(whole)));
+    EXPECT_EQ(ReadWholeFile("out.txt"), lines.substr(0, static_cast<size_t>(whole)));
   }
 }
 
 TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
-  WriteFileBytes("ro.txt", "DATA\n");
+  WriteWholeFile("ro.txt", "DATA\n");
   testing::InstallFailingFileServices(FileCall::OPEN, 1, IO_ACCESS_DENIED);
   ASSERT_EQ(Open("ro.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
@@ -378,7 +379,7 @@ TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
   // Writing to the read-only handle is refused, and the file is unchanged.
   EXPECT_EQ(WriteChars(UNIT_INPUT, "X", 1), IO_WRITE_REFUSED);
   CloseFile(UNIT_INPUT);
-  EXPECT_EQ(ReadFileBytes("ro.txt"), "DATA\n");
+  EXPECT_EQ(ReadWholeFile("ro.txt"), "DATA\n");
 }
 
 TEST_F(RecordFileTest, AllThreeAccessesRefusedGiveTheLastError) {
@@ -396,8 +397,8 @@ TEST_F(RecordFileTest, HostReadsKeepTheirPlaceBesideOtherFilesWritesAndCuts) {
     a += static_cast<char>('a' + i % 23);
     b += static_cast<char>('A' + i % 19);
   }
-  WriteFileBytes("a.bin", a);
-  WriteFileBytes("b.bin", b);
+  WriteWholeFile("a.bin", a);
+  WriteWholeFile("b.bin", b);
   const FileServices& os = HostFileServices();
   OsHandle fileA = NO_OS_HANDLE, fileB = NO_OS_HANDLE;
   ASSERT_EQ(os.open("a.bin", OsAccess::READ_WRITE, OsCreation::MUST_EXIST, &fileA), IO_OK);
@@ -421,7 +422,7 @@ TEST_F(RecordFileTest, HostReadsKeepTheirPlaceBesideOtherFilesWritesAndCuts) {
   EXPECT_EQ(read(fileA, 10), "");
   EXPECT_EQ(os.close(fileA), IO_OK);
   EXPECT_EQ(os.close(fileB), IO_OK);
-  EXPECT_EQ(ReadFileBytes("a.bin"), a.substr(0, 2000) + "XYZ" + a.substr(2003, 2997));
+  EXPECT_EQ(ReadWholeFile("a.bin"), a.substr(0, 2000) + "XYZ" + a.substr(2003, 2997));
 }
 
 // Death tests run their statement in a child process (on Win32 a new run of
@@ -466,7 +467,7 @@ TEST(RecordFileDeathTest, ProcessEndClosesFilesSoBufferedLinesAreKept) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(ReadFileBytes(name), "BUFFERED\r\n");
+  EXPECT_EQ(ReadWholeFile(name), "BUFFERED\r\n");
 }
 
 }  // namespace

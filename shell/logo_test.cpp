@@ -6,9 +6,10 @@
 #include <string>
 
 #include "records/record_file.h"
-#include "records/testing/failing_file_services.h"
-#include "records/testing/scratch_directory.h"
 #include "records/work_store.h"
+#include "testing/failing_file_services.h"
+#include "testing/files.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
@@ -84,7 +85,7 @@ class LoadLogoTest : public ::testing::Test {
 
   // Writes crest.bmp and reads it.
   static void Load(const std::string& file) {
-    testing::WriteFileBytes("crest.bmp", file);
+    testing::WriteWholeFile("crest.bmp", file);
     LoadLogo();
   }
 
@@ -254,7 +255,7 @@ TEST_F(LoadLogoTest, FileEndingInThePixelRowsKeepsEveryByteThatArrived) {
 }
 
 TEST_F(LoadLogoTest, FailedReadStopsTheReadingAndClosesTheFile) {
-  testing::WriteFileBytes("crest.bmp", Headers(BitmapShape{}) + Pattern(4, 1));
+  testing::WriteWholeFile("crest.bmp", Headers(BitmapShape{}) + Pattern(4, 1));
   testing::InstallFailingFileServices(testing::FileCall::READ, 1, IO_READ_FAILED);
   LoadLogo();
   EXPECT_EQ(logoImage.fileHeader.bfType, 0);

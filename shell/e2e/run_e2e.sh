@@ -29,10 +29,9 @@ mkdir -p "$scratch" "$artifacts"
 data=$scratch/data
 cp -r "$examples" "$data"
 
-passed=0
-failed=0
 timeout_screenshot_dir=$artifacts
 source "$here/drive_program.sh"
+source "$here/../../tools/scenarios.sh"
 trap 'stop_running_program; end_wine_env' EXIT
 
 # fresh_copy NAME: a new scratch copy of the data; prints its path.
@@ -47,25 +46,14 @@ listing() { (cd "$1" && ls -l --time-style=+ | awk 'NR > 1 { print $5, $NF }'); 
 
 selected() { [ -z "${PK_E2E_ONLY:-}" ] || [[ $1 =~ $PK_E2E_ONLY ]]; }
 
-check() {
-  local scenario=$1 verdict=$2
-  if [ "$verdict" = ok ]; then
-    passed=$((passed + 1))
-    echo "PASS $scenario"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $scenario: $verdict"
-  fi
-}
-
 # The reference: the batch driver's files for DEMO on the same data.
 reference=$(fresh_copy reference)
 (cd "$reference" && "$wine_command" "$batch" DEMO >/dev/null 2>&1)
 reference_code=$?
 if [ "$reference_code" -ne 0 ] || [ ! -f "$reference/DEMO.PRE" ]; then
-  echo "FAIL the batch driver gave exit code $reference_code and no report"
-  echo "0 passed, 1 failed"
-  exit 1
+  check "the batch driver's reference run" "exit code $reference_code and no report"
+  finish
+  exit
 fi
 
 # same_outputs_as_reference DIR: every file of the reference, byte for byte,
@@ -244,5 +232,4 @@ with open(sys.argv[1], "wb") as out:
 PY
 run_job "oversized crest.bmp" "$dir" "$artifacts/oversized-logo.png" any
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

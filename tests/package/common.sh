@@ -32,20 +32,4 @@ same_job_files() {
   echo ok
 }
 
-passed=0
-failed=0
-# check SCENARIO VERDICT: counts and prints the outcome.
-check() {
-  if [ "$2" = ok ]; then
-    passed=$((passed + 1))
-    echo "PASS $1"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $1: $2"
-  fi
-}
-
-finish() {
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/scenarios.sh"

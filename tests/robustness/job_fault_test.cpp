@@ -16,16 +16,26 @@
 #include <vector>
 
 #include "extract/job.h"
-#include "fuzz/line_model.h"
 #include "records/file_services.h"
 #include "records/record_file.h"
-#include "records/testing/failing_file_services.h"
-#include "records/testing/scratch_directory.h"
+#include "testing/failing_file_services.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/scratch_directory.h"
+#include "testing/traced_file_services.h"
 
 namespace pk {
 namespace {
 
+using testing::CallCount;
+using testing::CrLf;
 using testing::FileCall;
+using testing::InputFile;
+using testing::SplitCrLf;
+using testing::TracedCall;
+using testing::TracedFileServices;
+using testing::Trimmed;
+using testing::WriteJobInputs;
 
 // ---------------------------------------------------------------------------
 // The prepared directory and what a fault-free job makes of it.
@@ -53,126 +63,61 @@ const std::map<std::string, std::vector<std::string>> kBlocks = {
 
 const char* const kOutputs[] = {"DEMO.FIH", "DEMO.FDH", "DEMO.FD", "DEMO.FI", "DEMO.PRE"};
 
-std::string CrLfLines(const std::vector<std::string>& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
-  return bytes;
-}
-
-void WriteJobInputs() {
-  using testing::WriteFileBytes;
-  WriteFileBytes("MASTERFI.LIS", CrLfLines({"MSG", "POINT", "RECT"}));
-  WriteFileBytes("MASTERFD.LIS", CrLfLines({"GETDC", "BEEP", "SLEEP", "MISSING"}));
-  WriteFileBytes("DEMO.FOR", CrLfLines({"C     A DEMONSTRATION", "      CALL GETDC(MSG)",
-                                        "      CALL BEEP(RECT)", "      CALL SLEEP(MISSING)"}));
-  WriteFileBytes("USER32.FD", CrLfLines({"C*GETDC", kBlocks.at("GETDC")[0], kBlocks.at("GETDC")[1],
-                                         "C*BEEP", kBlocks.at("BEEP")[0]}));
-  WriteFileBytes("KERNEL32.FD", CrLfLines({"C*SLEEP", kBlocks.at("SLEEP")[0]}));
-  WriteFileBytes("USER32.FI", CrLfLines({"C*MSG", kBlocks.at("MSG")[0], kBlocks.at("MSG")[1]}));
-  WriteFileBytes("GDI32.FI", CrLfLines({"C*RECT", kBlocks.at("RECT")[0]}));
-}
+const std::vector<InputFile> kInputs = {
+    {"MASTERFI.LIS", {"MSG", "POINT", "RECT"}},
+    {"MASTERFD.LIS", {"GETDC", "BEEP", "SLEEP", "MISSING"}},
+    {"DEMO.FOR",
+     {"C     A DEMONSTRATION", "      CALL GETDC(MSG)", "      CALL BEEP(RECT)",
+      "      CALL SLEEP(MISSING)"}},
+    {"USER32.FD",
+     {"C*GETDC", kBlocks.at("GETDC")[0], kBlocks.at("GETDC")[1], "C*BEEP", kBlocks.at("BEEP")[0]}},
+    {"KERNEL32.FD", {"C*SLEEP", kBlocks.at("SLEEP")[0]}},
+    {"USER32.FI", {"C*MSG", kBlocks.at("MSG")[0], kBlocks.at("MSG")[1]}},
+    {"GDI32.FI", {"C*RECT", kBlocks.at("RECT")[0]}},
+};
 
 void RemoveJobOutputs() {
   for (const char* name : kOutputs) std::remove(name);
 }
 
 std::string BaselineReport() {
-  return CrLfLines({"       4 FD Symbols were specified", "       1 FD Symbols were not found",
-                    " FD Symbols not found:", "MISSING", "       2 FI Symbols were specified",
-                    "       0 FI Symbols were not found"});
+  return CrLf({"       4 FD Symbols were specified", "       1 FD Symbols were not found",
+               " FD Symbols not found:", "MISSING", "       2 FI Symbols were specified",
+               "       0 FI Symbols were not found"});
 }
 
 char programName[PROGRAM_NAME_LENGTH + 1] = "DEMO";
 
 // ---------------------------------------------------------------------------
-// A probe over the failing services: it records which file every call
-// concerns, and turns the record layer's run-time error (the report on
-// standard error that precedes the process end) into an exception, so that a
-// sweep can go on in the same process. The real process end is proven by the
-// death tests below.
+// A probe over the failing services: the traced services record which file
+// every call concerns, and above them the record layer's run-time error (the
+// report on standard error that precedes the process end) becomes an
+// exception, so that a sweep can go on in the same process. The real process
+// end is proven by the death tests below.
 
 struct ProcessEnded {};
 
-struct TracedCall {
-  FileCall kind;
-  std::string file;
-};
-
-const FileServices* probed = nullptr;
-std::vector<TracedCall> trace;
-std::map<OsHandle, std::string> handleNames;
+const FileServices* traced = nullptr;
 std::string standardError;
-
-std::string NameOf(OsHandle handle) {
-  const auto found = handleNames.find(handle);
-  return found == handleNames.end() ? "" : found->second;
-}
-
-IoStatus ProbeOpen(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
-  trace.push_back({FileCall::OPEN, name});
-  const IoStatus status = probed->open(name, access, creation, handle);
-  if (status == IO_OK) handleNames[*handle] = name;
-  return status;
-}
-
-IoStatus ProbeRead(OsHandle handle, void* buffer, int32_t capacity, int32_t* received) {
-  trace.push_back({FileCall::READ, NameOf(handle)});
-  return probed->read(handle, buffer, capacity, received);
-}
-
-IoStatus ProbeWrite(OsHandle handle, const void* bytes, int32_t count) {
-  trace.push_back({FileCall::WRITE, NameOf(handle)});
-  return probed->write(handle, bytes, count);
-}
-
-IoStatus ProbeTruncate(OsHandle handle, int64_t length) {
-  trace.push_back({FileCall::TRUNCATE, NameOf(handle)});
-  return probed->truncate(handle, length);
-}
-
-IoStatus ProbeClose(OsHandle handle) {
-  trace.push_back({FileCall::CLOSE, NameOf(handle)});
-  return probed->close(handle);
-}
-
-IoStatus ProbeRemove(const char* name) {
-  trace.push_back({FileCall::REMOVE, name});
-  return probed->remove(name);
-}
+// Locks held, so that a run stopped at its run-time error can release its
+// lock as the process end would.
+std::set<OsHandle> heldLocks;
 
 void ProbeStandardError(const char* bytes, int32_t count) {
   standardError.append(bytes, static_cast<size_t>(count));
   throw ProcessEnded{};
 }
 
-IoStatus ProbeIdentify(const char* name, FileIdentity* identity) {
-  trace.push_back({FileCall::IDENTIFY, name});
-  return probed->identify(name, identity);
-}
-
-// Locks held, so that a run stopped at its run-time error can release its
-// lock as the process end would.
-std::set<OsHandle> heldLocks;
-
 IoStatus ProbeLock(const char* name, OsHandle* handle, bool* created) {
-  trace.push_back({FileCall::LOCK, name});
-  const IoStatus status = probed->lock(name, handle, created);
+  const IoStatus status = traced->lock(name, handle, created);
   if (status == IO_OK) heldLocks.insert(*handle);
   return status;
 }
 
 void ProbeUnlock(OsHandle handle) {
   heldLocks.erase(handle);
-  probed->unlock(handle);
+  traced->unlock(handle);
 }
-
-IoStatus ProbeExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
-  return probed->executablePath(buffer, capacity, length);
-}
-
-const FileServices kProbe = {ProbeOpen,   ProbeRead,          ProbeWrite,         ProbeTruncate,
-                             ProbeClose,  ProbeRemove,        ProbeIdentify,      ProbeLock,
-                             ProbeUnlock, ProbeStandardError, ProbeExecutablePath};
 
 struct ProbedRun {
   bool processEnded;
@@ -189,30 +134,29 @@ ProbedRun RunProbedJob(FileCall kind, int32_t k, IoStatus error) {
   RemoveJobOutputs();
   CloseAllFiles();
   testing::InstallFailingFileServices(kind, k, error);
-  probed = &CurrentFileServices();
-  trace.clear();
-  handleNames.clear();
-  standardError.clear();
-  UseFileServices(&kProbe);
   ProbedRun run{};
-  try {
-    run.outcome = RunJob(programName);
-  } catch (const ProcessEnded&) {
-    run.processEnded = true;
-    CloseAllFiles();
-    for (const OsHandle lock : heldLocks) probed->unlock(lock);
-    heldLocks.clear();
+  {
+    const TracedFileServices tracing;
+    traced = &CurrentFileServices();
+    FileServices probe = *traced;
+    probe.writeStandardError = ProbeStandardError;
+    probe.lock = ProbeLock;
+    probe.unlock = ProbeUnlock;
+    standardError.clear();
+    UseFileServices(&probe);
+    try {
+      run.outcome = RunJob(programName);
+    } catch (const ProcessEnded&) {
+      run.processEnded = true;
+      CloseAllFiles();
+      for (const OsHandle lock : heldLocks) traced->unlock(lock);
+      heldLocks.clear();
+    }
+    run.trace = TracedFileServices::Calls();
   }
   testing::RestoreHostFileServices();
   run.standardError = standardError;
-  run.trace = trace;
   return run;
-}
-
-int32_t CallCount(const std::vector<TracedCall>& calls, FileCall kind) {
-  int32_t count = 0;
-  for (const TracedCall& call : calls) count += call.kind == kind ? 1 : 0;
-  return count;
 }
 
 // ---------------------------------------------------------------------------
@@ -241,7 +185,7 @@ void CheckOutputFile(const Kind& kind, const std::string& context) {
   if (!testing::FileExists(kind.output)) return;
   bool wellFormed = false;
   const std::vector<std::string> lines =
-      fuzzing::SplitCrLf(testing::ReadFileBytes(kind.output), &wellFormed);
+      SplitCrLf(testing::ReadWholeFile(kind.output), &wellFormed);
   EXPECT_TRUE(wellFormed) << context << ": " << kind.output << " ends inside a line";
   size_t at = 0;
   while (at < lines.size()) {
@@ -271,7 +215,7 @@ void CheckUsedList(const Kind& kind, const std::string& context) {
   if (!testing::FileExists(kind.usedList)) return;
   bool wellFormed = false;
   const std::vector<std::string> lines =
-      fuzzing::SplitCrLf(testing::ReadFileBytes(kind.usedList), &wellFormed);
+      SplitCrLf(testing::ReadWholeFile(kind.usedList), &wellFormed);
   EXPECT_TRUE(wellFormed) << context << ": " << kind.usedList << " ends inside a line";
   ASSERT_LE(lines.size(), kind.needed.size()) << context;
   for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], kind.needed[i]) << context;
@@ -290,8 +234,7 @@ std::map<std::string, ReportSection> ParseReport(const std::string& context) {
   std::map<std::string, ReportSection> sections;
   if (!testing::FileExists("DEMO.PRE")) return sections;
   bool wellFormed = false;
-  const std::vector<std::string> lines =
-      fuzzing::SplitCrLf(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
+  const std::vector<std::string> lines = SplitCrLf(testing::ReadWholeFile("DEMO.PRE"), &wellFormed);
   EXPECT_TRUE(wellFormed) << context << ": DEMO.PRE ends inside a line";
   const std::regex specified(R"( {0,7}(\d{1,8}) (FD|FI) Symbols were specified)");
   const std::regex notFound(R"( {0,7}(\d{1,8}) (FD|FI) Symbols were not found)");
@@ -361,7 +304,7 @@ void CheckReportSection(const Kind& kind, const ReportSection& section, const st
   }
   bool wellFormedOutput = false;
   const std::vector<std::string> output =
-      fuzzing::SplitCrLf(testing::ReadFileBytes(kind.output), &wellFormedOutput);
+      SplitCrLf(testing::ReadWholeFile(kind.output), &wellFormedOutput);
   for (const std::string& word : counted) {
     if (Contains(section.listed, word)) continue;
     EXPECT_TRUE(HasWholeBlock(output, word))
@@ -396,11 +339,6 @@ bool IsJobFileName(const std::string& name) {
       "MASTERFI.LIS", "MASTERFD.LIS", "DEMO.FOR",  "DEMO.FIH",    "DEMO.FDH",  "DEMO.FD",
       "DEMO.FI",      "DEMO.PRE",     "USER32.FD", "KERNEL32.FD", "USER32.FI", "GDI32.FI"};
   return names.count(name) != 0;
-}
-
-std::string Trimmed(const JobFileName& name) {
-  std::string text(name.chars, JOB_FILE_NAME_LENGTH);
-  return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -445,7 +383,7 @@ std::string Classify(const ProbedRun& run, const DiskState& disk) {
   const std::map<std::string, ReportSection>& report = disk.report;
   if (run.processEnded) return "process ended, exit code 1";
   if (run.outcome.end != JobEnd::COMPLETE) return "job ended early";
-  bool same = testing::ReadFileBytes("DEMO.PRE") == BaselineReport();
+  bool same = testing::ReadWholeFile("DEMO.PRE") == BaselineReport();
   if (same) return "complete, as without the fault";
   for (const Kind& kind : kKinds) {
     const auto found = report.find(kind.kindText);
@@ -461,13 +399,13 @@ std::string Classify(const ProbedRun& run, const DiskState& disk) {
 std::map<std::string, int> SweepKind(FileCall kind) {
   std::map<std::string, int> tally;
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  WriteJobInputs(kInputs);
   const ProbedRun clean = RunProbedJob(kind, 0, IO_OK);
   EXPECT_FALSE(clean.processEnded);
   EXPECT_EQ(clean.outcome.end, JobEnd::COMPLETE);
-  EXPECT_EQ(testing::ReadFileBytes("DEMO.PRE"), BaselineReport());
+  EXPECT_EQ(testing::ReadWholeFile("DEMO.PRE"), BaselineReport());
   std::map<std::string, std::string> cleanOutputs;
-  for (const char* name : kOutputs) cleanOutputs[name] = testing::ReadFileBytes(name);
+  for (const char* name : kOutputs) cleanOutputs[name] = testing::ReadWholeFile(name);
   const int32_t count = CallCount(clean.trace, kind);
   for (const ErrorCase& error : kErrors) {
     for (int32_t k = 1; k <= count; ++k) {
@@ -500,7 +438,7 @@ std::map<std::string, int> SweepKind(FileCall kind) {
         // A run that names no file it went on without is the fault-free run.
         for (const char* name : kOutputs) {
           EXPECT_TRUE(run.outcome.faults.count != 0 ||
-                      testing::ReadFileBytes(name) == cleanOutputs[name])
+                      testing::ReadWholeFile(name) == cleanOutputs[name])
               << context << ": " << name << " differs, and no file is named as failed";
         }
         for (int32_t i = 0; i < run.outcome.faults.count; ++i) {
@@ -574,7 +512,7 @@ TEST(JobFaultSweep, FailedIdentityQueriesTakeTheFileForDistinct) {
 
 TEST(JobFaultSweep, AJobRemovesNoFile) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  WriteJobInputs(kInputs);
   EXPECT_EQ(CallCount(RunProbedJob(FileCall::REMOVE, 0, IO_OK).trace, FileCall::REMOVE), 0);
 }
 
@@ -584,7 +522,7 @@ TEST(JobFaultSweep, AJobRemovesNoFile) {
 // before it, and never joins parts of two lines.
 TEST(JobFaultSweep, AFailedReportWriteLosesNoEarlierLine) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  WriteJobInputs(kInputs);
   std::vector<std::string> master = {"GETDC", "BEEP", "SLEEP", "MISSING"};
   std::vector<std::string> source = {"      CALL GETDC(MSG)", "      CALL BEEP(RECT)",
                                      "      CALL SLEEP(MISSING)"};
@@ -593,13 +531,13 @@ TEST(JobFaultSweep, AFailedReportWriteLosesNoEarlierLine) {
     master.push_back(name);
     source.push_back("      CALL " + name);
   }
-  testing::WriteFileBytes("MASTERFD.LIS", CrLfLines(master));
-  testing::WriteFileBytes("DEMO.FOR", CrLfLines(source));
+  testing::WriteWholeFile("MASTERFD.LIS", CrLf(master));
+  testing::WriteWholeFile("DEMO.FOR", CrLf(source));
   const ProbedRun clean = RunProbedJob(FileCall::WRITE, 0, IO_OK);
   bool wellFormed = false;
   const std::vector<std::string> cleanReport =
-      fuzzing::SplitCrLf(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
-  ASSERT_GT(testing::ReadFileBytes("DEMO.PRE").size(), 1024u);
+      SplitCrLf(testing::ReadWholeFile("DEMO.PRE"), &wellFormed);
+  ASSERT_GT(testing::ReadWholeFile("DEMO.PRE").size(), 1024u);
   const std::regex countLine(" +[0-9]+ (FD|FI) Symbols were (specified|not found)");
   const std::regex heading(" (FD|FI) Symbols not found:");
   int32_t k = 0;
@@ -610,7 +548,7 @@ TEST(JobFaultSweep, AFailedReportWriteLosesNoEarlierLine) {
     const ProbedRun run = RunProbedJob(FileCall::WRITE, k, IO_DISK_FULL);
     if (run.processEnded) continue;
     const std::vector<std::string> report =
-        fuzzing::SplitCrLf(testing::ReadFileBytes("DEMO.PRE"), &wellFormed);
+        SplitCrLf(testing::ReadWholeFile("DEMO.PRE"), &wellFormed);
     EXPECT_TRUE(wellFormed) << "write #" << k;
     // What is left is the clean report with lines taken out: one symbol line,
     // or a section from its count lines or its heading on.
@@ -694,7 +632,7 @@ std::vector<std::string> ProbedFatalCalls() {
 
 TEST(JobFaultSweep, FatalCallsAreTheDeathTestTable) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  WriteJobInputs(kInputs);
   std::vector<std::string> table;
   for (const DeathCase& death : kFatalCalls) {
     table.push_back(Described(death.kind, death.k, death.pattern));
@@ -708,7 +646,7 @@ TEST_P(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const DeathCase& death = GetParam();
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  WriteJobInputs(kInputs);
   RemoveJobOutputs();
   EXPECT_EXIT(
       {

@@ -8,9 +8,10 @@
 #include <string>
 
 #include "records/record_file.h"
-#include "records/testing/scratch_directory.h"
 #include "records/work_store.h"
 #include "shell/logo.h"
+#include "testing/files.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 constexpr char kUntouched = '\x5A';
 
 void LoadFrom(const std::string& bytes) {
-  testing::WriteFileBytes("crest.bmp", bytes);
+  testing::WriteWholeFile("crest.bmp", bytes);
   logoImage = LogoImage{};
   std::memset(workStore, kUntouched, WORK_STORE_SIZE);
   LoadLogo();

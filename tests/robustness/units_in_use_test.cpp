@@ -4,26 +4,28 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "extract/job.h"
 #include "records/record_file.h"
-#include "records/testing/scratch_directory.h"
+#include "testing/files.h"
+#include "testing/job_files.h"
+#include "testing/scratch_directory.h"
 
 namespace pk {
 namespace {
 
-using testing::ReadFileBytes;
-using testing::WriteFileBytes;
+using testing::ReadWholeFile;
 
 constexpr int32_t FIRST_HELD_UNIT = 10;
 
-void WriteJobInputs() {
-  WriteFileBytes("MASTERFI.LIS", "MSG\r\n");
-  WriteFileBytes("MASTERFD.LIS", "GETDC\r\n");
-  WriteFileBytes("DEMO.FOR", "      CALL GETDC(MSG)\r\n");
-  WriteFileBytes("USER32.FD", "C*GETDC\r\n      INTEGER GETDC\r\n");
-  WriteFileBytes("USER32.FI", "C*MSG\r\n      STRUCTURE /MSG/\r\n");
-}
+const std::vector<testing::InputFile> kInputs = {
+    {"MASTERFI.LIS", {"MSG"}},
+    {"MASTERFD.LIS", {"GETDC"}},
+    {"DEMO.FOR", {"      CALL GETDC(MSG)"}},
+    {"USER32.FD", {"C*GETDC", "      INTEGER GETDC"}},
+    {"USER32.FI", {"C*MSG", "      STRUCTURE /MSG/"}},
+};
 
 // Attaches `count` files of their own to units the job does not use.
 void HoldUnits(int32_t count) {
@@ -34,32 +36,27 @@ void HoldUnits(int32_t count) {
   }
 }
 
-std::string FileOf(const JobOutcome& outcome) {
-  std::string name(outcome.file.chars, JOB_FILE_NAME_LENGTH);
-  return name.substr(0, name.find_last_not_of(' ') + 1);
-}
-
 char programName[PROGRAM_NAME_LENGTH + 1] = "DEMO";
 
 TEST(UnitsInUse, NoFreeUnitEndsTheJobAtTheFirstMasterList) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  testing::WriteJobInputs(kInputs);
   HoldUnits(UNIT_SLOTS);
   const JobOutcome outcome = RunJob(programName);
   CloseAllFiles();
   EXPECT_EQ(outcome.end, JobEnd::NOT_OPENED);
-  EXPECT_EQ(FileOf(outcome), "MASTERFI.LIS");
+  EXPECT_EQ(testing::Trimmed(outcome.file), "MASTERFI.LIS");
   EXPECT_FALSE(testing::FileExists("DEMO.FIH"));
 }
 
 TEST(UnitsInUse, OneFreeUnitEndsTheJobAtTheFirstUsedList) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  testing::WriteJobInputs(kInputs);
   HoldUnits(UNIT_SLOTS - 1);
   const JobOutcome outcome = RunJob(programName);
   CloseAllFiles();
   EXPECT_EQ(outcome.end, JobEnd::NOT_OPENED);
-  EXPECT_EQ(FileOf(outcome), "DEMO.FIH");
+  EXPECT_EQ(testing::Trimmed(outcome.file), "DEMO.FIH");
   EXPECT_FALSE(testing::FileExists("DEMO.PRE"));
 }
 
@@ -67,13 +64,13 @@ TEST(UnitsInUse, OneFreeUnitEndsTheJobAtTheFirstUsedList) {
 // be opened, so every symbol is honestly reported not found.
 TEST(UnitsInUse, TwoFreeUnitsSkipEveryLibrary) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  testing::WriteJobInputs(kInputs);
   HoldUnits(UNIT_SLOTS - 2);
   const JobOutcome outcome = RunJob(programName);
   CloseAllFiles();
   EXPECT_EQ(outcome.end, JobEnd::COMPLETE);
-  EXPECT_EQ(ReadFileBytes("DEMO.FD"), "");
-  EXPECT_EQ(ReadFileBytes("DEMO.PRE"),
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
+  EXPECT_EQ(ReadWholeFile("DEMO.PRE"),
             "       1 FD Symbols were specified\r\n       1 FD Symbols were not found\r\n"
             " FD Symbols not found:\r\nGETDC\r\n"
             "       1 FI Symbols were specified\r\n       1 FI Symbols were not found\r\n"
@@ -82,13 +79,13 @@ TEST(UnitsInUse, TwoFreeUnitsSkipEveryLibrary) {
 
 TEST(UnitsInUse, ThreeFreeUnitsAreAllAJobNeeds) {
   testing::ScratchDirectory scratch;
-  WriteJobInputs();
+  testing::WriteJobInputs(kInputs);
   HoldUnits(UNIT_SLOTS - 3);
   const JobOutcome outcome = RunJob(programName);
   CloseAllFiles();
   EXPECT_EQ(outcome.end, JobEnd::COMPLETE);
-  EXPECT_EQ(ReadFileBytes("DEMO.FD"), "      INTEGER GETDC\r\n");
-  EXPECT_EQ(ReadFileBytes("DEMO.PRE"),
+  EXPECT_EQ(ReadWholeFile("DEMO.FD"), "      INTEGER GETDC\r\n");
+  EXPECT_EQ(ReadWholeFile("DEMO.PRE"),
             "       1 FD Symbols were specified\r\n       0 FD Symbols were not found\r\n"
             "       1 FI Symbols were specified\r\n       0 FI Symbols were not found\r\n");
 }

@@ -1,14 +1,12 @@
-// Test support: a fresh, empty working directory for one test, and byte-exact
-// file helpers. The previous working directory is restored afterwards. Every
-// unit is closed and the host's file services are restored on the way in and
-// out, so no test inherits another's files or failing services.
+// Test support: a fresh, empty working directory for one test. The previous
+// working directory is restored afterwards. Every unit is closed and the
+// host's file services are restored on the way in and out, so no test
+// inherits another's files or failing services.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "records/file_services.h"
@@ -51,19 +49,5 @@ class ScratchDirectory {
   std::filesystem::path previous_;
   std::filesystem::path path_;
 };
-
-inline void WriteFileBytes(const std::string& name, const std::string& bytes) {
-  std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadFileBytes(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool FileExists(const std::string& name) {
-  return std::filesystem::exists(name);
-}
 
 }  // namespace pk::testing

@@ -1,11 +1,11 @@
-#include "fuzz/memory_files.h"
+#include "testing/memory_files.h"
 
 #include <map>
 
 #include "records/file_services.h"
 #include "records/record_file.h"
 
-namespace pk::fuzzing {
+namespace pk::testing {
 
 namespace {
 
@@ -143,4 +143,4 @@ bool GetMemoryFile(const std::string& name, std::string* bytes) {
   return true;
 }
 
-}  // namespace pk::fuzzing
+}  // namespace pk::testing

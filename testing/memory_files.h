@@ -1,4 +1,4 @@
-// Fuzzing support: files held in memory and served to the record layer
+// Test support: files held in memory and served to the record layer
 // through its file-services seam, so a fuzz input becomes a file without
 // touching the disk and every run starts from a known set of files.
 #pragma once
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace pk::fuzzing {
+namespace pk::testing {
 
 // Installs the in-memory services with no files and no open handles, after
 // closing every unit the record layer still holds.
@@ -20,4 +20,4 @@ void PutMemoryFile(const std::string& name, const std::string& bytes);
 // The bytes of `name`; false (and `bytes` unchanged) when there is no such file.
 bool GetMemoryFile(const std::string& name, std::string* bytes);
 
-}  // namespace pk::fuzzing
+}  // namespace pk::testing

@@ -1,4 +1,4 @@
-#include "records/testing/failing_file_services.h"
+#include "testing/failing_file_services.h"
 
 namespace pk::testing {
 
