@@ -50,6 +50,8 @@ StepOutcome WriteReport(const char* kindText) {
       RecordBreak(),
       IntegerItem(neededList.remainingCount, COUNT_WIDTH),
       TextItem(kindText, KIND_TEXT_LENGTH),
+      // The report's line layout: a literal and a one-character field, which
+      // together give the bytes of " Symbols were not found".
       TextItem(" Symbols were not foun", 22),
       TextItem("d", 1),
   };

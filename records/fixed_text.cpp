@@ -1,7 +1,8 @@
 #include "records/fixed_text.h"
 
-#include <cstdio>
 #include <cstdlib>
+
+#include "records/file_services.h"
 
 namespace pk {
 
@@ -14,7 +15,10 @@ void Assign(char* destination, int32_t dfirst, int32_t dlast, const char* source
   const int32_t n = dlast - dfirst + 1;
   const int32_t c = slast - sfirst + 1;
   if (n < 0 || c < 0) {
-    std::fprintf(stderr, "\nrun-time error: negative length in a text assignment\n");
+    // Through the file services like the layer's other run-time errors, so a
+    // test that replaces them sees this one too.
+    static const char REPORT[] = "\nrun-time error: negative length in a text assignment\n";
+    CurrentFileServices().writeStandardError(REPORT, static_cast<int32_t>(sizeof REPORT - 1));
     std::exit(1);
   }
   char* to = destination + (dfirst - 1);

@@ -15,7 +15,6 @@ constexpr char BLANK = ' ';
 // A field of exactly N bytes, positions 1 to N.
 template <int32_t N>
 struct FixedText {
-  static constexpr int32_t kLength = N;
   char chars[N];
 
   // The character at 1-based position `position` (1 <= position <= N).
@@ -30,7 +29,8 @@ struct TextSlice {
 };
 
 // field(first:last) of a field that starts at `field`. No copy is made and the
-// positions are not checked against the field's declared length.
+// positions are not checked against the field's declared length. Part of the
+// text operations' set; today only their tests call it.
 TextSlice Slice(char* field, int32_t first, int32_t last);
 
 // Copies source(sfirst:slast) into destination(dfirst:dlast): a shorter source
@@ -73,6 +73,8 @@ inline ByteVector FoldCaseSixteen(ByteVector chars) {
 // not blanks (a tab or a NUL too) make it the greater.
 int Compare(const char* a, int32_t lengthA, const char* b, int32_t lengthB);
 
+// The six relations on Compare. The job and the form need only TextEqual;
+// the other five complete the set and are proven by the tests.
 inline bool TextEqual(const char* a, int32_t la, const char* b, int32_t lb) {
   return Compare(a, la, b, lb) == 0;
 }

@@ -18,7 +18,6 @@ struct RecordFile {
   int32_t unit;
   char name[MAX_FILE_NAME + 1];  // NUL-terminated for the OS calls
   int32_t nameLength;
-  FileForm form;
   OsHandle handle;
   // TRANSFER_BUFFER_SIZE bytes take part in transfers; the slack after them
   // lets a line be searched and copied 80 bytes at a time.
@@ -412,11 +411,14 @@ IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int
 }  // namespace
 
 IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
-                  FileForm form) {
+                  FileForm /*form*/) {
   const NamePart trimmedName = TrimBlanks(name, nameLength);
   const char* trimmed = trimmedName.chars;
   int32_t length = trimmedName.length;
   if (length == 0) return IO_INVALID_REQUEST;
+  // A longer name is cut, not refused: the layer keeps a fixed-size copy of
+  // every name. No name the job makes comes near it (the batch driver refuses
+  // a library directory that would), so only a caller's own long name is cut.
   if (length > MAX_FILE_NAME) length = MAX_FILE_NAME;
 
   if (RecordFile* current = FindUnit(unit)) {
@@ -462,7 +464,6 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
   file->unit = unit;
   for (int32_t i = 0; i <= length; ++i) file->name[i] = osName[i];
   file->nameLength = length;
-  file->form = form;
   file->handle = handle;
   file->scratch = status == OpenStatus::SCRATCH;
   if (!closeAtExitRegistered) {

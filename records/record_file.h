@@ -28,6 +28,8 @@ constexpr int32_t LINE_LENGTH = 80;
 
 using LineRecord = FixedText<LINE_LENGTH>;
 
+// The job opens with OLD, UNKNOWN and REPLACE; NEW and SCRATCH complete the
+// layer's set and only its tests use them.
 enum class OpenStatus {
   OLD,      // the file must exist
   NEW,      // the file must not exist; it is created
@@ -36,8 +38,12 @@ enum class OpenStatus {
   REPLACE,  // created when missing, emptied when present
 };
 
+// What the caller means to do with the file: read or write lines, or read
+// bytes. Every file is opened alike (binary, no translation), so the form
+// changes nothing and is not kept; it states the caller's intent.
 enum class FileForm { FORMATTED, BINARY };
 
+// The job closes with KEEP only; DELETE completes the layer's set (tests).
 enum class Disposition { KEEP, DELETE };
 
 // Attaches the file `name` (leading and trailing blanks removed) to `unit`.
@@ -155,7 +161,8 @@ IoStatus ReadBytes(int32_t unit, const ByteItem* items, int32_t itemCount);
 
 // The same read built in steps: StartByteRead, any number of ReadByteItem,
 // FinishByteRead, which returns the status of the whole read. After a failed
-// item the later items of the read transfer nothing.
+// item the later items of the read transfer nothing. The logo reads whole
+// rows with ReadBytes; the steps remain part of the layer, proven by its tests.
 void StartByteRead(int32_t unit);
 void ReadByteItem(int32_t unit, void* destination, int32_t byteCount);
 IoStatus FinishByteRead(int32_t unit);
