@@ -4,6 +4,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+
 #include "bench/host_measures.h"
 
 namespace pk {
@@ -23,6 +26,16 @@ int64_t ReadFilePlainly(const std::string& path, char* buffer, int32_t size) {
   }
   ::close(fd);
   return total;
+}
+
+double TimeCatPipeline(const std::vector<std::string>& files) {
+  std::string command = "cat";
+  for (const std::string& file : files) command += " '" + file + "'";
+  command += " | wc -c >/dev/null";
+  const auto start = std::chrono::steady_clock::now();
+  const int status = std::system(command.c_str());
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+  return status == 0 ? seconds.count() : -1;
 }
 
 int64_t PeakMemoryKb() {

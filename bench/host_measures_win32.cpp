@@ -22,6 +22,10 @@ int64_t ReadFilePlainly(const std::string& path, char* buffer, int32_t size) {
   return read ? total : -1;
 }
 
+double TimeCatPipeline(const std::vector<std::string>&) {
+  return -1;
+}
+
 int64_t PeakMemoryKb() {
   PROCESS_MEMORY_COUNTERS counters;
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
