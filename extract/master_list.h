@@ -14,9 +14,9 @@ constexpr char MASTER_FD_NAME[] = "MASTERFD.LIS";
 // Replaces the SymbolTable's entries with the list `fileName` (`nameLength`
 // characters) read on UNIT_INPUT: one entry per line whose column 1 is not a
 // blank, the line's first word folded to capitals, every terminator a blank.
-// Loading stops at the first entry
-// that does not fit (50,000 entries or 1,500,000 store characters); the
-// entries before it stay. Builds the lookup index.
+// Loading stops at the first entry that does not fit (50,000 entries or
+// 1,500,000 store characters); the entries before it stay. Builds the lookup
+// index.
 // Returns DONE; INPUT_READ_FAILED when a read error cut the list short (the
 // entries before it stay); or INPUT_NOT_OPENED with the table empty. The
 // status of a failure is in stepFailure.

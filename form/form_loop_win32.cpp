@@ -27,7 +27,7 @@ void AbandonForm(HWND window) {
 
 }  // namespace
 
-void RunFormLoop(HINSTANCE, HWND window) {
+void RunFormLoop(HWND window) {
   MSG message;
   for (;;) {
     const BOOL result = GetMessageA(&message, nullptr, 0, 0);

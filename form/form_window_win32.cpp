@@ -15,7 +15,6 @@ namespace {
 
 constexpr char FORM_CLASS[] = "FORM_ENTRY";
 constexpr char FORM_CAPTION[] = "FORM";
-constexpr DWORD FORM_STYLE = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | 0x4000;
 // The text of an editable box scrolls, so that a value longer than the box
 // is wide (a 30-character name) can be typed whole.
 constexpr DWORD EDIT_LIST_STYLE =
@@ -198,7 +197,7 @@ bool CreateFormWindow(HINSTANCE instance, HWND owner, HWND* window) {
       return false;
     }
   }
-  const HWND form = CreateWindowExA(0, FORM_CLASS, FORM_CAPTION, FORM_STYLE, PLACEHOLDER_X, 0,
+  const HWND form = CreateWindowExA(0, FORM_CLASS, FORM_CAPTION, TOP_LEVEL_STYLE, PLACEHOLDER_X, 0,
                                     PLACEHOLDER_WIDTH, 0, owner, nullptr, instance, nullptr);
   // Without a window no quit message would ever end the form's loop.
   if (!form) return false;

@@ -24,6 +24,6 @@ LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // typed into any window of the thread become form commands sent to `window`
 // and are not dispatched; every other message is translated and dispatched.
 // Should the message retrieval fail, the form is cancelled and destroyed.
-void RunFormLoop(HINSTANCE instance, HWND window);
+void RunFormLoop(HWND window);
 
 }  // namespace pk

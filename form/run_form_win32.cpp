@@ -22,7 +22,7 @@ bool RunForm(HINSTANCE instance, HWND owner, const char* description, int32_t le
   LoadFieldValues(state, choices, values);
   formOpen = true;
   HWND window = nullptr;
-  if (CreateFormWindow(instance, owner, &window)) RunFormLoop(instance, window);
+  if (CreateFormWindow(instance, owner, &window)) RunFormLoop(window);
   formOpen = false;
   if (state.confirmed) StoreFieldValues(state, choices, values);
   return state.confirmed;

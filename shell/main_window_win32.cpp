@@ -17,8 +17,6 @@ namespace {
 constexpr char CLASS_NAME[] = "PkitWin";
 constexpr char WINDOW_TITLE[] = "PARESKIT";
 constexpr COLORREF DARK_BLUE = 0x007F0000;
-// WS_CAPTION | WS_SYSMENU | WS_THICKFRAME and 0x4000; no minimize or maximize box.
-constexpr DWORD MAIN_WINDOW_STYLE = 0x00CC4000;
 constexpr char ESC = 27;
 constexpr int8_t EXIT_PROGRAM_CHOICE = 1;
 
@@ -71,8 +69,8 @@ int CreateMainWindow(HINSTANCE instance, HINSTANCE previous, int showCommand) {
       return CLASS_NOT_REGISTERED;
     }
   }
-  state.mainWindow = CreateWindowExA(0, CLASS_NAME, WINDOW_TITLE, MAIN_WINDOW_STYLE, CW_USEDEFAULT,
-                                     0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+  state.mainWindow = CreateWindowExA(0, CLASS_NAME, WINDOW_TITLE, TOP_LEVEL_STYLE, CW_USEDEFAULT, 0,
+                                     CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
   if (state.mainWindow == nullptr) {
     DeleteObject(state.backgroundBrush);
     return WINDOW_NOT_CREATED;
