@@ -23,9 +23,12 @@ for preset in native win64; do
 done
 
 mkdir -p build
-# In a process group of its own, so that an early end takes its fuzzers too.
-setsid nice -n 19 sh tools/fuzz-smoke.sh >build/fuzz-smoke.log 2>&1 &
+# In a process group of its own (job control on), so that an early end takes
+# its fuzzers too; in this session still, where its low priority counts.
+set -m
+nice -n 19 sh tools/fuzz-smoke.sh >build/fuzz-smoke.log 2>&1 &
 fuzz_pid=$!
+set +m
 
 source tools/wine-env.sh
 trap 'kill -- -"$fuzz_pid" 2>/dev/null || true; end_wine_env' EXIT
