@@ -24,14 +24,20 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 fi
 
+# The first start of wine creates the prefix, whose set-up goes on in
+# programs of its own after wineboot returns: done once, up front, and waited
+# for until the last of them has ended (bounded).
+if [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then
+  timeout 180 wineboot -i >/dev/null 2>&1 || true
+  timeout 120 wineserver -w || true
+fi
 # One wine server, kept until the end, and its service programs, started
 # here with no one's output attached: started by a later program, they would
 # hold that program's output open, and whoever reads it (a test run) would
-# wait for them to end. The first start of wine creates the prefix; it is
-# done once, bounded, up front.
+# wait for them to end.
 mkdir -p "${WINEPREFIX:-$HOME/.wine}"
 if wineserver -p >/dev/null 2>&1; then PK_WINESERVER_STARTED=1; fi
-timeout 180 wineboot -i >/dev/null 2>&1 || true
+timeout 180 wineboot >/dev/null 2>&1 || true
 
 # Without a window manager wine frames, places and activates its windows
 # itself; else it would wait two seconds for a manager at every window shown.
