@@ -28,38 +28,40 @@ void EndOn(JobOutcome& outcome, JobEnd end, const JobFileName& name) {
   EndOn(outcome, end, name.chars, JOB_FILE_NAME_LENGTH);
 }
 
+// How the job ends when a step ended other than DONE.
+JobEnd EndAfter(StepOutcome step) {
+  switch (step) {
+    case StepOutcome::INPUT_READ_FAILED:
+      return JobEnd::NOT_READ;
+    case StepOutcome::OUTPUT_WRITE_FAILED:
+    case StepOutcome::OUTPUT_NOT_TAKEN_BACK:
+      return JobEnd::NOT_WRITTEN;
+    default:
+      return JobEnd::NOT_OPENED;
+  }
+}
+
+bool IsInputOutcome(StepOutcome step) {
+  return step == StepOutcome::INPUT_NOT_OPENED || step == StepOutcome::INPUT_READ_FAILED;
+}
+
 // The scan of one kind: its master list, then `sourceName` into `usedName`.
 // Returns true when it ran to its end; otherwise `outcome` tells the end.
 bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
               const JobFileName& sourceName, const JobFileName& usedName, SourceForm form) {
   FilePath masterPath;
   LibraryFilePath(masterName, masterLength, masterPath);
-  switch (LoadMasterList(masterPath.chars, MAX_FILE_NAME)) {
-    case StepOutcome::DONE:
-      break;
-    case StepOutcome::INPUT_READ_FAILED:
-      EndOn(outcome, JobEnd::NOT_READ, masterName, masterLength, true);
-      return false;
-    default:
-      EndOn(outcome, JobEnd::NOT_OPENED, masterName, masterLength, true);
-      return false;
+  const StepOutcome loaded = LoadMasterList(masterPath.chars, MAX_FILE_NAME);
+  if (loaded != StepOutcome::DONE) {
+    EndOn(outcome, EndAfter(loaded), masterName, masterLength, true);
+    return false;
   }
-  switch (ScanSource(sourceName, usedName, LookUpIdentifier, form)) {
-    case StepOutcome::DONE:
-      return true;
-    case StepOutcome::INPUT_NOT_OPENED:
-      EndOn(outcome, JobEnd::NOT_OPENED, sourceName);
-      return false;
-    case StepOutcome::INPUT_READ_FAILED:
-      EndOn(outcome, JobEnd::NOT_READ, sourceName);
-      return false;
-    case StepOutcome::OUTPUT_NOT_OPENED:
-      EndOn(outcome, JobEnd::NOT_OPENED, usedName);
-      return false;
-    default:
-      EndOn(outcome, JobEnd::NOT_WRITTEN, usedName);
-      return false;
+  const StepOutcome scanned = ScanSource(sourceName, usedName, LookUpIdentifier, form);
+  if (scanned != StepOutcome::DONE) {
+    EndOn(outcome, EndAfter(scanned), IsInputOutcome(scanned) ? sourceName : usedName);
+    return false;
   }
+  return true;
 }
 
 // The copying and report section of one kind. Returns true when it ran to
@@ -67,25 +69,15 @@ bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
 // `outcome` tells the end.
 bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryName* libraries,
               const JobFileName& outName, const JobFileName& reportName, const char* kindText) {
-  switch (LoadNeededList(usedName)) {
-    case StepOutcome::DONE:
-      break;
-    case StepOutcome::INPUT_READ_FAILED:
-      EndOn(outcome, JobEnd::NOT_READ, usedName);
-      return false;
-    default:
-      EndOn(outcome, JobEnd::NOT_OPENED, usedName);
-      return false;
+  const StepOutcome loaded = LoadNeededList(usedName);
+  if (loaded != StepOutcome::DONE) {
+    EndOn(outcome, EndAfter(loaded), usedName);
+    return false;
   }
-  switch (CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults)) {
-    case StepOutcome::DONE:
-      break;
-    case StepOutcome::OUTPUT_NOT_TAKEN_BACK:
-      EndOn(outcome, JobEnd::NOT_WRITTEN, outName);
-      return false;
-    default:
-      EndOn(outcome, JobEnd::NOT_OPENED, outName);
-      return false;
+  const StepOutcome copied = CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults);
+  if (copied != StepOutcome::DONE) {
+    EndOn(outcome, EndAfter(copied), outName);
+    return false;
   }
   switch (WriteReport(kindText)) {
     case StepOutcome::DONE:
