@@ -36,15 +36,16 @@ extern NeededList neededList;
 // to its first blank or column 80 and folded, is the word's remark. Loading
 // stops at the first word that does not fit the table (50,000 words or the
 // store). Builds the lookup index. Sets neededCount and remainingCount to the
-// number of words, addedCount to the number with a remark. Returns DONE; INPUT_READ_FAILED when a
-// read error cut the list short; or INPUT_NOT_OPENED with the list empty. The status of a failure
-// is in stepFailure.
+// number of words, addedCount to the number with a remark. Returns DONE;
+// INPUT_READ_FAILED when a read error cut the list short; or INPUT_NOT_OPENED
+// with the list empty. The status of a failure is in stepFailure.
 StepOutcome LoadNeededList(const JobFileName& usedName);
 
 // Makes entries 1 to entryCount of the SymbolTable the needed list: sets
 // neededCount to entryCount, remainingCount to the words not MARK_DONE and
-// addedCount to the words with a remark, and builds the lookup index. LoadNeededList ends with it;
-// a test that fills the table by hand calls it too.
+// addedCount to the words with a remark, and builds the lookup index.
+// LoadNeededList ends with it; a test that fills the table by hand calls it
+// too.
 void UseEntriesAsNeededList();
 
 // The first word in list order whose terminator is MARK_OPEN and whose text
