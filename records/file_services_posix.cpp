@@ -355,11 +355,13 @@ int MakeUnderName(const char* name, bool* made) {
 
 // Makes `name` a new empty file that no other process finds unlocked: made
 // under a name of its own, locked, then linked to `name`. Returns its
-// descriptor (*made set), or -1 with errno set: EEXIST when something is
+// descriptor (*made set, and *locked when the locks were taken on it), or -1
+// with errno set: EEXIST when something is
 // under `name` already. A file system without hard links gets the file
 // made under `name` directly (locked only after, by the caller).
-int MakeLockedFile(const char* name, bool* made) {
+int MakeLockedFile(const char* name, bool* made, bool* locked) {
   *made = false;
+  *locked = false;
   const int common = O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL;
   interruptRemovesMade = 0;
   std::atomic_signal_fence(std::memory_order_seq_cst);
@@ -374,7 +376,7 @@ int MakeLockedFile(const char* name, bool* made) {
   InstallInterruptHandler();
   std::atomic_signal_fence(std::memory_order_seq_cst);
   interruptRemovesMade = 1;
-  LockOpenFile(fd);
+  *locked = LockOpenFile(fd) == 0;
   const int linked = ::link(madeName, name);
   const int linkError = errno;
   if (linked == 0) SetInterruptName(name);
@@ -385,6 +387,7 @@ int MakeLockedFile(const char* name, bool* made) {
     return fd;
   }
   ::close(fd);
+  *locked = false;
   if (linkError == EEXIST) {
     errno = EEXIST;
     return -1;
@@ -413,7 +416,8 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
   if (std::strlen(name) > MAX_LOCK_NAME) return StatusFromErrno(ENAMETOOLONG, Call::LOCK);
   for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
     bool made = false;
-    int fd = MakeLockedFile(name, &made);
+    bool locked = false;
+    int fd = MakeLockedFile(name, &made, &locked);
     if (fd < 0 && errno == EEXIST) {
       fd = OpenLockFile(name);
       if (fd < 0 && errno == ENOENT) {
@@ -422,7 +426,7 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
       }
     }
     if (fd < 0) return StatusFromErrno(errno, Call::LOCK);
-    const int error = LockOpenFile(fd);
+    const int error = locked ? 0 : LockOpenFile(fd);
     if (error != 0) {
       ::close(fd);
       // Where the file had to be made under its own name, another may have

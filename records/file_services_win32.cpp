@@ -275,12 +275,14 @@ HANDLE MakeUnderName(const char* name, bool* made) {
 // Makes `name` a new empty file that no other process finds unlocked: made
 // under a name of its own, locked, then linked to `name` (a hard link, which
 // never replaces what is under the name, not even a link that leads
-// nowhere). Returns its handle (*made set), or INVALID_HANDLE_VALUE with the
+// nowhere). Returns its handle (*made set, and *locked when the lock was
+// taken on it), or INVALID_HANDLE_VALUE with the
 // last error set: ERROR_FILE_EXISTS when something is under `name` already.
 // A file system without hard links gets the file made under `name`
 // directly (locked only after, by the caller).
-HANDLE MakeLockedFile(const char* name, bool* made) {
+HANDLE MakeLockedFile(const char* name, bool* made, bool* locked) {
   *made = false;
+  *locked = false;
   SetFlag(interruptRemovesMade, 0);
   std::snprintf(madeName, sizeof madeName, "%s~w%lu", name, GetCurrentProcessId());
   HANDLE opened = CreateLockFile(madeName, CREATE_NEW);
@@ -292,7 +294,7 @@ HANDLE MakeLockedFile(const char* name, bool* made) {
   if (opened == INVALID_HANDLE_VALUE) return MakeUnderName(name, made);
   InstallInterruptHandler();
   SetFlag(interruptRemovesMade, 1);
-  LockHandle(opened);
+  *locked = LockHandle(opened) == ERROR_SUCCESS;
   const BOOL linked = CreateHardLinkA(name, madeName, nullptr);
   const DWORD linkError = GetLastError();
   if (linked) SetInterruptName(name);
@@ -303,6 +305,7 @@ HANDLE MakeLockedFile(const char* name, bool* made) {
     return opened;
   }
   CloseHandle(opened);
+  *locked = false;
   if (linkError == ERROR_ALREADY_EXISTS || linkError == ERROR_FILE_EXISTS) {
     SetLastError(ERROR_FILE_EXISTS);
     return INVALID_HANDLE_VALUE;
@@ -318,7 +321,8 @@ IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
   if (std::strlen(name) > MAX_LOCK_NAME) return StatusFromLastError(ERROR_INVALID_NAME, Call::LOCK);
   for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
     bool made = false;
-    HANDLE opened = MakeLockedFile(name, &made);
+    bool locked = false;  // a Win32 lock is not taken twice by one handle
+    HANDLE opened = MakeLockedFile(name, &made, &locked);
     if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
       opened = CreateLockFile(name, OPEN_EXISTING);
       if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
@@ -327,7 +331,7 @@ IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
       }
     }
     if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::LOCK);
-    const DWORD error = LockHandle(opened);
+    const DWORD error = locked ? ERROR_SUCCESS : LockHandle(opened);
     if (error != ERROR_SUCCESS) {
       CloseHandle(opened);
       // Where the file had to be made under its own name, another may have
