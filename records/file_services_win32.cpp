@@ -207,12 +207,13 @@ volatile LONG interruptRemovesName = 0;
 char madeName[MADE_NAME_SIZE];  // the name a lock file is made under first
 volatile LONG interruptRemovesMade = 0;
 
-// Removes what was arranged; FALSE lets the next handler (by default the
-// process's end) deal with the event.
+// Removes what was arranged and ends the process as the system's own
+// handler does, with STATUS_CONTROL_C_EXIT (which wine, left to itself,
+// would not report).
 BOOL WINAPI OnConsoleControl(DWORD /*event*/) {
   if (interruptRemovesMade != 0) DeleteFileA(madeName);
   if (interruptRemovesName != 0) DeleteFileA(interruptName);
-  return FALSE;
+  ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 // Installs OnConsoleControl, once. Ctrl+C stays ignored in a process started
