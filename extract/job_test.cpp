@@ -335,6 +335,28 @@ TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreIsLocked) {
   EXPECT_FALSE(FileExists("DEMO.FIH"));
 }
 
+// The program's open of NAME.PRE fails just as well when NAME.PRE is a link
+// that leads to no file; the file it leads to is not made.
+TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreLeadsNowhere) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteJobInputs(kInputs);
+  std::error_code error;
+  // The child, which repeats the test in the same directory, finds it made.
+  if (!std::filesystem::is_symlink("DEMO.PRE")) {
+    std::filesystem::create_symlink("NEW.PRE", "DEMO.PRE", error);
+  }
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  EXPECT_EXIT(
+      {
+        RunProgramJob(programName);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1), "run-time error F6425: OPEN\\(DEMO.PRE\\)");
+  EXPECT_FALSE(FileExists("NEW.PRE"));
+  EXPECT_FALSE(FileExists("DEMO.FIH"));
+}
+
 // Two names of one file, one of them written by the job, end it before
 // anything is written; the file keeps its bytes.
 TEST(RunJob, TwoNamesOfOneFileEndTheJobBeforeAnythingIsWritten) {
