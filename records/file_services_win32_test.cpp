@@ -1,9 +1,6 @@
 // The Win32 back end's own answers: the reason its one error helper gives a
-// failed close, and the lock's file made under its own name first.
+// failed close.
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 
 #include "records/file_services.h"
 #include "testing/files.h"
@@ -25,24 +22,6 @@ TEST(Win32FileServices, AFailedCloseSaysTheFileCouldNotBeClosed) {
   const IoStatus closedAgain = os.close(input);  // ERROR_INVALID_HANDLE
   EXPECT_EQ(closedAgain, IO_CLOSE_FAILED);
   EXPECT_STREQ(IoStatusText(closedAgain), "the file could not be closed");
-}
-
-// The lock makes a missing file under its name, already locked, and leaves
-// no other file.
-TEST(Win32FileServices, TheLockLeavesOnlyTheFileItMade) {
-  testing::ScratchDirectory scratch;
-  OsHandle handle = NO_OS_HANDLE;
-  bool created = false;
-  ASSERT_EQ(HostFileServices().lock("MADE.PRE", &handle, &created), IO_OK);
-  EXPECT_TRUE(created);
-  OsHandle second = NO_OS_HANDLE;
-  EXPECT_EQ(HostFileServices().lock("MADE.PRE", &second, &created), IO_FILE_LOCKED);
-  HostFileServices().unlock(handle);
-  std::string names;
-  for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    names += entry.path().filename().string() + " ";
-  }
-  EXPECT_EQ(names, "MADE.PRE ");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 # Links, the lock of NAME.PRE and interrupts, met by the batch driver end to
 # end, natively or under wine:
 #   links_and_locks.sh BATCH WORKDIR [EMULATOR]
-# Each case prepares a directory below WORKDIR, makes links that lead to a
-# file or nowhere, holds NAME.PRE's lock as a job of the other back end
+# Each case prepares a directory below WORKDIR, makes links that lead
+# nowhere, holds NAME.PRE's lock as a job of the other back end
 # holds it, interrupts a running job or starts jobs side by side, and checks
 # the exit code, the standard-error line and every file left. Each case
 # prints one row "| case | outcome |"; one the machine cannot stage prints
@@ -85,9 +85,9 @@ expect_absent NEW.PRE
 nothing_written
 end_case "job refused: DEMO.PRE leads nowhere (exit 2, each time); nothing written"
 
-# --- Two outputs that would be one file once made, and an output that leads
-# to a missing input's name: refused before anything is written, and neither
-# the other output nor the input is made.
+# --- Two outputs that would be one file once made: refused before anything
+# is written, and the other output is not made. (The other links, natively,
+# in RunJob.LinksAreJudgedByWhereTheyLead.)
 start_case outputs_lead_to_one_file
 ln -s DEMO.FI DEMO.FD
 run_batch
@@ -95,26 +95,6 @@ expect_exit 2
 expect_stderr "cannot open DEMO.FD: the file is a link to a file that does not exist"
 expect_absent DEMO.FI DEMO.FIH DEMO.PRE
 end_case "job refused: DEMO.FD leads to DEMO.FI, not made yet (exit 2); nothing written"
-
-start_case output_leads_to_missing_input
-rm MASTERFD.LIS
-ln -s MASTERFD.LIS DEMO.FIH
-run_batch
-expect_exit 2
-expect_stderr "cannot open DEMO.FIH: the file is a link to a file that does not exist"
-expect_absent MASTERFD.LIS DEMO.PRE
-end_case "job refused: DEMO.FIH leads to the missing MASTERFD.LIS (exit 2); it is not made"
-
-# --- A link to a file is followed: the job writes the file it leads to.
-start_case output_link_followed
-crlf OLD >OUT.FD
-ln -s OUT.FD DEMO.FD
-run_batch
-expect_exit 0
-[ -L DEMO.FD ] || fail "DEMO.FD is no longer a link"
-crlf "      INTEGER GETDC" >expected.txt
-cmp -s OUT.FD expected.txt || fail "OUT.FD: $(od -c OUT.FD | head -3)"
-end_case "complete (exit 0); DEMO.FD's link is followed, OUT.FD holds the blocks"
 
 # --- A job of the other back end holds NAME.PRE's lock (hold_lock.py takes
 # it as that job does): this one ends at once.
