@@ -163,8 +163,13 @@ StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedNam
   if (read == IO_END_OF_FILE && state.written == IO_OK) AddNeededSymbols(state);
   // The layer buffers lines: only the flush tells whether the last ones arrived.
   if (state.written == IO_OK) state.written = FlushFile(UNIT_OUTPUT);
+  // A failed write whose take-back to the last whole line failed too is
+  // taken back once more; when that fails, the list may end inside a line.
+  const IoStatus takenBack =
+      state.written == IO_OK ? IO_OK : CutFile(UNIT_OUTPUT, WrittenLength(UNIT_OUTPUT));
   CloseFile(UNIT_OUTPUT);
   CloseFile(UNIT_INPUT);
+  if (takenBack != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, takenBack);
   if (state.written != IO_OK) return StepFailed(StepOutcome::OUTPUT_WRITE_FAILED, state.written);
   // A source cut by a read error would leave used symbols out of the list.
   return read > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, read) : StepOutcome::DONE;
