@@ -202,7 +202,7 @@ def _callback_target(name, typedefs):
     return name
 
 
-def collect_types(unit_types, used, function_names, report):
+def collect_types(unit_types, used, function_names, every_function, report):
     """({library index: {name: TYPE definition lines}}, {name: [names of
     the blocks it needs, the whole closure]}): the records of the
     libraries' headers, and those of other headers that a library's
@@ -250,7 +250,7 @@ def collect_types(unit_types, used, function_names, report):
                 if written_type is ftype:
                     text = "%s: %s.%s" % (ftype.name, origin, _type_remarks(
                         ftype.name, [a.name for a in aliases], types, key,
-                        function_names))
+                        function_names, every_function))
                 else:
                     text = ("%s: another C name of %s (%s). Fortran gives a type "
                             "one name: this is a type of its own with the same "
@@ -272,7 +272,7 @@ def collect_types(unit_types, used, function_names, report):
     return blocks, _closures(blocks, needs)
 
 
-def _type_remarks(name, aliases, types, key, function_names):
+def _type_remarks(name, aliases, types, key, function_names, every_function):
     """What a type's block comment says about its names: the C names it is
     also written under, the function it shares its name with, and the C
     names that name no type."""
@@ -288,8 +288,17 @@ def _type_remarks(name, aliases, types, key, function_names):
     for c_name in types.c_names.get(key, []):
         if c_name in types.names_left:
             remarks.append(" %s is not a type name here (%s): write TYPE(%s)."
-                           % (c_name, types.names_left[c_name][0], name))
+                           % (c_name, _name_reason(
+                               c_name, types.names_left[c_name][0],
+                               every_function), name))
     return "".join(remarks)
+
+
+def _name_reason(c_name, reason, function_names):
+    """Why a C name names no type, naming the function it belongs to."""
+    if c_name.upper() in function_names:
+        return "%s is a function" % function_names[c_name.upper()]
+    return reason
 
 
 def _place_needed_blocks(blocks, needs):
@@ -391,7 +400,7 @@ def collect_constants(function_names, preprocessed_units, report):
 
 
 def collect_type_notes(attempted, declarations, unit_types, type_blocks, taken,
-                       fd_names, report):
+                       fd_names, function_names, report):
     """{library index: {C name: reason}}: the structures that translated
     functions take and that are not written ("not written: packed ..."), in
     the library of their header or else of the first such function; and
@@ -426,10 +435,10 @@ def collect_type_notes(attempted, declarations, unit_types, type_blocks, taken,
             index = next((i for i, b in type_blocks.items() if type_name in b), None)
             if index is None or (c_name, reason, type_name) in report.names_left:
                 continue
+            reason = _name_reason(c_name, reason, function_names)
             report.names_left.append((c_name, reason, type_name))
             # A function's name: listed, so that the report names it.
-            if reason == "the name of a function or a constant" \
-                    and c_name.upper() not in fd_names:
+            if c_name.upper() in function_names and c_name.upper() not in fd_names:
                 fd_names.add(c_name.upper())
                 notes[index][c_name] = "not a type: %s; write TYPE(%s)" % (
                     reason, type_name)
@@ -454,6 +463,8 @@ def generate(examples_dir, report_path, layout_path):
         n.upper() for b in constant_blocks.values() for n in b} | {
         n.upper() for b in listed.values() for n in b}
     function_names = {n.upper(): n for n, _ in attempted}
+    every_function = dict(function_names, **{
+        n.upper(): n for b in listed.values() for n in b})
     # The main unit first: the others name the C types they share with it
     # as it does.
     unit_types, known = {}, {}
@@ -466,12 +477,13 @@ def generate(examples_dir, report_path, layout_path):
         known.update(unit_types[unit].named())
     function_blocks, used = translate_functions(attempted, declarations,
                                                 unit_types, listed, report)
-    type_blocks, needs = collect_types(unit_types, used, function_names, report)
+    type_blocks, needs = collect_types(unit_types, used, function_names,
+                                       every_function, report)
     taken |= {n.upper() for b in type_blocks.values() for n in b}
     type_notes = collect_type_notes(
         attempted, declarations, unit_types, type_blocks, taken,
         {n.upper() for b in list(constant_blocks.values()) + list(
-            type_blocks.values()) for n in b}, report)
+            type_blocks.values()) for n in b}, every_function, report)
     callback_blocks = collect_callbacks(declarations, unit_types, taken, report)
     version = version_line(toolchain.headers_version())
 

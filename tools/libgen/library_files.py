@@ -4,12 +4,13 @@ by "C*" and the symbol's name."""
 CRLF = "\r\n"
 
 FD_PREAMBLE = (
-    "C     {library}.FD: integer constants and structure types of the",
+    "C     {library}.FD: constants and structure types of the",
     "C     {library} headers, generated from the mingw-w64 headers: one",
     "C     PARAMETER or one TYPE, BIND(C) per block.  The program needs",
     "C     USE, INTRINSIC :: ISO_C_BINDING and IMPLICIT NONE before it",
     "C     INCLUDEs NAME.FD; NAME.FD and NAME.FI go in either order.",
-    "C     Unsigned values keep their bit pattern (0xFFFFFFFF is -1).",
+    "C     Unsigned values keep their bit pattern (0xFFFFFFFF is -1);",
+    "C     strings end in C_NULL_CHAR.",
     "C     Members keep their C names; members of anonymous structures",
     "C     and unions belong to the type that holds them.  A structure",
     "C     member has that structure's type (MSG%pt is a TYPE(POINT)); its",

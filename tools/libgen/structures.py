@@ -91,6 +91,9 @@ def c_names(catalog, typedefs, macros):
         if record is not None and name not in owner and name not in typedefs:
             names[record.key].append(name)
             owner[name] = record.key
+            # C spells the record by the macro: "struct RASIPADDR" would
+            # expand to "struct struct RASIPADDR".
+            record.names.append(name)
     changed = True
     while changed:
         changed = False
@@ -189,7 +192,7 @@ class UnitTypes:
             except Untranslatable as problem:
                 del builder.fortran_names[key]
                 self.skipped[str(problem)].append(c_spelling(record))
-                self.not_written[key] = str(problem)
+                self.not_written[key] = self._why_not(record, str(problem))
         for key in builder.fortran_names:
             record = self.catalog.by_key[key]
             self.records[key] = record
@@ -199,6 +202,17 @@ class UnitTypes:
                                  for alias in alias_names.get(key, [])]
             for alias in self.aliases[key]:
                 self.checks[alias.name] = layout_checks(alias, alias.name)
+
+    def _why_not(self, record, reason):
+        """The reason, with the member's own when the record holds a
+        structure that is not written (CONTEXT holds an over-aligned M128A)."""
+        if reason != "member of a structure not written":
+            return reason
+        for member in _member_records(self.catalog, record):
+            if member.key in self.not_written:
+                return "holds %s, %s" % (c_spelling(member),
+                                         self.not_written[member.key])
+        return reason
 
     def _takers(self, declarations, functions, owner):
         """{record key: {upper-case name of a function that takes a pointer
