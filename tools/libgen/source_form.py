@@ -129,7 +129,7 @@ def string_parameter_lines(name, text):
     """A C string constant as a CHARACTER PARAMETER ending in C_NULL_CHAR,
     as the functions take it."""
     return statement_lines("CHARACTER(KIND=C_CHAR, LEN=*), PARAMETER :: %s = %s"
-                           % (name, character_literal(text) + "//C_NULL_CHAR"))
+                           % (name, character_literal(text) + " // C_NULL_CHAR"))
 
 
 def character_literal(text):
