@@ -61,7 +61,7 @@ class LikelyVariableNameTest(unittest.TestCase):
     def test_short_names_and_lower_case_control_numbers(self):
         cases = {"CX": True, "CY": True, "X1": True, "I": True, "rad1": True,
                  "stc32": True, "MSG": False, "IDOK": False, "RAD1": False,
-                 "KP_X": False, "chx": False}
+                 "KP_X": False, "chx": False, "STRING": True}
         for name, likely in cases.items():
             self.assertEqual(likely_variable_name(name), likely, name)
 

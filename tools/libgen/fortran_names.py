@@ -51,5 +51,11 @@ FORTRAN_NAME = re.compile(r"^[A-Za-z][A-Za-z0-9_]{0,62}$")
 _LIKELY_VARIABLE = re.compile(r"^(?:[A-Za-z]{1,2}[0-9]*|[a-z]{1,3}[0-9]+)$")
 
 
+# Second C names of types that are everyday words (LSA_STRING is STRING,
+# LOGBRUSH is PATTERN): a program naming a variable so would get a type it
+# never asked for.
+_EVERYDAY_WORDS = frozenset({"STRING", "PATTERN"})
+
+
 def likely_variable_name(name):
-    return bool(_LIKELY_VARIABLE.match(name))
+    return bool(_LIKELY_VARIABLE.match(name)) or name.upper() in _EVERYDAY_WORDS
