@@ -37,7 +37,7 @@ from libgen.library_files import (FD_PREAMBLE, FI_PREAMBLE,  # noqa: E402
 from libgen.resources import RESOURCE_ARGUMENTS, resource_arguments  # noqa: E402
 from libgen.source_form import (comment_lines, parameter_lines,  # noqa: E402
                                 string_parameter_lines)
-from libgen.structures import UnitTypes, c_spelling  # noqa: E402
+from libgen.structures import UnitTypes  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(ROOT, "examples")

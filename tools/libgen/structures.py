@@ -176,7 +176,7 @@ class UnitTypes:
         owner = {n: key for key, found in self.c_names.items() for n in found}
         self.spelled = spelled_names(self.catalog, declarations.typedefs,
                                      declarations.functions, owner)
-        self.takers = self._takers(declarations, functions or {}, owner)
+        self.takers = self._takers(declarations, functions or {})
         names, alias_names = self._choose_names(taken_names, known or {})
         order = self._dependency_order(names)
         values = toolchain.evaluate_expressions(unit, [
@@ -214,7 +214,7 @@ class UnitTypes:
                                          self.not_written[member.key])
         return reason
 
-    def _takers(self, declarations, functions, owner):
+    def _takers(self, declarations, functions):
         """{record key: {upper-case name of a function that takes a pointer
         to it}} among `functions` {upper-case name: name}, the functions
         whose blocks are generic interfaces."""
