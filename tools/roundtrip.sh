@@ -122,9 +122,12 @@ accepted() {
   "$FC" -fsyntax-only "$name.FOR" || fail "$name.FOR does not compile"
 }
 
-echo "== a structure member has its structure's type, whose block comes first"
-accepted MEMBERS "TYPE(MSG) :: M" "TYPE(POINT) :: P" "TYPE(PAINTSTRUCT) :: PS" \
-  "TYPE(RECT) :: R" "M%pt%x = 7" "P = M%pt" "R = PS%rcPaint"
+echo "== a structure member has its structure's type, whose block comes with it"
+accepted MEMBERS "TYPE(MSG) :: M" "TYPE(PAINTSTRUCT) :: PS" "INTEGER(C_INT32_T) :: I" \
+  "M%pt%x = 7" "I = ScreenToClient(0_C_INTPTR_T, M%pt)" \
+  "I = FillRect(0_C_INTPTR_T, PS%rcPaint, 0_C_INTPTR_T)"
+accepted BOTHNAMED "TYPE(MSG) :: M" "TYPE(POINT) :: P" "TYPE(PAINTSTRUCT) :: PS" \
+  "TYPE(RECT) :: R" "P = M%pt" "R = PS%rcPaint"
 echo "== the C names of types, and a type sharing its name with its function"
 accepted CNAMES "TYPE(CRITICAL_SECTION) :: CS" "TYPE(INITCOMMONCONTROLSEX) :: IC" \
   "TYPE(RTL_CRITICAL_SECTION) :: RCS" "INTEGER(C_INT32_T) :: I" \
