@@ -391,11 +391,15 @@ def collect_constants(function_names, preprocessed_units, report):
                 blocks[constant.library][constant.name] = string_parameter_lines(
                     constant.name, constant.value)
                 continue
+            lines = parameter_lines(constant.name, constant.kind, constant.value)
             if constant.kind == "C_INT8_T" and const.byte_member_constant(
                     constant.name, constant.value & 0xFF):
                 report.byte_constants.append(constant.name)
-            blocks[constant.library][constant.name] = parameter_lines(
-                constant.name, constant.kind, constant.value)
+                lines = comment_lines(
+                    "%d in C, held as its bit pattern in a byte, for the BYTE "
+                    "members such as LOGFONTA%%lfCharSet." % (
+                        constant.value & 0xFF)) + lines
+            blocks[constant.library][constant.name] = lines
     return blocks
 
 
