@@ -93,11 +93,12 @@ int PathOf(const pk::JobFileName& file, bool inLibraryDirectory, pk::FilePath& p
 }
 
 void PrintFailure(const char* verb, const pk::JobFileName& file, bool inLibraryDirectory,
-                  pk::IoStatus reason) {
+                  pk::IoStatus reason, bool incomplete = false) {
   pk::FilePath path;
   const int length = PathOf(file, inLibraryDirectory, path);
-  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s\n", verb, length, path.chars,
-               pk::IoStatusText(reason));
+  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s%s\n", verb, length, path.chars,
+               pk::IoStatusText(reason),
+               incomplete ? "; the file is left incomplete and may end inside a line" : "");
 }
 
 // Tells on standard error how the job ended; returns the exit code.
@@ -119,7 +120,8 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
       PrintFailure("read", outcome.file, outcome.inLibraryDirectory, outcome.reason);
       break;
     case pk::JobEnd::NOT_WRITTEN:
-      PrintFailure("write", outcome.file, outcome.inLibraryDirectory, outcome.reason);
+      PrintFailure("write", outcome.file, outcome.inLibraryDirectory, outcome.reason,
+                   outcome.fileIncomplete);
       break;
     case pk::JobEnd::LIBRARY_NAME:
       std::fprintf(stderr,

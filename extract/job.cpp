@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "extract/declaration_copy.h"
+#include "extract/job_lock.h"
 #include "extract/library_table.h"
 #include "extract/master_list.h"
 #include "extract/needed_list.h"
@@ -41,6 +42,12 @@ JobEnd EndAfter(StepOutcome step) {
   }
 }
 
+// Ends the job on `name` after `step` ended other than DONE.
+void EndAfterStep(JobOutcome& outcome, StepOutcome step, const JobFileName& name) {
+  EndOn(outcome, EndAfter(step), name);
+  outcome.fileIncomplete = step == StepOutcome::OUTPUT_NOT_TAKEN_BACK;
+}
+
 bool IsInputOutcome(StepOutcome step) {
   return step == StepOutcome::INPUT_NOT_OPENED || step == StepOutcome::INPUT_READ_FAILED;
 }
@@ -58,7 +65,7 @@ bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
   }
   const StepOutcome scanned = ScanSource(sourceName, usedName, LookUpIdentifier, form);
   if (scanned != StepOutcome::DONE) {
-    EndOn(outcome, EndAfter(scanned), IsInputOutcome(scanned) ? sourceName : usedName);
+    EndAfterStep(outcome, scanned, IsInputOutcome(scanned) ? sourceName : usedName);
     return false;
   }
   return true;
@@ -71,12 +78,12 @@ bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryNam
               const JobFileName& outName, const JobFileName& reportName, const char* kindText) {
   const StepOutcome loaded = LoadNeededList(usedName);
   if (loaded != StepOutcome::DONE) {
-    EndOn(outcome, EndAfter(loaded), usedName);
+    EndAfterStep(outcome, loaded, usedName);
     return false;
   }
   const StepOutcome copied = CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults);
   if (copied != StepOutcome::DONE) {
-    EndOn(outcome, EndAfter(copied), outName);
+    EndAfterStep(outcome, copied, outName);
     return false;
   }
   switch (WriteReport(kindText)) {
@@ -87,7 +94,7 @@ bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryNam
                     stepFailure, false);
       return true;
     default:
-      EndOn(outcome, JobEnd::NOT_WRITTEN, reportName);
+      EndAfterStep(outcome, StepOutcome::OUTPUT_NOT_TAKEN_BACK, reportName);
       return false;
   }
 }
@@ -118,8 +125,10 @@ struct FileOfJob {
 // Every file the job writes, then every file it only reads.
 constexpr int32_t FILES_OF_JOB = 5 + 3 + 2 * LIBRARY_SLOTS;
 
-// Ends the job with SAME_FILE when a file it writes has the identity of
-// another of its files, before anything is written. Returns false then.
+// Ends the job, before anything is written, with NOT_OPENED
+// (IO_DANGLING_LINK) on the first of its files that is a link leading to no
+// file, or with SAME_FILE when a file it writes has the identity of another
+// of its files. Returns false then.
 bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
   FileOfJob filesOfJob[FILES_OF_JOB];
   int32_t count = 0;
@@ -141,7 +150,14 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
     FileOfJob& file = filesOfJob[i];
     char osName[MAX_FILE_NAME + 1];
     OsNameOf(file.name, file.length, file.inLibraryDirectory, osName);
-    file.known = CurrentFileServices().identify(osName, &file.identity) == IO_OK;
+    const IoStatus identified = CurrentFileServices().identify(osName, &file.identity);
+    // The job would make the file such a link leads to, or read a file it made.
+    if (identified == IO_DANGLING_LINK) {
+      stepFailure = identified;
+      EndOn(outcome, JobEnd::NOT_OPENED, file.name, file.length, file.inLibraryDirectory);
+      return false;
+    }
+    file.known = identified == IO_OK;
   }
   for (int32_t i = 0; i < count; ++i) {
     const FileOfJob& written = filesOfJob[i];
@@ -161,32 +177,10 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
   return true;
 }
 
-// The lock of NAME.PRE that keeps a second job for the program out.
-struct JobLock {
-  IoStatus status;  // IO_OK while held
-  OsHandle handle;
-  bool created;  // the lock made NAME.PRE
-  char name[MAX_FILE_NAME + 1];
-};
-
-void TakeJobLock(JobLock& lock, const JobFileName& reportName) {
-  OsNameOf(reportName.chars, JOB_FILE_NAME_LENGTH, false, lock.name);
-  lock.handle = NO_OS_HANDLE;
-  lock.created = false;
-  lock.status = CurrentFileServices().lock(lock.name, &lock.handle, &lock.created);
-}
-
-// Releases a lock held, first removing the NAME.PRE it made when the job did
-// not come to write its report (a failed removal leaves it empty).
-void ReleaseJobLock(const JobLock& lock, bool reportOpened) {
-  if (lock.status != IO_OK) return;
-  if (lock.created && !reportOpened) CurrentFileServices().remove(lock.name);
-  CurrentFileServices().unlock(lock.handle);
-}
-
 // The phases after the checks: both scans, then, with NAME.PRE open, the
-// copying and report of each kind. Sets *reportOpened once NAME.PRE is open.
-void RunPhases(JobOutcome& outcome, const JobFiles& files, SourceForm form, bool* reportOpened) {
+// copying and report of each kind. Once NAME.PRE is open, it is the report
+// and the lock's removal no longer applies to it.
+void RunPhases(JobOutcome& outcome, const JobFiles& files, SourceForm form) {
   if (!ScanKind(outcome, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
                 files.usedFiName, form) ||
       !ScanKind(outcome, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
@@ -194,7 +188,7 @@ void RunPhases(JobOutcome& outcome, const JobFiles& files, SourceForm form, bool
     return;
   }
   OpenFileOrDie(UNIT_REPORT, files.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
-  *reportOpened = true;
+  KeepJobLockFile();
   if (CopyKind(outcome, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
                files.reportName, FD_KIND_TEXT)) {
     CopyKind(outcome, files.usedFiName, libraryTable.fiLibraries, files.fiOutName, files.reportName,
@@ -218,18 +212,15 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
     EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName);
     return outcome;
   }
-  JobLock lock;
-  TakeJobLock(lock, files.reportName);
-  if (lock.status == IO_FILE_LOCKED) {
-    stepFailure = lock.status;
-    EndOn(outcome, JobEnd::LOCKED, files.reportName);
+  const IoStatus locked = TakeJobLock(files.reportName);
+  if (locked == IO_FILE_LOCKED || locked == IO_DANGLING_LINK) {
+    stepFailure = locked;
+    EndOn(outcome, locked == IO_FILE_LOCKED ? JobEnd::LOCKED : JobEnd::NOT_OPENED,
+          files.reportName);
     return outcome;
   }
-  bool reportOpened = false;
-  if (FilesAreDistinct(outcome, files)) {
-    RunPhases(outcome, files, settings.sourceForm, &reportOpened);
-  }
-  ReleaseJobLock(lock, reportOpened);
+  if (FilesAreDistinct(outcome, files)) RunPhases(outcome, files, settings.sourceForm);
+  ReleaseJobLock();
   return outcome;
 }
 
@@ -239,7 +230,11 @@ JobOutcome RunJob(const char* programName) {
 
 void RunProgramJob(const char* programName) {
   const JobOutcome outcome = RunJob(programName);
-  if (outcome.end == JobEnd::LOCKED) {
+  const JobFiles files = MakeJobFiles(programName, PROGRAM_JOB_SETTINGS.sourceExtension);
+  const bool reportRefused =
+      outcome.end == JobEnd::NOT_OPENED && TextEqual(outcome.file.chars, JOB_FILE_NAME_LENGTH,
+                                                     files.reportName.chars, JOB_FILE_NAME_LENGTH);
+  if (outcome.end == JobEnd::LOCKED || reportRefused) {
     EndWithOpenError(outcome.reason, outcome.file.chars, JOB_FILE_NAME_LENGTH);
   }
 }

@@ -14,7 +14,9 @@ namespace pk {
 
 enum class JobEnd {
   COMPLETE,      // all ten phases ran; NAME.PRE is written and closed
-  NOT_OPENED,    // `file` could not be opened; later phases did not run
+  NOT_OPENED,    // `file` could not be opened; later phases did not run. With
+                 // IO_DANGLING_LINK: `file` is a link that leads to no file;
+                 // nothing was written
   NOT_READ,      // a read of `file` failed: the list it gives would be cut short
   NOT_WRITTEN,   // `file` could not be written: a used-symbol list, or an output or
                  // the report whose failed write could not be taken back
@@ -32,6 +34,9 @@ struct JobOutcome {
   bool inLibraryDirectory;  // `file` is a master list, read from the library directory
   JobFileName sameFile;     // SAME_FILE: the file's other name
   bool sameFileInLibraryDirectory;
+  // NOT_WRITTEN: a failed write could not be taken back either, so `file`
+  // may end in part of a line (or of a block).
+  bool fileIncomplete;
   // The files the job went on without in full, before it completed or ended:
   // a library a read error ended early, NAME.FD or NAME.FI when a block could
   // not be written, NAME.PRE when a line could not be written. Each such run
@@ -60,21 +65,26 @@ constexpr JobSettings PROGRAM_JOB_SETTINGS = {SourceForm::FIXED, {'F', 'O', 'R'}
 // name that makes NAME.FD or NAME.FI a library name ends it next
 // (LIBRARY_NAME).
 // Before anything is written the job takes the lock of NAME.PRE (creating it
-// when missing; the file services' lock), so that two jobs for one program in
-// one directory never run at once: held by another, it ends the job (LOCKED);
-// when NAME.PRE cannot even be opened, the job goes on without the lock and
-// meets that file's fault where it always did. Next, every file it writes is
-// compared with every other file of the job (master lists, source, used
-// lists, declaration files, report, the 26 libraries) by identity: two names
-// of one file end the job (SAME_FILE). A file whose identity cannot be learnt
-// (a missing one, or the query fails) is taken for distinct from all others.
+// when missing; TakeJobLock), so that two jobs for one program in one
+// directory never run at once: held by another, it ends the job (LOCKED);
+// NAME.PRE a link that leads to no file ends it (NOT_OPENED, with
+// IO_DANGLING_LINK); when NAME.PRE cannot even be opened, the job goes on
+// without the lock and meets that file's fault where it always did. Next,
+// every file of the job (master lists, source, used lists, declaration
+// files, report, the 26 libraries) is looked up by identity: a link that
+// leads to no file ends the job (NOT_OPENED, IO_DANGLING_LINK: the job would
+// make the file it leads to, perhaps under an input's name, or read a file
+// it made), and so do two names of one file among them, one of them written
+// by the job (SAME_FILE). A file whose identity cannot be learnt otherwise (a
+// missing one, or the query fails) is taken for distinct from all others.
 // The first file that cannot be opened, a used-symbol list that cannot be
-// written, or a failed write that cannot be taken back ends the job. A job
-// that ends before its report removes the NAME.PRE its lock created; files
-// the job attached are closed and the lock is released whichever way it
-// ends. A report that cannot be opened, or a file that cannot be closed, ends
-// the process with exit code 1 (the record layer's run-time error; NAME.PRE
-// then stays, empty when the lock created it).
+// written, or a failed write that cannot be taken back ends the job. A
+// NAME.PRE the lock created is removed again at every end before the report
+// is opened: an early end, the process's end on a fatal file error, an
+// interrupt. Files the job attached are closed and the lock is released
+// whichever way it ends. A report that cannot be opened, or a file that
+// cannot be closed, ends the process with exit code 1 (the record layer's
+// run-time error; NAME.PRE stays only once the report was opened).
 JobOutcome RunJob(const char* programName, const JobSettings& settings);
 
 // RunJob with PROGRAM_JOB_SETTINGS.
@@ -82,9 +92,10 @@ JobOutcome RunJob(const char* programName);
 
 // The job of the program's job command: RunJob with PROGRAM_JOB_SETTINGS,
 // whose outcome only NAME.PRE tells. The program opens NAME.PRE without a
-// status, so another job holding its lock is that open failing: the process
-// ends with exit code 1 and the run-time error "OPEN(NAME.PRE)"
-// (IO_FILE_LOCKED). Every other end returns.
+// status, so another job holding its lock, or NAME.PRE a link that leads to
+// no file, is that open failing: the process ends with exit code 1 and the
+// run-time error "OPEN(NAME.PRE)" (IO_FILE_LOCKED, IO_DANGLING_LINK). Every
+// other end returns.
 void RunProgramJob(const char* programName);
 
 }  // namespace pk

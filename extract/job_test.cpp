@@ -4,9 +4,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "extract/job_lock.h"
 #include "extract/library_table.h"
 #include "records/file_services.h"
 #include "records/record_file.h"
@@ -252,7 +254,48 @@ TEST(RunJob, AFailedTakeBackEndsTheJob) {
     EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN) << c.file;
     EXPECT_EQ(Trimmed(outcome.file), c.file);
     EXPECT_EQ(outcome.reason, IO_DISK_FULL);
+    EXPECT_TRUE(outcome.fileIncomplete) << c.file;
     EXPECT_FALSE(FileExists("DEMO.FI")) << c.file;
+  }
+}
+
+// A used-symbol list longer than the transfer buffer whose second write-out
+// fails, and the take-back to its last whole line with it: a take-back that
+// fails once is made again, so the list ends in a whole line; one that keeps
+// failing leaves the list named incomplete.
+TEST(RunJob, AUsedListWhoseTakeBackFailsEndsWholeOrNamedIncomplete) {
+  for (const bool everyLaterCutFails : {false, true}) {
+    ScratchDirectory scratch;
+    WriteJobInputs(kInputs);
+    std::string master;
+    std::string source;
+    for (int i = 0; i < 100; ++i) {
+      const std::string name = "CREATEELLIPTICREGION" + std::to_string(i);
+      master += name + "\r\n";
+      source += "      CALL " + name + "\r\n";
+    }
+    WriteWholeFile("MASTERFD.LIS", master);
+    WriteWholeFile("DEMO.FOR", source);
+    // Truncations: DEMO.FIH emptied, DEMO.FDH emptied and cut at its first
+    // write; the 4th is the take-back after its second write-out failed.
+    std::optional<TracedFileServices> failingWrite;
+    if (everyLaterCutFails) {
+      testing::InstallFailingFileServicesThen(testing::FileCall::WRITE, 2, IO_DISK_FULL,
+                                              testing::FileCall::TRUNCATE);
+    } else {
+      testing::InstallFailingFileServices(testing::FileCall::TRUNCATE, 4, IO_DISK_FULL);
+      failingWrite.emplace("CREATEELLIPTICREGION60");
+    }
+    const JobOutcome outcome = RunJob(programName);
+    failingWrite.reset();
+    testing::RestoreHostFileServices();
+    EXPECT_EQ(testing::FileCallCount(testing::FileCall::TRUNCATE), 5);  // the take-back made again
+    EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN);
+    EXPECT_EQ(Trimmed(outcome.file), "DEMO.FDH");
+    EXPECT_EQ(outcome.fileIncomplete, everyLaterCutFails);
+    const std::string written = ReadWholeFile("DEMO.FDH");
+    EXPECT_EQ(written.size() % 2 == 0 && written.substr(written.size() - 2) == "\r\n",
+              !everyLaterCutFails);
   }
 }
 
@@ -292,6 +335,28 @@ TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreIsLocked) {
   EXPECT_FALSE(FileExists("DEMO.FIH"));
 }
 
+// The program's open of NAME.PRE fails just as well when NAME.PRE is a link
+// that leads to no file; the file it leads to is not made.
+TEST(RunJobDeathTest, ProgramEndsWithTheRunTimeErrorWhenNamePreLeadsNowhere) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScratchDirectory scratch;
+  WriteJobInputs(kInputs);
+  std::error_code error;
+  // The child, which repeats the test in the same directory, finds it made.
+  if (!std::filesystem::is_symlink("DEMO.PRE")) {
+    std::filesystem::create_symlink("NEW.PRE", "DEMO.PRE", error);
+  }
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  EXPECT_EXIT(
+      {
+        RunProgramJob(programName);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(1), "run-time error F6425: OPEN\\(DEMO.PRE\\)");
+  EXPECT_FALSE(FileExists("NEW.PRE"));
+  EXPECT_FALSE(FileExists("DEMO.FIH"));
+}
+
 // Two names of one file, one of them written by the job, end it before
 // anything is written; the file keeps its bytes.
 TEST(RunJob, TwoNamesOfOneFileEndTheJobBeforeAnythingIsWritten) {
@@ -322,6 +387,91 @@ TEST(RunJob, TwoNamesOfOneFileEndTheJobBeforeAnythingIsWritten) {
                   (output == std::string(c.link) || output == std::string(c.target)))
           << c.link << ": " << output;
     }
+  }
+}
+
+// A link is judged by where it leads, before anything is written: followed
+// to a file, refused when it leads to no file (the job would make that file,
+// perhaps under an input's name, or read one it made), never taken for a
+// lock, and the file it leads to is not made.
+TEST(RunJob, LinksAreJudgedByWhereTheyLead) {
+  const struct {
+    const char* link;
+    const char* target;
+    const char* removed;  // an input removed first, or nullptr
+    JobEnd end;
+    const char* file;  // the file the job ends on
+  } cases[] = {
+      {"DEMO.PRE", "NEW.PRE", nullptr, JobEnd::NOT_OPENED, "DEMO.PRE"},
+      {"DEMO.FD", "DEMO.FI", nullptr, JobEnd::NOT_OPENED, "DEMO.FD"},
+      {"DEMO.FIH", "DEMO.FDH", nullptr, JobEnd::NOT_OPENED, "DEMO.FIH"},
+      {"DEMO.FIH", "MASTERFD.LIS", "MASTERFD.LIS", JobEnd::NOT_OPENED, "DEMO.FIH"},
+      {"DEMO.FI", "GDI32.FI", nullptr, JobEnd::NOT_OPENED, "DEMO.FI"},
+      {"GDI32.FD", "DEMO.FD", nullptr, JobEnd::NOT_OPENED, "GDI32.FD"},
+      {"DEMO.FDH", "DEMO.FDH", nullptr, JobEnd::NOT_OPENED, "DEMO.FDH"},  // a loop
+      {"DEMO.FD", "OUT.FD", nullptr, JobEnd::COMPLETE, ""},               // OUT.FD exists
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    WriteJobInputs(kInputs);
+    if (c.removed != nullptr) std::filesystem::remove(c.removed);
+    if (c.end == JobEnd::COMPLETE) WriteWholeFile(c.target, "OLD\r\n");
+    std::error_code error;
+    std::filesystem::create_symlink(c.target, c.link, error);
+    if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+    const JobOutcome outcome = RunJob(programName);
+    EXPECT_EQ(outcome.end, c.end) << c.link << " -> " << c.target;
+    EXPECT_EQ(Trimmed(outcome.file), c.file) << c.link;
+    if (c.end == JobEnd::COMPLETE) {
+      EXPECT_EQ(ReadWholeFile(c.target), CrLf({"      INTEGER GETDC"}));
+      continue;
+    }
+    EXPECT_EQ(outcome.reason, IO_DANGLING_LINK) << c.link;
+    EXPECT_TRUE(std::filesystem::is_symlink(c.link)) << c.link;
+    std::filesystem::remove(c.link);
+    for (const char* output :
+         {c.target, "DEMO.FIH", "DEMO.FDH", "DEMO.FD", "DEMO.FI", "DEMO.PRE"}) {
+      EXPECT_FALSE(FileExists(output)) << c.link << ": " << output << " was made";
+    }
+  }
+}
+
+// The NAME.PRE the lock made goes with every end before the report is
+// opened: a return, and the process's end on a fatal file error (the at-exit
+// removal, called here as the process end calls it). Once the report was
+// opened it stays, however the job ends.
+TEST(RunJob, TheLockFileGoesWithEveryEndBeforeTheReport) {
+  const struct {
+    const char* change;  // what is changed in the directory first
+    int32_t failingClose;
+    bool reportStays;
+  } cases[] = {
+      {"MASTERFD.LIS removed", 0, false},         // the job returns
+      {"DEMO.FD linked to USER32.FD", 0, false},  // refused
+      {"", 1, false},                             // MASTERFI.LIS cannot be closed
+      {"", 7, true},                              // DEMO.FDH, after the report's open
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    WriteJobInputs(kInputs);
+    if (c.change[0] == 'M') std::filesystem::remove("MASTERFD.LIS");
+    if (c.change[0] == 'D') std::filesystem::create_hard_link("USER32.FD", "DEMO.FD");
+    testing::InstallFailingFileServices(testing::FileCall::CLOSE, c.failingClose, IO_DISK_FULL);
+    if (c.failingClose != 0) {
+      // The run-time error's own report, and the process end, are replaced:
+      // the job stops at its CLOSE and the removal runs as at the end.
+      FileServices stopping = CurrentFileServices();
+      stopping.writeStandardError = [](const char*, int32_t) { throw 0; };
+      UseFileServices(&stopping);
+      EXPECT_THROW(RunJob(programName), int);
+      RemoveUnkeptJobLockFile();
+      CloseAllFiles();
+      ReleaseJobLock();
+    } else {
+      RunJob(programName);
+    }
+    testing::RestoreHostFileServices();
+    EXPECT_EQ(FileExists("DEMO.PRE"), c.reportStays) << c.change << c.failingClose;
   }
 }
 

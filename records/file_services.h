@@ -36,6 +36,10 @@ struct FileIdentity {
   uint64_t index;
 };
 
+// The longest name (NUL not counted) that `lock` and `removeOnInterrupt`
+// take: the record layer's longest file name.
+constexpr int32_t MAX_LOCK_NAME = 1023;
+
 struct FileServices {
   // Opens `name` (NUL-terminated) in binary mode, shared with other processes,
   // positioned at its first byte, never truncated. The open itself never waits
@@ -59,24 +63,42 @@ struct FileServices {
   // Deletes the file `name` (NUL-terminated).
   IoStatus (*remove)(const char* name);
   // Sets *identity to that of the file `name` names (NUL-terminated; a link is
-  // followed). On failure returns the error number (IO_FILE_NOT_FOUND for a
-  // missing file) with *identity unchanged.
+  // followed). On failure returns the error number with *identity unchanged:
+  // IO_FILE_NOT_FOUND when nothing is under the name, IO_DANGLING_LINK when
+  // the name is a link that leads to no file (its target is missing, or the
+  // links go round in a loop).
   IoStatus (*identify)(const char* name, FileIdentity* identity);
   // Opens `name` (NUL-terminated), creating it empty when it is missing, and
   // takes an exclusive lock on it without waiting; the file's bytes are
   // neither read nor written, and other handles may still read, write and
-  // empty it. The lock lasts until `unlock` or the process's end. Returns
-  // IO_OK with *handle set and *created telling whether this call made the
-  // file, also on a file system that keeps no locks (the file is then only
-  // held open); IO_FILE_LOCKED when another handle holds the lock, or when the
-  // file was removed or replaced under its name each time the lock was taken
-  // (holders that were ending); another error number when the file cannot be
-  // opened or created. On failure *handle and *created are unchanged and a
-  // file this call made is removed again, unless another handle locked it.
+  // empty it. The lock lasts until `unlock` or the process's end. A file this
+  // call makes is made and locked under a name of its own first and then
+  // given `name` (where the file system allows it), so no other process ever
+  // finds it unlocked. Returns IO_OK with *handle set and *created telling
+  // whether this call made the file, also on a file system that keeps no
+  // locks (the file is then only held open); IO_FILE_LOCKED when another
+  // handle holds the lock, or when the file was removed or replaced under its
+  // name each time the lock was taken (holders that were ending);
+  // IO_DANGLING_LINK when `name` is a link that leads to no file (nothing is
+  // made); another error number when the file cannot be opened or created.
+  // On failure *handle and *created are unchanged and no file this call made
+  // is left. A file it made is removed by an interrupt of the process, as
+  // removeOnInterrupt(name) arranges, until the next removeOnInterrupt call.
+  // Both back ends lock the same byte far beyond the file's end, and the
+  // POSIX back end also takes a whole-file flock: a job under wine and a
+  // native one on the same file see each other's lock.
   IoStatus (*lock)(const char* name, OsHandle* handle, bool* created);
   // Releases the lock taken by `lock` and closes its handle, which is invalid
   // afterwards. Cannot fail: the lock ends with the handle.
   void (*unlock)(OsHandle handle);
+  // Until the next call, an interrupt of the process (POSIX: SIGINT, SIGTERM;
+  // Win32: Ctrl+C, Ctrl+Break, the console closed) removes the file `name`
+  // (NUL-terminated; it must stay valid until the next call) before the
+  // process ends as that interrupt ends it; nullptr removes nothing. The
+  // first call installs the handler (an interrupt ignored when the process
+  // started stays ignored); the handler does nothing but the removal, so an
+  // interrupt at any point is safe. Cannot fail.
+  void (*removeOnInterrupt)(const char* name);
   // Writes bytes to the process's standard error stream; failures are ignored
   // (a GUI process may have none).
   void (*writeStandardError)(const char* bytes, int32_t count);

@@ -1,6 +1,7 @@
 // POSIX file services: open/read/write/ftruncate/close/unlink, stat for a
-// file's identity, flock for a lock, and the executable's path from
-// /proc/self/exe.
+// file's identity, flock and an open file's own byte lock for a lock,
+// SIGINT and SIGTERM handlers for what an interrupt removes, and the
+// executable's path from /proc/self/exe.
 //
 // Reads go to the OS in steps of READ_AHEAD_SIZE bytes for one file at a
 // time, and the callers' smaller reads are served from them: a read returns
@@ -9,11 +10,15 @@
 // close of that file first gives back what was read ahead.
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "records/file_services.h"
 
@@ -21,7 +26,7 @@ namespace pk {
 
 namespace {
 
-enum class Call { OPEN, READ, WRITE, LOCK, OTHER };
+enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, OTHER };
 
 // The one place where an errno value becomes an error number. An open that
 // meets a directory or an input that is not a regular file reports it as
@@ -30,10 +35,12 @@ IoStatus StatusFromErrno(int error, Call call) {
   switch (error) {
     case ENOENT:
       return call == Call::OPEN || call == Call::LOCK ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+    case ELOOP:
+      return IO_DANGLING_LINK;
     case EEXIST:
       return IO_FILE_EXISTS;
-    case EWOULDBLOCK:
-      return call == Call::LOCK ? IO_FILE_LOCKED : IO_INVALID_REQUEST;
+    case EAGAIN:  // also EWOULDBLOCK
+      return call == Call::LOCK ? IO_FILE_LOCKED : IO_FILE_BUSY;
     case EACCES:
     case EPERM:
     case EISDIR:
@@ -51,6 +58,7 @@ IoStatus StatusFromErrno(int error, Call call) {
     default:
       if (call == Call::READ) return IO_READ_FAILED;
       if (call == Call::WRITE) return IO_WRITE_REFUSED;
+      if (call == Call::CLOSE) return IO_CLOSE_FAILED;
       return IO_INVALID_REQUEST;
   }
 }
@@ -223,7 +231,7 @@ IoStatus PosixTruncate(OsHandle handle, int64_t length) {
 IoStatus PosixClose(OsHandle handle) {
   DropReadAhead(static_cast<int>(handle));
   // close() is not retried on EINTR: the descriptor is released either way.
-  if (::close(static_cast<int>(handle)) != 0) return StatusFromErrno(errno, Call::WRITE);
+  if (::close(static_cast<int>(handle)) != 0) return StatusFromErrno(errno, Call::CLOSE);
   return IO_OK;
 }
 
@@ -232,11 +240,168 @@ IoStatus PosixRemove(const char* name) {
   return IO_OK;
 }
 
+// True when `name` holds a directory entry of its own (a link, followed or not).
+bool NameIsTaken(const char* name) {
+  struct stat entry;
+  return ::lstat(name, &entry) == 0;
+}
+
 IoStatus PosixIdentify(const char* name, FileIdentity* identity) {
   struct stat info;
-  if (::stat(name, &info) != 0) return StatusFromErrno(errno, Call::OPEN);
+  if (::stat(name, &info) != 0) {
+    const int error = errno;
+    // A name whose entry exists while the path through it leads nowhere.
+    if (error == ENOENT && NameIsTaken(name)) return IO_DANGLING_LINK;
+    return StatusFromErrno(error, Call::OPEN);
+  }
   *identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
   return IO_OK;
+}
+
+// What an interrupt removes, for the handler: each name is complete before
+// its flag is set, and the flag is cleared before the name changes.
+constexpr size_t MADE_NAME_SIZE = MAX_LOCK_NAME + 24;
+char interruptName[MAX_LOCK_NAME + 1];
+volatile sig_atomic_t interruptRemovesName = 0;
+char madeName[MADE_NAME_SIZE];  // the name a lock file is made under first
+volatile sig_atomic_t interruptRemovesMade = 0;
+
+// Removes what was arranged and lets the signal end the process as it would
+// have (SA_RESETHAND restored its default action; it is delivered when the
+// handler returns). unlink and raise are async-signal-safe.
+void OnInterrupt(int signal) {
+  if (interruptRemovesMade != 0) ::unlink(madeName);
+  if (interruptRemovesName != 0) ::unlink(interruptName);
+  ::raise(signal);
+}
+
+// Installs OnInterrupt for SIGINT and SIGTERM, once; a signal the process
+// was started with ignored stays ignored (nohup, a background job).
+void InstallInterruptHandler() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (const int signal : {SIGINT, SIGTERM}) {
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    struct sigaction before = {};
+    if (::sigaction(signal, &action, &before) == 0 && before.sa_handler == SIG_IGN) {
+      ::sigaction(signal, &before, nullptr);
+    }
+  }
+}
+
+void SetInterruptName(const char* name) {
+  interruptRemovesName = 0;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  if (name == nullptr || std::strlen(name) > MAX_LOCK_NAME) return;
+  InstallInterruptHandler();
+  std::snprintf(interruptName, sizeof interruptName, "%s", name);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  interruptRemovesName = 1;
+}
+
+void PosixRemoveOnInterrupt(const char* name) {
+  SetInterruptName(name);
+}
+
+// The byte both back ends lock: far beyond any end the file will have, as
+// Win32 locks are mandatory and reads and writes through other handles must
+// never meet it. wine keeps a LockFileEx lock as a POSIX lock on the same
+// byte as well, so a native job and one under wine see each other's.
+constexpr off_t LOCKED_BYTE = off_t{1} << 62;
+
+bool LocksUnsupported(int error) {
+  return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL;
+}
+
+// Takes the locks of the open file `fd` without waiting: its flock, then a
+// write lock on LOCKED_BYTE that belongs to the open file (as the flock
+// does: closing another descriptor of the file keeps both). Returns 0, or
+// the errno value (EWOULDBLOCK when another holds either). A file system
+// without such locks, or a file open read-only (no write lock then), is
+// held with what it allows.
+int LockOpenFile(int fd) {
+  int locked;
+  do {
+    locked = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0 && !LocksUnsupported(errno)) return errno;
+  struct flock range = {};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = LOCKED_BYTE;
+  range.l_len = 1;
+  int ranged;
+  do {
+    ranged = ::fcntl(fd, F_OFD_SETLK, &range);
+  } while (ranged != 0 && errno == EINTR);
+  if (ranged != 0 && (errno == EAGAIN || errno == EACCES)) return EWOULDBLOCK;
+  return 0;
+}
+
+// Makes `name` a new empty file directly, when it cannot be made elsewhere
+// first.
+int MakeUnderName(const char* name, bool* made) {
+  const int fd = OpenRetried(name, O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL);
+  if (fd >= 0) {
+    SetInterruptName(name);
+    *made = true;
+  }
+  return fd;
+}
+
+// Makes `name` a new empty file that no other process finds unlocked: made
+// under a name of its own, locked, then linked to `name`. Returns its
+// descriptor (*made set, and *locked when the locks were taken on it), or -1
+// with errno set: EEXIST when something is
+// under `name` already. A file system without hard links gets the file
+// made under `name` directly (locked only after, by the caller).
+int MakeLockedFile(const char* name, bool* made, bool* locked) {
+  *made = false;
+  *locked = false;
+  const int common = O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL;
+  interruptRemovesMade = 0;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  std::snprintf(madeName, sizeof madeName, "%s~%ld", name, static_cast<long>(::getpid()));
+  int fd = OpenRetried(madeName, common);
+  if (fd < 0 && errno == EEXIST) {
+    // Left by an ended process that had this process's number.
+    ::unlink(madeName);
+    fd = OpenRetried(madeName, common);
+  }
+  if (fd < 0) return MakeUnderName(name, made);
+  InstallInterruptHandler();
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  interruptRemovesMade = 1;
+  *locked = LockOpenFile(fd) == 0;
+  const int linked = ::link(madeName, name);
+  const int linkError = errno;
+  if (linked == 0) SetInterruptName(name);
+  ::unlink(madeName);
+  interruptRemovesMade = 0;
+  if (linked == 0) {
+    *made = true;
+    return fd;
+  }
+  ::close(fd);
+  *locked = false;
+  if (linkError == EEXIST) {
+    errno = EEXIST;
+    return -1;
+  }
+  return MakeUnderName(name, made);
+}
+
+// Opens the file under `name`, for writing where allowed (the byte lock
+// needs it). -1 with errno set when it cannot be opened.
+int OpenLockFile(const char* name) {
+  const int common = O_CLOEXEC | O_NONBLOCK;
+  const int fd = OpenRetried(name, common | O_RDWR);
+  if (fd >= 0 || errno == ENOENT || errno == ELOOP) return fd;
+  return OpenRetried(name, common | O_RDONLY);
 }
 
 // A lock is attempted this often when its file keeps being removed or
@@ -244,28 +409,30 @@ IoStatus PosixIdentify(const char* name, FileIdentity* identity) {
 constexpr int LOCK_ATTEMPTS = 3;
 
 IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
-  // flock, not fcntl locks: a flock belongs to its open file, so closing
-  // another descriptor of the file (the report's) keeps it, and two opens in
-  // one process exclude each other as two processes do.
+  // flock and an open file's byte lock, not a process's fcntl locks: they
+  // belong to the open file, so closing another descriptor of the file (the
+  // report's) keeps them, and two opens in one process exclude each other as
+  // two processes do.
+  if (std::strlen(name) > MAX_LOCK_NAME) return StatusFromErrno(ENAMETOOLONG, Call::LOCK);
   for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
-    const int common = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    bool made = true;
-    int fd = OpenRetried(name, common | O_CREAT | O_EXCL);
+    bool made = false;
+    bool locked = false;
+    int fd = MakeLockedFile(name, &made, &locked);
     if (fd < 0 && errno == EEXIST) {
-      made = false;
-      fd = OpenRetried(name, common);
-      if (fd < 0 && errno == ENOENT) continue;  // removed in between
+      fd = OpenLockFile(name);
+      if (fd < 0 && errno == ENOENT) {
+        if (NameIsTaken(name)) return IO_DANGLING_LINK;
+        continue;  // removed in between
+      }
     }
     if (fd < 0) return StatusFromErrno(errno, Call::LOCK);
-    int locked;
-    do {
-      locked = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (locked != 0 && errno == EINTR);
-    // A file system without locks (ENOLCK, EOPNOTSUPP, EINVAL) holds the file open unlocked.
-    if (locked != 0 && errno != ENOLCK && errno != EOPNOTSUPP && errno != EINVAL) {
-      const int error = errno;
+    const int error = locked ? 0 : LockOpenFile(fd);
+    if (error != 0) {
       ::close(fd);
+      // Where the file had to be made under its own name, another may have
+      // locked it first: then it is that holder's to keep or remove.
       if (made && error != EWOULDBLOCK) ::unlink(name);
+      if (made) SetInterruptName(nullptr);
       return StatusFromErrno(error, Call::LOCK);
     }
     // A holder that ends removes the file it made while it still holds the
@@ -278,12 +445,13 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
       return IO_OK;
     }
     ::close(fd);
+    if (made) SetInterruptName(nullptr);
   }
   return IO_FILE_LOCKED;
 }
 
 void PosixUnlock(OsHandle handle) {
-  // Closing the only descriptor of the open file releases its flock.
+  // Closing the only descriptor of the open file releases its locks.
   ::close(static_cast<int>(handle));
 }
 
@@ -307,9 +475,18 @@ IoStatus PosixExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return IO_OK;
 }
 
-const FileServices kPosixServices = {
-    PosixOpen,     PosixRead, PosixWrite,  PosixTruncate,           PosixClose,         PosixRemove,
-    PosixIdentify, PosixLock, PosixUnlock, PosixWriteStandardError, PosixExecutablePath};
+const FileServices kPosixServices = {PosixOpen,
+                                     PosixRead,
+                                     PosixWrite,
+                                     PosixTruncate,
+                                     PosixClose,
+                                     PosixRemove,
+                                     PosixIdentify,
+                                     PosixLock,
+                                     PosixUnlock,
+                                     PosixRemoveOnInterrupt,
+                                     PosixWriteStandardError,
+                                     PosixExecutablePath};
 
 }  // namespace
 

@@ -1,7 +1,11 @@
 // Win32 file services: CreateFileA/ReadFile/WriteFile/SetEndOfFile/
 // CloseHandle/DeleteFileA, GetFileInformationByHandle for a file's identity,
-// LockFileEx for a lock, GetModuleFileNameA (KERNEL32).
+// LockFileEx and CreateHardLinkA for a lock, a console control handler for
+// what an interrupt removes, GetModuleFileNameA (KERNEL32).
 #include <windows.h>
+
+#include <cstdio>
+#include <cstring>
 
 #include "records/file_services.h"
 
@@ -9,7 +13,7 @@ namespace pk {
 
 namespace {
 
-enum class Call { OPEN, READ, WRITE, LOCK, OTHER };
+enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, OTHER };
 
 // The one place where a GetLastError() value becomes an error number. An open
 // that meets an input that is not a disk file (a pipe, a device such as NUL)
@@ -19,12 +23,17 @@ IoStatus StatusFromLastError(DWORD error, Call call) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
       return call == Call::OPEN || call == Call::LOCK ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+    case ERROR_CANT_RESOLVE_FILENAME:  // links that go round in a loop
+      return IO_DANGLING_LINK;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
       return IO_FILE_EXISTS;
     case ERROR_LOCK_VIOLATION:
       if (call == Call::LOCK) return IO_FILE_LOCKED;
+      if (call == Call::READ) return IO_FILE_BUSY;  // a part another process locked
       return call == Call::WRITE ? IO_WRITE_REFUSED : IO_ACCESS_DENIED;
+    case ERROR_BUSY:
+      return IO_FILE_BUSY;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_WRITE_PROTECT:
@@ -38,6 +47,7 @@ IoStatus StatusFromLastError(DWORD error, Call call) {
     default:
       if (call == Call::READ) return IO_READ_FAILED;
       if (call == Call::WRITE) return IO_WRITE_REFUSED;
+      if (call == Call::CLOSE) return IO_CLOSE_FAILED;
       return IO_INVALID_REQUEST;
   }
 }
@@ -133,7 +143,7 @@ IoStatus Win32Truncate(OsHandle handle, int64_t length) {
 }
 
 IoStatus Win32Close(OsHandle handle) {
-  if (!CloseHandle(ToHandle(handle))) return StatusFromLastError(GetLastError(), Call::WRITE);
+  if (!CloseHandle(ToHandle(handle))) return StatusFromLastError(GetLastError(), Call::CLOSE);
   return IO_OK;
 }
 
@@ -149,9 +159,28 @@ HANDLE OpenForIdentity(const char* name) {
                      nullptr);
 }
 
+// True when `name` has a directory entry of its own although it opens as
+// missing: a link that leads to no file. The search lists the entry itself;
+// wine, which follows the link there too, answers a name it finds but cannot
+// follow with ERROR_NO_MORE_FILES instead of ERROR_FILE_NOT_FOUND.
+bool NameIsTaken(const char* name) {
+  if (std::strpbrk(name, "*?") != nullptr) return false;  // a pattern, not a name
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(name, &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    FindClose(search);
+    return true;
+  }
+  return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
 IoStatus Win32Identify(const char* name, FileIdentity* identity) {
   HANDLE opened = OpenForIdentity(name);
-  if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::OPEN);
+  if (opened == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND && NameIsTaken(name)) return IO_DANGLING_LINK;
+    return StatusFromLastError(error, Call::OPEN);
+  }
   FileIdentity found;
   const bool known = HandleIdentity(opened, &found);
   const DWORD error = GetLastError();
@@ -169,32 +198,147 @@ bool StillNamed(HANDLE handle, const char* name) {
          held.volume == named.volume && held.index == named.index;
 }
 
+// What an interrupt removes, for the console control handler, which runs on
+// a thread of its own: each name is complete before its flag is set, and the
+// flag is cleared before the name changes.
+constexpr size_t MADE_NAME_SIZE = MAX_LOCK_NAME + 24;
+char interruptName[MAX_LOCK_NAME + 1];
+volatile LONG interruptRemovesName = 0;
+char madeName[MADE_NAME_SIZE];  // the name a lock file is made under first
+volatile LONG interruptRemovesMade = 0;
+
+// Removes what was arranged and ends the process as the system's own
+// handler does, with STATUS_CONTROL_C_EXIT (which wine, left to itself,
+// would not report).
+BOOL WINAPI OnConsoleControl(DWORD /*event*/) {
+  if (interruptRemovesMade != 0) DeleteFileA(madeName);
+  if (interruptRemovesName != 0) DeleteFileA(interruptName);
+  ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+// Installs OnConsoleControl, once. Ctrl+C stays ignored in a process started
+// with it ignored (the handler is then not called for it).
+void InstallInterruptHandler() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+void SetFlag(volatile LONG& flag, LONG value) {
+  InterlockedExchange(&flag, value);
+}
+
+void SetInterruptName(const char* name) {
+  SetFlag(interruptRemovesName, 0);
+  if (name == nullptr || std::strlen(name) > MAX_LOCK_NAME) return;
+  InstallInterruptHandler();
+  std::snprintf(interruptName, sizeof interruptName, "%s", name);
+  SetFlag(interruptRemovesName, 1);
+}
+
+void Win32RemoveOnInterrupt(const char* name) {
+  SetInterruptName(name);
+}
+
+// Takes the lock of an open handle without waiting. Win32 locks are
+// mandatory: the locked byte lies far beyond any end the file will have, so
+// reads and writes through other handles never meet it. wine keeps the lock
+// as a POSIX lock on that byte as well, which a native job's lock meets.
+// Returns ERROR_SUCCESS, also on a file system without locks (the file is
+// then only held open), or the error.
+DWORD LockHandle(HANDLE opened) {
+  OVERLAPPED at = {};
+  at.OffsetHigh = 0x40000000;
+  if (LockFileEx(opened, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    return ERROR_SUCCESS;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ? ERROR_SUCCESS : error;
+}
+
+HANDLE CreateLockFile(const char* name, DWORD disposition) {
+  return CreateFileA(name, GENERIC_READ, SHARE_ALL, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+// Makes `name` a new empty file directly, when it cannot be made elsewhere
+// first.
+HANDLE MakeUnderName(const char* name, bool* made) {
+  HANDLE opened = CreateLockFile(name, CREATE_NEW);
+  if (opened != INVALID_HANDLE_VALUE) {
+    SetInterruptName(name);
+    *made = true;
+  }
+  return opened;
+}
+
+// Makes `name` a new empty file that no other process finds unlocked: made
+// under a name of its own, locked, then linked to `name` (a hard link, which
+// never replaces what is under the name, not even a link that leads
+// nowhere). Returns its handle (*made set, and *locked when the lock was
+// taken on it), or INVALID_HANDLE_VALUE with the
+// last error set: ERROR_FILE_EXISTS when something is under `name` already.
+// A file system without hard links gets the file made under `name`
+// directly (locked only after, by the caller).
+HANDLE MakeLockedFile(const char* name, bool* made, bool* locked) {
+  *made = false;
+  *locked = false;
+  SetFlag(interruptRemovesMade, 0);
+  std::snprintf(madeName, sizeof madeName, "%s~w%lu", name, GetCurrentProcessId());
+  HANDLE opened = CreateLockFile(madeName, CREATE_NEW);
+  if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+    // Left by an ended process that had this process's number.
+    DeleteFileA(madeName);
+    opened = CreateLockFile(madeName, CREATE_NEW);
+  }
+  if (opened == INVALID_HANDLE_VALUE) return MakeUnderName(name, made);
+  InstallInterruptHandler();
+  SetFlag(interruptRemovesMade, 1);
+  *locked = LockHandle(opened) == ERROR_SUCCESS;
+  const BOOL linked = CreateHardLinkA(name, madeName, nullptr);
+  const DWORD linkError = GetLastError();
+  if (linked) SetInterruptName(name);
+  DeleteFileA(madeName);
+  SetFlag(interruptRemovesMade, 0);
+  if (linked) {
+    *made = true;
+    return opened;
+  }
+  CloseHandle(opened);
+  *locked = false;
+  if (linkError == ERROR_ALREADY_EXISTS || linkError == ERROR_FILE_EXISTS) {
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+  }
+  return MakeUnderName(name, made);
+}
+
 // A lock is attempted this often when its file keeps being removed or
 // replaced under its name by holders that are ending.
 constexpr int LOCK_ATTEMPTS = 3;
 
 IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
+  if (std::strlen(name) > MAX_LOCK_NAME) return StatusFromLastError(ERROR_INVALID_NAME, Call::LOCK);
   for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
-    bool made = true;
-    HANDLE opened = CreateFileA(name, GENERIC_READ, SHARE_ALL, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool made = false;
+    bool locked = false;  // a Win32 lock is not taken twice by one handle
+    HANDLE opened = MakeLockedFile(name, &made, &locked);
     if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
-      made = false;
-      opened = CreateFileA(name, GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) continue;
+      opened = CreateLockFile(name, OPEN_EXISTING);
+      if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        if (NameIsTaken(name)) return IO_DANGLING_LINK;
+        continue;  // removed in between
+      }
     }
     if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::LOCK);
-    // Win32 locks are mandatory: the locked byte lies far beyond any end the
-    // file will have, so reads and writes through other handles never meet it.
-    OVERLAPPED at = {};
-    at.OffsetHigh = 0x40000000;
-    // A file system without locks holds the file open unlocked.
-    if (!LockFileEx(opened, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) &&
-        GetLastError() != ERROR_NOT_SUPPORTED && GetLastError() != ERROR_INVALID_FUNCTION) {
-      const DWORD error = GetLastError();
+    const DWORD error = locked ? ERROR_SUCCESS : LockHandle(opened);
+    if (error != ERROR_SUCCESS) {
       CloseHandle(opened);
+      // Where the file had to be made under its own name, another may have
+      // locked it first: then it is that holder's to keep or remove.
       if (made && error != ERROR_LOCK_VIOLATION) DeleteFileA(name);
+      if (made) SetInterruptName(nullptr);
       return StatusFromLastError(error, Call::LOCK);
     }
     // A holder that ends removes the file it made while it still holds the
@@ -205,6 +349,7 @@ IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
       return IO_OK;
     }
     CloseHandle(opened);
+    if (made) SetInterruptName(nullptr);
   }
   return IO_FILE_LOCKED;
 }
@@ -232,9 +377,18 @@ IoStatus Win32ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return IO_OK;
 }
 
-const FileServices kWin32Services = {
-    Win32Open,     Win32Read, Win32Write,  Win32Truncate,           Win32Close,         Win32Remove,
-    Win32Identify, Win32Lock, Win32Unlock, Win32WriteStandardError, Win32ExecutablePath};
+const FileServices kWin32Services = {Win32Open,
+                                     Win32Read,
+                                     Win32Write,
+                                     Win32Truncate,
+                                     Win32Close,
+                                     Win32Remove,
+                                     Win32Identify,
+                                     Win32Lock,
+                                     Win32Unlock,
+                                     Win32RemoveOnInterrupt,
+                                     Win32WriteStandardError,
+                                     Win32ExecutablePath};
 
 }  // namespace
 

@@ -22,6 +22,12 @@ const char* IoStatusText(IoStatus status) {
       return "a write to the file was refused";
     case IO_DISK_FULL:
       return "the disk is full";
+    case IO_FILE_BUSY:
+      return "the file is busy, try again";
+    case IO_CLOSE_FAILED:
+      return "the file could not be closed";
+    case IO_DANGLING_LINK:
+      return "the file is a link to a file that does not exist";
     case IO_READ_FAILED:
       return "a read from the file failed";
     default:

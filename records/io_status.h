@@ -22,6 +22,9 @@ constexpr IoStatus IO_UNITS_EXHAUSTED = 6418;  // all slots of the unit table ar
 constexpr IoStatus IO_FILE_LOCKED = 6419;      // another process holds the file's lock
 constexpr IoStatus IO_WRITE_REFUSED = 6421;    // access or lock violation on write
 constexpr IoStatus IO_DISK_FULL = 6422;
+constexpr IoStatus IO_FILE_BUSY = 6423;      // the platform asks to try again later (EAGAIN)
+constexpr IoStatus IO_CLOSE_FAILED = 6424;   // the platform could not close the file
+constexpr IoStatus IO_DANGLING_LINK = 6425;  // the name is a link that leads to no file
 constexpr IoStatus IO_READ_FAILED = 6500;
 
 // Error numbers of the number input edits.

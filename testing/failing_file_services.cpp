@@ -70,6 +70,10 @@ void Unlock(OsHandle handle) {
   HostFileServices().unlock(handle);
 }
 
+void RemoveOnInterrupt(const char* name) {
+  HostFileServices().removeOnInterrupt(name);
+}
+
 void WriteStandardError(const char* bytes, int32_t count) {
   HostFileServices().writeStandardError(bytes, count);
 }
@@ -79,8 +83,17 @@ IoStatus ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return HostFileServices().executablePath(buffer, capacity, length);
 }
 
-const FileServices kFailingServices = {Open,          Read,     Write, Truncate, Close,
-                                       Remove,        Identify, Lock,  Unlock,   WriteStandardError,
+const FileServices kFailingServices = {Open,
+                                       Read,
+                                       Write,
+                                       Truncate,
+                                       Close,
+                                       Remove,
+                                       Identify,
+                                       Lock,
+                                       Unlock,
+                                       RemoveOnInterrupt,
+                                       WriteStandardError,
                                        ExecutablePath};
 
 }  // namespace

@@ -108,6 +108,9 @@ void Unlock(OsHandle handle) {
   Close(handle);
 }
 
+// No interrupt reaches the memory files.
+void RemoveOnInterrupt(const char*) {}
+
 void WriteStandardError(const char*, int32_t) {}
 
 // The memory files belong to no program file.
@@ -115,8 +118,17 @@ IoStatus ExecutablePath(char*, int32_t, int32_t*) {
   return IO_FILE_NOT_FOUND;
 }
 
-const FileServices kMemoryServices = {Open,          Read,     Write, Truncate, Close,
-                                      Remove,        Identify, Lock,  Unlock,   WriteStandardError,
+const FileServices kMemoryServices = {Open,
+                                      Read,
+                                      Write,
+                                      Truncate,
+                                      Close,
+                                      Remove,
+                                      Identify,
+                                      Lock,
+                                      Unlock,
+                                      RemoveOnInterrupt,
+                                      WriteStandardError,
                                       ExecutablePath};
 
 }  // namespace

@@ -68,6 +68,10 @@ void Unlock(OsHandle handle) {
   below->unlock(handle);
 }
 
+void RemoveOnInterrupt(const char* name) {
+  below->removeOnInterrupt(name);
+}
+
 void WriteStandardError(const char* bytes, int32_t count) {
   below->writeStandardError(bytes, count);
 }
@@ -77,8 +81,17 @@ IoStatus ExecutablePath(char* buffer, int32_t capacity, int32_t* length) {
   return below->executablePath(buffer, capacity, length);
 }
 
-const FileServices kTracedServices = {Open,          Read,     Write, Truncate, Close,
-                                      Remove,        Identify, Lock,  Unlock,   WriteStandardError,
+const FileServices kTracedServices = {Open,
+                                      Read,
+                                      Write,
+                                      Truncate,
+                                      Close,
+                                      Remove,
+                                      Identify,
+                                      Lock,
+                                      Unlock,
+                                      RemoveOnInterrupt,
+                                      WriteStandardError,
                                       ExecutablePath};
 
 }  // namespace

@@ -121,21 +121,38 @@ rejected BADPROC "Interface mismatch" \
   "INTEGER(C_INTPTR_T), VALUE :: HW" "INTEGER(C_INT32_T), VALUE :: LP" \
   "ENUMW = 1" "END FUNCTION ENUMW"
 
-echo "== a structure block stands alone, with or without its member types"
-for names in "MSG" "MSG POINT"; do
-  mkdir "$SCRATCH/alone" && cd "$SCRATCH/alone"
-  cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS .
+# accepted NAME STATEMENT...: the program NAME of the statements, compiled
+# with its extracted declarations, must compile.
+accepted() {
+  name=$1
+  shift
+  mkdir "$SCRATCH/$name"
+  cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS "$SCRATCH/$name"
+  cd "$SCRATCH/$name"
   {
-    printf '%s\r\n' "      PROGRAM ALONE" "      USE, INTRINSIC :: ISO_C_BINDING" \
-      "      IMPLICIT NONE" "      INCLUDE 'ALONE.FD'" "      TYPE(MSG) :: M"
-    [ "$names" = "MSG" ] || printf '%s\r\n' "      TYPE(POINT) :: P"
-    printf '%s\r\n' "      M%pt%x = 7" "      WRITE (*, '(I0)') M%pt%x" \
-      "      END PROGRAM ALONE"
-  } >ALONE.FOR
-  "$BATCH" ALONE || fail "pareskit-batch ALONE exited with $?"
-  "$FC" -fsyntax-only ALONE.FOR || fail "a program naming $names does not compile"
-  cd "$SCRATCH" && rm -rf "$SCRATCH/alone"
-done
+    printf '%s\r\n' "      PROGRAM $name" "      USE, INTRINSIC :: ISO_C_BINDING" \
+      "      IMPLICIT NONE" "      INCLUDE '$name.FD'" "      INCLUDE '$name.FI'"
+    for line; do printf '      %s\r\n' "$line"; done
+    printf '%s\r\n' "      END PROGRAM $name"
+  } >"$name.FOR"
+  "$BATCH" "$name" || fail "pareskit-batch $name exited with $?"
+  "$FC" -fsyntax-only "$name.FOR" || fail "$name.FOR does not compile"
+}
+
+echo "== a structure member has its structure's type, whose block comes with it"
+accepted MEMBERS "TYPE(MSG) :: M" "TYPE(PAINTSTRUCT) :: PS" "INTEGER(C_INT32_T) :: I" \
+  "M%pt%x = 7" "I = ScreenToClient(0_C_INTPTR_T, M%pt)" \
+  "I = FillRect(0_C_INTPTR_T, PS%rcPaint, 0_C_INTPTR_T)"
+accepted BOTHNAMED "TYPE(MSG) :: M" "TYPE(POINT) :: P" "TYPE(PAINTSTRUCT) :: PS" \
+  "TYPE(RECT) :: R" "P = M%pt" "R = PS%rcPaint"
+echo "== the C names of types, and a type sharing its name with its function"
+accepted CNAMES "TYPE(CRITICAL_SECTION) :: CS" "TYPE(INITCOMMONCONTROLSEX) :: IC" \
+  "TYPE(RTL_CRITICAL_SECTION) :: RCS" "INTEGER(C_INT32_T) :: I" \
+  "CALL InitializeCriticalSection(CS)" "IC%dwSize = 8" \
+  "I = InitCommonControlsEx(IC)" "I = lstrlenA(PROGRESS_CLASSA)"
+echo "== variables of short names, and byte members set from their constants"
+accepted VARIABLES "INTEGER :: CX, CY" "TYPE(LOGFONTA) :: LF" "CX = 1" "CY = CX" \
+  "LF%lfCharSet = RUSSIAN_CHARSET" "LF%lfClipPrecision = CLIP_EMBEDDED"
 
 echo "== symbols no library file supplies"
 copy_examples "$SCRATCH/notfound"

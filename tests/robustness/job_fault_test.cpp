@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "extract/job.h"
+#include "extract/job_lock.h"
 #include "records/file_services.h"
 #include "records/record_file.h"
 #include "testing/failing_file_services.h"
@@ -148,6 +149,7 @@ ProbedRun RunProbedJob(FileCall kind, int32_t k, IoStatus error) {
       run.outcome = RunJob(programName);
     } catch (const ProcessEnded&) {
       run.processEnded = true;
+      RemoveUnkeptJobLockFile();
       CloseAllFiles();
       for (const OsHandle lock : heldLocks) traced->unlock(lock);
       heldLocks.clear();
@@ -421,6 +423,13 @@ std::map<std::string, int> SweepKind(FileCall kind) {
         }
       }
       const DiskState disk = CheckFilesOnDisk(context);
+      // The NAME.PRE the lock made stays only as the report.
+      bool reportOpened = false;
+      for (const TracedCall& call : run.trace) {
+        reportOpened = reportOpened || (call.kind == FileCall::OPEN && call.file == "DEMO.PRE");
+      }
+      EXPECT_TRUE(reportOpened || !testing::FileExists("DEMO.PRE"))
+          << context << ": DEMO.PRE left before the report was opened";
       const std::map<std::string, ReportSection>& report = disk.report;
       EXPECT_FALSE(disk.countedShortList) << context << ": the report counts a cut list as whole";
       if (run.processEnded) {
@@ -582,29 +591,30 @@ struct DeathCase {
   FileCall kind;
   int32_t k;
   const char* pattern;  // what the run-time error names, as a regular expression
+  bool reportStays;     // the report was opened: DEMO.PRE stays after the process ended
 };
 
 // The calls whose failure ends the process (the opening and emptying of
 // NAME.PRE, and every close), in the order of the job's calls.
 // FatalCallsAreTheDeathTestTable proves with the probe that these are all.
 const DeathCase kFatalCalls[] = {
-    {FileCall::OPEN, 7, "OPEN\\(DEMO.PRE\\)"},
-    {FileCall::TRUNCATE, 5, "OPEN\\(DEMO.PRE\\)"},
-    {FileCall::CLOSE, 1, "CLOSE\\(MASTERFI.LIS\\)"},
-    {FileCall::CLOSE, 2, "CLOSE\\(DEMO.FIH\\)"},
-    {FileCall::CLOSE, 3, "CLOSE\\(DEMO.FOR\\)"},
-    {FileCall::CLOSE, 4, "CLOSE\\(MASTERFD.LIS\\)"},
-    {FileCall::CLOSE, 5, "CLOSE\\(DEMO.FDH\\)"},
-    {FileCall::CLOSE, 6, "CLOSE\\(DEMO.FOR\\)"},
-    {FileCall::CLOSE, 7, "CLOSE\\(DEMO.FDH\\)"},
-    {FileCall::CLOSE, 8, "CLOSE\\(USER32.FD\\)"},
-    {FileCall::CLOSE, 9, "CLOSE\\(KERNEL32.FD\\)"},
-    {FileCall::CLOSE, 10, "CLOSE\\(DEMO.FD\\)"},
-    {FileCall::CLOSE, 11, "CLOSE\\(DEMO.FIH\\)"},
-    {FileCall::CLOSE, 12, "CLOSE\\(USER32.FI\\)"},
-    {FileCall::CLOSE, 13, "CLOSE\\(GDI32.FI\\)"},
-    {FileCall::CLOSE, 14, "CLOSE\\(DEMO.FI\\)"},
-    {FileCall::CLOSE, 15, "CLOSE\\(DEMO.PRE\\)"},
+    {FileCall::OPEN, 7, "OPEN\\(DEMO.PRE\\)", false},
+    {FileCall::TRUNCATE, 5, "OPEN\\(DEMO.PRE\\)", false},
+    {FileCall::CLOSE, 1, "CLOSE\\(MASTERFI.LIS\\)", false},
+    {FileCall::CLOSE, 2, "CLOSE\\(DEMO.FIH\\)", false},
+    {FileCall::CLOSE, 3, "CLOSE\\(DEMO.FOR\\)", false},
+    {FileCall::CLOSE, 4, "CLOSE\\(MASTERFD.LIS\\)", false},
+    {FileCall::CLOSE, 5, "CLOSE\\(DEMO.FDH\\)", false},
+    {FileCall::CLOSE, 6, "CLOSE\\(DEMO.FOR\\)", false},
+    {FileCall::CLOSE, 7, "CLOSE\\(DEMO.FDH\\)", true},
+    {FileCall::CLOSE, 8, "CLOSE\\(USER32.FD\\)", true},
+    {FileCall::CLOSE, 9, "CLOSE\\(KERNEL32.FD\\)", true},
+    {FileCall::CLOSE, 10, "CLOSE\\(DEMO.FD\\)", true},
+    {FileCall::CLOSE, 11, "CLOSE\\(DEMO.FIH\\)", true},
+    {FileCall::CLOSE, 12, "CLOSE\\(USER32.FI\\)", true},
+    {FileCall::CLOSE, 13, "CLOSE\\(GDI32.FI\\)", true},
+    {FileCall::CLOSE, 14, "CLOSE\\(DEMO.FI\\)", true},
+    {FileCall::CLOSE, 15, "CLOSE\\(DEMO.PRE\\)", true},
 };
 
 // One fatal call as the table and the probe are compared.
@@ -656,6 +666,8 @@ TEST_P(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
       // Patterns that both the POSIX and the Windows regular expressions of
       // the test framework read the same way.
       ::testing::ExitedWithCode(1), std::string("run-time error F.+: ") + death.pattern);
+  EXPECT_EQ(testing::FileExists("DEMO.PRE"), death.reportStays)
+      << "the NAME.PRE the lock made goes with a process end before the report";
   CheckFilesOnDisk(Described(death.kind, death.k, death.pattern) + ", after the process ended");
 }
 

@@ -6,7 +6,7 @@
 # read-only directory, a directory where a file should be, a FIFO or an
 # endless device as an input, an output linked to a library, a second job
 # running, a source of 100 MB on one line, a master list beyond the table's
-# room) and checks the exit code, the standard-error lines and every file the
+# room, a write and its take-back failing in a row) and checks the exit code, the standard-error lines and every file the
 # job leaves. Each case
 # prints one row "| case | outcome |"; a case the machine cannot stage prints
 # "SKIPPED" with the reason. Exits 1 when any case failed.
@@ -272,6 +272,40 @@ expect_exit 0
 expect_file DEMO.FDH S00001 S50000
 expect_file DEMO.FD "      INTEGER S00001" "      INTEGER S50000"
 end_case "complete (exit 0); entries past 50,000 are not loaded, their symbols not seen"
+
+# --- A double fault: a used list outgrows the transfer buffer, its second
+# write-out fails (EIO, injected by strace) and so does every truncation after
+# it, the take-back to the last whole line too. The end line says the list is
+# left incomplete. With one failed take-back only, the second one cuts the
+# list to its last whole line and the end line is the plain one.
+start_case double_fault_used_list
+: >MASTERFD.LIS
+: >DEMO.FOR
+i=100
+while [ $i -lt 200 ]; do
+  crlf "CREATEELLIPTICREGION$i" >>MASTERFD.LIS
+  crlf "      CALL CREATEELLIPTICREGION$i" >>DEMO.FOR
+  i=$((i + 1))
+done
+if strace -o /dev/null true 2>/dev/null; then
+  # Truncations: DEMO.FIH emptied, DEMO.FDH emptied and cut, then the take-backs.
+  # (A sanitizer's leak check cannot run under a tracer.)
+  for after in "4+" 4; do
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -o /dev/null -e trace=write,ftruncate -e inject=write:error=EIO:when=2 \
+      -e inject=ftruncate:error=EIO:when=$after "$batch" DEMO >stdout.txt 2>stderr.txt
+    status=$?
+    expect_exit 2
+    if [ "$after" = "4+" ]; then
+      expect_stderr "^pareskit-batch: cannot write DEMO.FDH: a write to the file was refused; the file is left incomplete and may end inside a line$"
+    else
+      expect_stderr "^pareskit-batch: cannot write DEMO.FDH: a write to the file was refused$"
+      [ "$(tail -c 2 DEMO.FDH | od -An -c | tr -d ' ')" = '\r\n' ] || fail "DEMO.FDH ends inside a line"
+    fi
+  done
+  end_case "job ends (exit 2); the list whose take-back keeps failing is named incomplete, one failure is made good"
+else
+  skip_case "strace cannot trace here"
+fi
 
 rm -rf "$work"
 if [ "$failures" -ne 0 ]; then

@@ -43,6 +43,73 @@ def macro_candidates(preprocessed):
             if body and '"' not in body}
 
 
+_STRING_BODY = re.compile(r'^(?:"(?:[^"\\]|\\.)*"\s*)+$')
+_RECORD_BODY = re.compile(r"^(?:struct|union) [A-Za-z_]\w*$")
+_ESCAPES = {"\\": "\\", '"': '"', "'": "'", "?": "?"}
+
+
+def _final_macros(preprocessed):
+    """{name: (header, body)} of the object-like macros of mingw-w64
+    headers still defined at the end of the text."""
+    found = {}
+    for path, line in split_by_file(preprocessed):
+        undef = _UNDEF.match(line)
+        if undef:
+            found.pop(undef.group(1), None)
+            continue
+        define = _DEFINE.match(line)
+        if not define:
+            continue
+        name, parameters, body = define.groups()
+        header = header_base_name(path)
+        if parameters or header is None:
+            found.pop(name, None)
+        else:
+            found[name] = (header, body.strip())
+    return found
+
+
+def record_macros(preprocessed):
+    """{name: "struct tag"} of the macros that stand for a structure or a
+    union (#define RASENTRYA struct tagRASENTRYA)."""
+    return {name: body for name, (_, body) in _final_macros(preprocessed).items()
+            if _RECORD_BODY.match(body)}
+
+
+def string_macros(preprocessed):
+    """{name: (header, text)} of the macros whose body is a narrow string
+    literal of printable characters (#define PROGRESS_CLASSA
+    "msctls_progress32"), adjacent literals joined, escapes read."""
+    found = {}
+    for name, (header, body) in _final_macros(preprocessed).items():
+        if not _STRING_BODY.match(body):
+            continue
+        text = string_value(body)
+        if text is not None:
+            found[name] = (header, text)
+    return found
+
+
+def string_value(body):
+    """The characters of C string literals, or None when one is not a
+    printable character or a simple escape of one."""
+    text, position = "", 0
+    for literal in re.findall(r'"((?:[^"\\]|\\.)*)"', body):
+        position = 0
+        while position < len(literal):
+            char = literal[position]
+            if char == "\\":
+                char = _ESCAPES.get(literal[position + 1:position + 2])
+                if char is None:
+                    return None
+                position += 1
+            if not " " <= char <= "~":
+                return None
+            text += char
+            position += 1
+    return text
+
+
 def enumerator_candidates(preprocessed):
     """{name: set of headers} for the enumerators of every enum body that a
     mingw-w64 header declares."""
@@ -112,6 +179,19 @@ def wrap_signed(value, size):
     return value - (1 << bits) if value >= 1 << (bits - 1) else value
 
 
+# The constants of LOGFONTA's BYTE members (lfCharSet, lfOutPrecision,
+# lfClipPrecision, lfQuality, lfPitchAndFamily; TEXTMETRICA's tmCharSet).
+# One of 128 to 255 is written as an INTEGER(C_INT8_T) of its bit pattern
+# (RUSSIAN_CHARSET = -52), so that assigning it to the member compiles and
+# stores the C value; an INTEGER(C_INT32_T) of 204 would overflow the member.
+_BYTE_MEMBER_CONSTANT = re.compile(
+    r"_CHARSET$|^CLIP_|^OUT_\w*_PRECIS$|_QUALITY$|^FF_|_PITCH$")
+
+
+def byte_member_constant(name, value):
+    return bool(_BYTE_MEMBER_CONSTANT.search(name)) and 128 <= value <= 255
+
+
 def make_constant(name, library, probe):
     """Constant for a probe result (value, size, type class), or None when the
     value is not an integer or a handle."""
@@ -121,4 +201,6 @@ def make_constant(name, library, probe):
     if type_class not in INTEGER_CLASSES or size not in (1, 2, 4, 8):
         return None
     kind = {1: "C_INT8_T", 2: "C_INT16_T", 4: "C_INT32_T", 8: "C_INT64_T"}
+    if byte_member_constant(name, value):
+        size = 1
     return Constant(name, library, kind[size], wrap_signed(value, size))

@@ -1,10 +1,11 @@
 """BIND(C) derived types for the headers' structures and unions.
 
-A type is written so that it stands alone: the structures it holds are
-defined again under names private to it (MSG holds a MSG_POINT, not a
-POINT), so a program that names only MSG gets every definition MSG needs,
-and one that names POINT too gets no second POINT.  Members keep their C
-names; members of anonymous structures and unions become members of the
+A member that is a structure of its own has that structure's type (MSG%pt
+is a TYPE(POINT)), so a member goes wherever its type is wanted; the
+library block of a type holds only the type itself and the types defined
+in place in it, and names the blocks it needs (see needed_types).  An
+interface body, which sees nothing of its host, defines them all (see
+definition_lines).  Members keep their C names; members of anonymous structures and unions become members of the
 type that holds them, as C reaches them.  Fortran has no unions: a union is
 held as one of its members, padded to the union's size, and the layout of
 every type is compared with the C compiler's before it is written."""
@@ -57,7 +58,7 @@ class FType:
     name: str
     members: List[Member] = field(default_factory=list)
     notes: List[str] = field(default_factory=list)
-    shared: bool = False   # a standalone type's copy, checked on its own
+    standalone: bool = False   # a type of its own block, checked on its own
 
     def layout(self):
         """(size, alignment, [member offsets]) under C's natural rules, which
@@ -109,6 +110,7 @@ class TypeBuilder:
         self.reserved = reserved_names
         self.choices = {}
         self._c_layouts = {}
+        self._building = set()
 
     # The C side: natural layout of the model, for union sizes and choices.
 
@@ -167,21 +169,30 @@ class TypeBuilder:
 
     # The Fortran side.
 
-    def standalone(self, record):
-        name = self.fortran_names[record.key]
-        return self._build(record, name, name, {})
+    def standalone(self, record, name=None):
+        """The type of the record under its Fortran name, or under `name`
+        (another C name of it: a type of its own with the same members)."""
+        if record.key in self._building:
+            raise Untranslatable("structure that holds itself")
+        self._building.add(record.key)
+        try:
+            ftype = self._build(record, name or self.fortran_names[record.key])
+        finally:
+            self._building.discard(record.key)
+        ftype.standalone = True
+        return ftype
 
-    def _build(self, record, name, prefix, shared_types):
+    def _build(self, record, name):
         ftype = FType(name)
         state = _MemberNames()
-        self._add_record_members(record, ftype, prefix, shared_types, state)
+        self._add_record_members(record, ftype, state)
         if not ftype.members:
             raise Untranslatable("structure without members")
         return ftype
 
-    def _add_record_members(self, record, ftype, prefix, shared, state):
+    def _add_record_members(self, record, ftype, state):
         if record.kind == "union":
-            self._add_union(record, ftype, prefix, shared, state)
+            self._add_union(record, ftype, state)
             return
         units = []   # bit-fields of the unit being filled: (name, bits)
         unit_member, bits_left = None, 0
@@ -210,14 +221,14 @@ class TypeBuilder:
                 bits_left -= c_field.bits
                 continue
             unit_member = None
-            self._add_field(c_field, ftype, prefix, shared, state)
+            self._add_field(c_field, ftype, state)
         for unit_name, parts in units:
             ftype.notes.append("%s holds the bit-fields %s." % (unit_name, ", ".join(
                 "%s (bit%s %d%s)" % (part, "s" if last > first else "", first,
                                      "-%d" % last if last > first else "")
                 for part, first, last in parts)))
 
-    def _add_union(self, union, ftype, prefix, shared, state):
+    def _add_union(self, union, ftype, state):
         index = self.choices.get(union.key)
         if index is None:
             index = self.safe_choice(union)
@@ -225,7 +236,7 @@ class TypeBuilder:
         if chosen.bits is not None:
             raise Untranslatable("union held as a bit-field")
         before = len(ftype.members)
-        self._add_field(chosen, ftype, prefix, shared, state)
+        self._add_field(chosen, ftype, state)
         held = ", ".join(m.name for m in ftype.members[before:])
         union_size = self.c_record_layout(union)[0]
         chosen_size = self.c_field_layout(chosen)[0]
@@ -243,15 +254,14 @@ class TypeBuilder:
                                        "" if len(others) > 1 else "s",
                                        "them" if len(others) > 1 else "it"))
 
-    def _add_field(self, c_field, ftype, prefix, shared, state):
+    def _add_field(self, c_field, ftype, state):
         if c_field.name is None:
             if c_field.inline is None:
                 raise Untranslatable("unnamed member")
             if c_field.inline.kind == "union":
-                self._add_union(c_field.inline, ftype, prefix, shared, state)
+                self._add_union(c_field.inline, ftype, state)
             else:
-                self._add_record_members(c_field.inline, ftype, prefix, shared,
-                                         state)
+                self._add_record_members(c_field.inline, ftype, state)
             return
         element, bounds = split_array(c_field.type_text)
         if any(bound == 0 for bound in bounds):
@@ -261,7 +271,7 @@ class TypeBuilder:
         name = state.take(c_field.name)
         if c_field.inline is not None:
             nested = self._build(c_field.inline, self._private_name(
-                "%s_%s" % (ftype.name, name)), prefix, shared)
+                "%s_%s" % (ftype.name, name)))
             self._add_nested(ftype, name, nested, fortran_bounds, c_field.name,
                              remark)
             return
@@ -272,16 +282,8 @@ class TypeBuilder:
                 raise Untranslatable("member of an incomplete structure")
             if record.key not in self.fortran_names:
                 raise Untranslatable("member of a structure not written")
-            type_name = self._private_name("%s_%s" % (
-                prefix, self.fortran_names[record.key]))
-            if type_name not in shared:
-                shared[type_name] = None   # a structure cannot hold itself
-                shared[type_name] = self._build(record, type_name, prefix, shared)
-                shared[type_name].shared = True
-            if shared[type_name] is None:
-                raise Untranslatable("structure that holds itself")
-            self._add_nested(ftype, name, shared[type_name], fortran_bounds,
-                             c_field.name, remark)
+            self._add_nested(ftype, name, self.standalone(record),
+                             fortran_bounds, c_field.name, remark)
             return
         declaration, kinds, size = _scalar(ctype)
         ftype.members.append(Member(name, declaration, kinds, fortran_bounds,
@@ -360,21 +362,39 @@ def layout_checks(ftype, c_spelling):
                            base + offset, "offset " + member_fortran))
             checks.append(("sizeof(((%s *)0)->%s)" % (c_spelling, member_path),
                            member.size * member.count(), "size " + member_fortran))
-            if member.nested and not member.nested.shared and not member.bounds:
+            if member.nested and not member.nested.standalone \
+                    and not member.bounds:
                 walk(member.nested, base + offset, member_path + ".",
                      member_fortran + "%")
     walk(ftype, 0, "", "")
     return checks
 
 
-def definition_lines(ftype, written=None):
+def needed_types(ftype):
+    """The names of the standalone types the type holds, through the types
+    defined in place in it, each once in member order: the blocks that its
+    own block needs."""
+    names = []
+    for member in ftype.members:
+        if member.nested is None:
+            continue
+        found = [member.nested.name] if member.nested.standalone \
+            else needed_types(member.nested)
+        names += [n for n in found if n not in names]
+    return names
+
+
+def definition_lines(ftype, written=None, held=True):
     """The TYPE definitions of the type, those of the types it holds first
-    (each once, tracked in `written`)."""
+    (each once, tracked in `written`).  Without `held` the standalone types
+    it holds are left to their own blocks: only the types defined in place
+    come first."""
     written = set() if written is None else written
     lines = []
     for member in ftype.members:
-        if member.nested and member.nested.name.upper() not in written:
-            lines += definition_lines(member.nested, written)
+        if member.nested and member.nested.name.upper() not in written \
+                and (held or not member.nested.standalone):
+            lines += definition_lines(member.nested, written, held)
     written.add(ftype.name.upper())
     lines += statement_lines("TYPE, BIND(C) :: %s" % ftype.name)
     for note in ftype.notes:

@@ -1,7 +1,8 @@
 import unittest
 
 from libgen.c_records import RecordCatalog, split_array
-from libgen.derived_types import TypeBuilder, definition_lines, layout_checks
+from libgen.derived_types import (TypeBuilder, definition_lines, layout_checks,
+                                  needed_types)
 from libgen.toolchain import UnitDeclarations
 
 
@@ -42,14 +43,28 @@ def builder(*records):
 
 
 class DerivedTypeTest(unittest.TestCase):
-    def test_structure_member_gets_a_type_private_to_its_block(self):
+    def test_structure_member_has_the_standalone_type_its_block_needs(self):
         build, outer = builder(record("0x2", "tagOUTER", [
-            field("pt", "POINT"), field("corners", "POINT [2]")]))
-        lines = definition_lines(build.standalone(outer))
-        self.assertEqual(lines[0], "      TYPE, BIND(C) :: OUTER_POINT")
-        self.assertIn("      TYPE(OUTER_POINT) :: pt ! POINT", lines)
-        self.assertIn("      TYPE(OUTER_POINT) :: corners(2) ! POINT [2]", lines)
-        self.assertEqual(sum(l.startswith("      TYPE, BIND(C)") for l in lines), 2)
+            field("pt", "POINT"), field("corners", "POINT [2]")] + anonymous(
+                "0x3", "union", [field("inner", "POINT"), field("w", "DWORD")])))
+        ftype = build.standalone(outer)
+        block = definition_lines(ftype, held=False)
+        self.assertEqual(block[0], "      TYPE, BIND(C) :: OUTER")
+        self.assertIn("      TYPE(POINT) :: pt ! POINT", block)
+        self.assertIn("      TYPE(POINT) :: corners(2) ! POINT [2]", block)
+        self.assertEqual(needed_types(ftype), ["POINT"])
+        # An interface body sees nothing of its host: POINT comes first.
+        body = definition_lines(ftype)
+        self.assertEqual(body[0], "      TYPE, BIND(C) :: POINT")
+        self.assertEqual(sum(l.startswith("      TYPE, BIND(C)") for l in body), 2)
+
+    def test_another_c_name_is_a_type_of_its_own_with_the_same_members(self):
+        build, outer = builder(record("0x2", "tagOUTER", [field("pt", "POINT")]))
+        alias = build.standalone(outer, "OUTER_ALIAS")
+        self.assertEqual(alias.name, "OUTER_ALIAS")
+        self.assertEqual([m.declaration for m in alias.members], ["TYPE(POINT)"])
+        self.assertEqual(layout_checks(alias, "OUTER_ALIAS")[0],
+                         ("sizeof(OUTER_ALIAS)", 8, "size -"))
 
     def test_anonymous_union_is_held_by_its_first_member_that_keeps_the_layout(self):
         # OVERLAPPED: the union's first member has a smaller alignment than

@@ -42,3 +42,20 @@ RESERVED = INTRINSIC_PROCEDURES | ISO_C_BINDING_NAMES
 
 # A name Fortran takes: a letter, then up to 62 letters, digits and "_".
 FORTRAN_NAME = re.compile(r"^[A-Za-z][A-Za-z0-9_]{0,62}$")
+
+# Names a program is likely to give its own variables: one or two letters,
+# digits after them or not (CX, CY, X1), and the short lower-case control
+# numbers of the dialog templates (rad1, lst2, edt10), which Fortran, blind
+# to case, would read as RAD1.  A library symbol of such a name would be
+# copied into every program that has the variable, and clash with it.
+_LIKELY_VARIABLE = re.compile(r"^(?:[A-Za-z]{1,2}[0-9]*|[a-z]{1,3}[0-9]+)$")
+
+
+# Second C names of types that are everyday words (LSA_STRING is STRING,
+# LOGBRUSH is PATTERN): a program naming a variable so would get a type it
+# never asked for.
+_EVERYDAY_WORDS = frozenset({"STRING", "PATTERN"})
+
+
+def likely_variable_name(name):
+    return bool(_LIKELY_VARIABLE.match(name)) or name.upper() in _EVERYDAY_WORDS

@@ -4,17 +4,19 @@ by "C*" and the symbol's name."""
 CRLF = "\r\n"
 
 FD_PREAMBLE = (
-    "C     {library}.FD: integer constants and structure types of the",
+    "C     {library}.FD: constants and structure types of the",
     "C     {library} headers, generated from the mingw-w64 headers: one",
     "C     PARAMETER or one TYPE, BIND(C) per block.  The program needs",
     "C     USE, INTRINSIC :: ISO_C_BINDING and IMPLICIT NONE before it",
     "C     INCLUDEs NAME.FD; NAME.FD and NAME.FI go in either order.",
-    "C     Unsigned values keep their bit pattern (0xFFFFFFFF is -1).",
+    "C     Unsigned values keep their bit pattern (0xFFFFFFFF is -1);",
+    "C     strings end in C_NULL_CHAR.",
     "C     Members keep their C names; members of anonymous structures",
     "C     and unions belong to the type that holds them.  A structure",
-    "C     member has a type private to its block (MSG%pt is a MSG_POINT),",
-    "C     so every block stands alone.  Every line is valid as fixed and",
-    "C     as free form.",
+    "C     member has that structure's type (MSG%pt is a TYPE(POINT)); its",
+    "C     block comes first, copied with the block that needs it (the",
+    "C     + lines of MASTERFD.LIS).  Every line is valid as fixed and as",
+    "C     free form.",
 )
 
 FI_PREAMBLE = (
@@ -39,25 +41,58 @@ FI_PREAMBLE = (
 
 NOT_TRANSLATED = (
     "C",
-    "C     Listed in MASTERFI.LIS without a block, so that a program naming",
+    "C     Listed in {master} without a block, so that a program naming",
     "C     one finds it in the report's not-found list:",
 )
+
+# The version of the library set this generator writes, in the opening
+# comment lines of every library file.
+GENERATOR_VERSION = "3.0"
+
+
+def version_line(headers_version):
+    return "C     Library set %s (generator %s, mingw-w64 headers %s)" % (
+        GENERATOR_VERSION, GENERATOR_VERSION, headers_version)
 
 
 def sort_key(name):
     return (name.upper(), name)
 
 
-def library_text(preamble, library, dll, blocks, not_translated=None):
-    """One library file: a comment preamble, then for each (name, lines)
-    block in name order a "C*name" header and the block's lines, then a
-    comment line for each {name: reason} that has no block."""
-    lines = [line.format(library=library, dll=dll) for line in preamble]
+def block_order(blocks, needs=None):
+    """The names of the blocks in the order of a library file: by name,
+    except that a block the file holds and another block needs comes just
+    before the first block that needs it (`needs` {name: [names]})."""
+    needs = needs or {}
+    order, placed = [], set()
+
+    def place(name):
+        if name in placed:
+            return
+        placed.add(name)
+        for needed in needs.get(name, ()):
+            if needed in blocks:
+                place(needed)
+        order.append(name)
     for name in sorted(blocks, key=sort_key):
+        place(name)
+    return order
+
+
+def library_text(preamble, library, dll, blocks, not_translated=None,
+                 needs=None, master="MASTERFI.LIS", version=None):
+    """One library file: a comment preamble (with the version line when
+    given), then for each (name, lines) block in block_order a "C*name"
+    header and the block's lines, then a comment line for each {name:
+    reason} that has no block (listed in `master`)."""
+    lines = [line.format(library=library, dll=dll) for line in preamble]
+    if version:
+        lines.append(version)
+    for name in block_order(blocks, needs):
         lines.append("C*" + name)
         lines.extend(blocks[name])
     if not_translated:
-        lines.extend(NOT_TRANSLATED)
+        lines.extend(line.format(master=master) for line in NOT_TRANSLATED)
         for name in sorted(not_translated, key=sort_key):
             line = "C     %s: %s" % (name, not_translated[name])
             if len(line) > 80:
@@ -66,16 +101,23 @@ def library_text(preamble, library, dll, blocks, not_translated=None):
     return CRLF.join(lines) + CRLF
 
 
-def master_text(entries):
-    """A master list: one "NAME LIBRARY" line per (name, library) entry."""
-    return "".join("%s %s%s" % (name, library, CRLF)
-                   for name, library in entries)
+def master_text(entries, needs=None):
+    """A master list: one "NAME LIBRARY" line per (name, library) entry,
+    each followed by a "+NEEDED" line for every block its block needs
+    (`needs` {name: [names]}, the whole closure)."""
+    needs = needs or {}
+    return "".join("%s %s%s" % (name, library, CRLF) + "".join(
+        "+%s%s" % (needed, CRLF) for needed in needs.get(name, ()))
+        for name, library in entries)
 
 
-def master_store_bytes(entries):
+def master_store_bytes(entries, needs=None):
     """Bytes the extractor's symbol store needs for the list: each name
-    plus one terminator."""
-    return sum(len(name) + 1 for name, _ in entries)
+    plus one terminator (a job that does not know needs lines stores them
+    as names too)."""
+    needs = needs or {}
+    return sum(len(name) + 1 + sum(len(n) + 2 for n in needs.get(name, ()))
+               for name, _ in entries)
 
 
 def layout_check_text(checks):

@@ -123,3 +123,14 @@ def integer_literal(value, kind):
 def parameter_lines(name, kind, value):
     return statement_lines("INTEGER(%s), PARAMETER :: %s = %s"
                            % (kind, name, integer_literal(value, kind)))
+
+
+def string_parameter_lines(name, text):
+    """A C string constant as a CHARACTER PARAMETER ending in C_NULL_CHAR,
+    as the functions take it."""
+    return statement_lines("CHARACTER(KIND=C_CHAR, LEN=*), PARAMETER :: %s = %s"
+                           % (name, character_literal(text) + " // C_NULL_CHAR"))
+
+
+def character_literal(text):
+    return "'%s'" % text.replace("'", "''")

@@ -1,7 +1,8 @@
 import unittest
 
 from libgen.source_form import (comment_lines, integer_literal,
-                                parameter_lines, statement_lines)
+                                parameter_lines, statement_lines,
+                                string_parameter_lines)
 
 
 def joined(lines):
@@ -99,6 +100,22 @@ class IntegerLiteralTest(unittest.TestCase):
     def test_parameter_declaration(self):
         self.assertEqual(parameter_lines("WM_USER", "C_INT32_T", 1024),
                          ["      INTEGER(C_INT32_T), PARAMETER :: WM_USER = 1024"])
+
+
+class StringParameterTest(unittest.TestCase):
+    def test_string_parameter_ends_in_null_and_doubles_quotes(self):
+        cases = {"Button": "'Button' // C_NULL_CHAR",
+                 "it's": "'it''s' // C_NULL_CHAR",
+                 "Microsoft Enhanced RSA and AES Cryptographic Provider (x)":
+                     "'Microsoft Enhanced RSA and AES Cryptographic Provider (x)'"
+                     " // C_NULL_CHAR"}
+        for text, literal in cases.items():
+            lines = string_parameter_lines("S", text)
+            self.assertTrue(lines[0].startswith(
+                "      CHARACTER(KIND=C_CHAR, LEN=*), PARAMETER :: S"), text)
+            for read in (joined, free_form_joined):
+                self.assertTrue(" ".join(read(lines).split()).endswith(
+                    "= " + literal), text)
 
 
 if __name__ == "__main__":

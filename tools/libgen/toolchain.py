@@ -25,6 +25,23 @@ def missing_tools():
     return [tool for tool in (NM, GCC, CLANG) if shutil.which(tool) is None]
 
 
+_VERSION_PART = re.compile(r"^#define __MINGW64_VERSION_(MAJOR|MINOR|BUGFIX)\s+(\d+)",
+                           re.M)
+
+
+def headers_version():
+    """The mingw-w64 headers' version as _mingw_mac.h states it ("10.0.0"),
+    or "unknown"."""
+    for directory in HEADER_DIRS:
+        path = os.path.join(directory, "_mingw_mac.h")
+        if os.path.exists(path):
+            with open(path, errors="replace") as source:
+                parts = dict(_VERSION_PART.findall(source.read()))
+            if len(parts) == 3:
+                return "%s.%s.%s" % (parts["MAJOR"], parts["MINOR"], parts["BUGFIX"])
+    return "unknown"
+
+
 def _run(arguments, **options):
     return subprocess.run(arguments, check=True, capture_output=True, text=True,
                           errors="replace", **options).stdout
