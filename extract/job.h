@@ -39,12 +39,27 @@ struct JobOutcome {
   FileFaults faults;
 };
 
+enum class SymbolKind { FD, FI };
+
+// Who is told what the copying of each kind found, once its blocks are
+// copied and before its report section is written: first kindCopied with
+// the counts the report gives, then notFound for every word of the needed
+// list not found, in list order (`word` is the folded name, `notWritten`
+// tells a block that could not be written from one not met).
+struct JobObserver {
+  void* context;
+  void (*kindCopied)(void* context, SymbolKind kind, int32_t neededCount, int32_t notFoundCount);
+  void (*notFound)(void* context, SymbolKind kind, const char* word, int32_t length,
+                   bool notWritten);
+};
+
 // How the job finds its source and its library files.
 struct JobSettings {
   SourceForm sourceForm;
   char sourceExtension[3];       // the source is NAME.<these three characters>
   const char* libraryDirectory;  // "" for the current directory
   int32_t libraryDirectoryLength;
+  const JobObserver* observer = nullptr;  // nobody is told when nullptr
 };
 
 // What the program runs: the fixed-form NAME.FOR, everything in the current
