@@ -132,10 +132,11 @@ int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoic
   // The field the form fills: the name, then NULs (one spare byte after 30).
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = {};
   std::memcpy(programName, options.programName, static_cast<size_t>(options.programNameLength));
-  pk::SourceChoice source = pk::ChooseSource(programName, options.freeForm, pk::FileOpensForReading);
+  pk::SourceChoice source =
+      pk::ChooseSource(programName, options.freeForm, pk::FileOpensForReading);
   if (options.sourceExtension != nullptr) {
-    source.form = options.sourceFree || options.freeForm ? pk::SourceForm::FREE
-                                                         : pk::SourceForm::FIXED;
+    source.form =
+        options.sourceFree || options.freeForm ? pk::SourceForm::FREE : pk::SourceForm::FIXED;
     std::memcpy(source.extension, options.sourceExtension, sizeof source.extension);
   }
   const pk::JobObserver observer = pk::ObserveMissingSymbols(missing);
@@ -162,8 +163,7 @@ int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoic
 }  // namespace
 
 int main(int argc, char** argv) {
-  const pk::BatchOptions options =
-      pk::ParseBatchOptions(argc, argv, pk::TakesWindowsHelpWords());
+  const pk::BatchOptions options = pk::ParseBatchOptions(argc, argv, pk::TakesWindowsHelpWords());
   switch (options.action) {
     case pk::BatchAction::HELP:
       std::fputs(HELP_TEXT, stdout);

@@ -114,8 +114,7 @@ void ReadMasterList(MissingSymbols& missing, SymbolKind kind) {
       }
       std::memcpy(symbol.name, piece.chars, static_cast<size_t>(end));
       const int32_t remark = SkipBlanks(piece, end);
-      const int32_t slot =
-          LibrarySlot(kind, piece.chars + remark, WordEnd(piece, remark) - remark);
+      const int32_t slot = LibrarySlot(kind, piece.chars + remark, WordEnd(piece, remark) - remark);
       if (slot >= 0) symbol.library = LibrariesOf(kind)[slot];
     }
   }
@@ -145,8 +144,7 @@ void ReadReasonLines(MissingSymbols& missing, SymbolKind kind, const LibraryName
   if (!OpenInLibraryDirectory(library.chars, LIBRARY_NAME_LENGTH)) return;
   const auto ofLibrary = [&](const MissingSymbol& symbol) {
     return symbol.kind == kind && symbol.reason != MissingReason::NOT_WRITTEN &&
-           TextEqual(symbol.library.chars, LIBRARY_NAME_LENGTH, library.chars,
-                     LIBRARY_NAME_LENGTH);
+           TextEqual(symbol.library.chars, LIBRARY_NAME_LENGTH, library.chars, LIBRARY_NAME_LENGTH);
   };
   MissingSymbol* continued = nullptr;  // the symbol whose reason the next lines may go on
   Piece piece;
