@@ -3,7 +3,8 @@
 # the native toolchain and GoogleTest, mingw-w64 for the Win32 program,
 # wine with a virtual X display to run it, the Fortran cross compiler
 # for the round trip of the example files, the native Fortran compiler for
-# the example project, and what CPack needs for the .deb (dpkg-dev, file).
+# the example project, what CPack needs for the .deb (dpkg-dev, file) and
+# lintian, which checks it.
 set -euo pipefail
 as_root=()
 if [ "$(id -u)" != 0 ]; then as_root=(sudo); fi
@@ -14,4 +15,4 @@ export DEBIAN_FRONTEND=noninteractive
   mingw-w64 gfortran-mingw-w64-x86-64-posix \
   wine wine64 xvfb xdotool imagemagick \
   clang libclang-rt-14-dev python3 \
-  gfortran dpkg-dev file
+  gfortran dpkg-dev file lintian
