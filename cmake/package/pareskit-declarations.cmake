@@ -23,9 +23,8 @@
 # is missing), naming each. OUT_VAR: the list of the files written.
 # A target may be given in any number of calls, each NAME once; call it in
 # the directory that creates <target>.
-set(_PARESKIT_JOB_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/pareskit-job.cmake")
-
 function(pareskit_declarations)
+  set(job_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/pareskit-job.cmake")
   cmake_parse_arguments(PARSE_ARGV 0 ARG "FREE_FORM;FIXED_FORM" "TARGET;LIBRARY_DIR;STRICT;OUT_VAR"
     "SOURCES")
   if(NOT ARG_TARGET OR NOT ARG_SOURCES OR ARG_UNPARSED_ARGUMENTS OR (ARG_FREE_FORM AND ARG_FIXED_FORM))
@@ -133,10 +132,10 @@ function(pareskit_declarations)
     add_custom_command(OUTPUT "${copy}" ${outputs}
       COMMAND "${CMAKE_COMMAND}" "-DBATCH=$<TARGET_FILE:pareskit::batch>"
         "-DSOURCE=${source}" "-DCOPY=${copy}" "-DLIBRARY_DIR=${library_dir}"
-        "-DARGS=${job_args}" "-DOUTPUTS=${outputs}" -P "${_PARESKIT_JOB_SCRIPT}"
+        "-DARGS=${job_args}" "-DOUTPUTS=${outputs}" -P "${job_script}"
       WORKING_DIRECTORY "${dir}"
       DEPENDS "${source}" ${library_files} "$<TARGET_FILE:pareskit::batch>"
-        "${_PARESKIT_JOB_SCRIPT}"
+        "${job_script}"
       COMMENT "Extracting the Win32 declarations of ${name}"
       VERBATIM)
 

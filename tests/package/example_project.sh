@@ -81,6 +81,7 @@ quiet() {
 }
 
 logged "the stale WINCONST.FD beside the source is warned of" configure.log "WINCONST.FD sits beside"
+logged "OUT_VAR names the files written" configure.log "pareskit/winconst/GEOM.FD"
 same "WINCONST prints its constants, not the stale one, and GEOM.f95 its RECT" "$(prints winconst)" \
   $'WM_PAINT = 15\nWM_CLOSE = 16\nMAX_PATH = 260\nRECT = 30 x 40'
 if [ "$mode" = cross ]; then
@@ -98,6 +99,23 @@ sed -i 's/:: WM_PAINT = 15/:: WM_PAINT = 99/' "$mylib/USER32.FD"
 build library.log
 logged "a changed file of LIBRARY_DIR is extracted again" library.log "Extracting the Win32 declarations of WINCONST"
 same "a changed library file reaches the program" "$(prints winconst | head -n 1)" "WM_PAINT = 99"
+
+# The form from the Fortran_FORMAT property and from FIXED_FORM: a
+# free-form FORMS.FOR whose "c = MAX_PATH" a fixed-form scan would take for
+# a comment, and a fixed-form OLDFORM.f90 with a comment line.
+printf 'program forms\n  use, intrinsic :: iso_c_binding\n  implicit none\n  include '"'"'FORMS.FD'"'"'\n  integer :: c\nc = MAX_PATH\n  write (*, '"'"'(A, I0)'"'"') '"'"'MAX_PATH = '"'"', c\n  call oldform\nend program forms\n' >"$project/FORMS.FOR"
+printf 'C     OLDFORM: fixed form in a .f90 file\n      SUBROUTINE OLDFORM\n      USE, INTRINSIC :: ISO_C_BINDING\n      IMPLICIT NONE\n      INCLUDE '"'"'OLDFORM.FD'"'"'\n      WRITE (*, '"'"'(A, I0)'"'"') '"'"'WM_CLOSE = '"'"', WM_CLOSE\n      END\n' >"$project/OLDFORM.f90"
+cat >>"$project/CMakeLists.txt" <<'CMAKE'
+add_executable(forms FORMS.FOR OLDFORM.f90)
+set_source_files_properties(FORMS.FOR PROPERTIES Fortran_FORMAT FREE)
+pareskit_declarations(TARGET forms SOURCES FORMS.FOR)
+pareskit_declarations(TARGET forms SOURCES OLDFORM.f90 FIXED_FORM)
+CMAKE
+if cmake "$build" >"$scratch/forms-configure.log" 2>&1 && build forms.log forms; then
+  same "Fortran_FORMAT and FIXED_FORM name the form" "$(prints forms)" $'MAX_PATH = 260\nWM_CLOSE = 16'
+else
+  check "$mode $generator: Fortran_FORMAT and FIXED_FORM name the form" "the build failed: $(cat "$scratch/forms.log")"
+fi
 
 # STRICT (the default): a call of wsprintfA, which its library file lists
 # without a block, stops the build at the job.
