@@ -40,7 +40,11 @@ else()
   set(PK_INSTALL_DOCDIR share/doc/pareskit)
   install(TARGETS pareskit-batch DESTINATION ${PK_INSTALL_BINDIR})
   install(FILES ${pk_library_paths} DESTINATION ${PK_INSTALL_DATADIR})
-  install(FILES ${PK_BATCH_MAN}.gz DESTINATION share/man/man1)
+  if(PK_GZIP)
+    install(FILES ${PK_BATCH_MAN}.gz DESTINATION share/man/man1)
+  else()
+    install(FILES ${PK_BATCH_MAN} DESTINATION share/man/man1)
+  endif()
   # The Debian changelog, compressed as Debian's policy asks (gzip -9n).
   configure_file(cmake/debian/changelog.in ${CMAKE_BINARY_DIR}/package/changelog @ONLY)
   execute_process(COMMAND ${PK_GZIP} -9n -c ${CMAKE_BINARY_DIR}/package/changelog
