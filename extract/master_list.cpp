@@ -38,6 +38,9 @@ constexpr uint32_t IDENTIFIER_CODES = '_' - '0' + 1;
 static_assert(IDENTIFIER_CODES <= 64, "one bit per first character");
 uint64_t firstCharacters[LINE_LENGTH + 1];
 
+// The entries that are needs lines.
+int32_t needsLines;
+
 struct IndexKey {
   uint32_t bucket;
   uint32_t tag;
@@ -65,6 +68,7 @@ bool EntryEquals(int32_t j, const char* chars, int32_t length) {
 void ClearIndex() {
   std::memset(buckets, 0, sizeof buckets);
   std::memset(firstCharacters, 0, sizeof firstCharacters);
+  needsLines = 0;
 }
 
 // Indexes entry j unless an equal entry is indexed already.
@@ -94,8 +98,16 @@ void IndexMasterEntries() {
   ClearIndex();
   for (int32_t j = 1; j <= symbolTable.entryCount; ++j) {
     const int32_t length = symbolTable.entryLength[j];
-    if (length <= LINE_LENGTH && IsIdentifierText(EntryText(j), length)) IndexEntry(j);
+    if (length <= LINE_LENGTH && IsIdentifierText(EntryText(j), length)) {
+      IndexEntry(j);
+    } else if (EntryText(j)[0] == NEEDS_LINE_MARK) {
+      ++needsLines;
+    }
   }
+}
+
+int32_t NeedsLineCount() {
+  return needsLines;
 }
 
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {

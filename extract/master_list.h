@@ -11,6 +11,13 @@ namespace pk {
 constexpr char MASTER_FI_NAME[] = "MASTERFI.LIS";
 constexpr char MASTER_FD_NAME[] = "MASTERFD.LIS";
 
+// A line whose column 1 holds this mark is a needs line: the word after the
+// mark names a symbol whose block is copied whenever the block of the nearest
+// entry above it that is not a needs line is. It is loaded as an entry like
+// every other line; its text, starting with the mark, never matches an
+// identifier.
+constexpr char NEEDS_LINE_MARK = '+';
+
 // Replaces the SymbolTable's entries with the list `fileName` (`nameLength`
 // characters) read on UNIT_INPUT: one entry per line whose column 1 is not a
 // blank, the line's first word folded to capitals, every terminator a blank.
@@ -22,9 +29,13 @@ constexpr char MASTER_FD_NAME[] = "MASTERFD.LIS";
 // status of a failure is in stepFailure.
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength);
 
-// Rebuilds the lookup index over the table's current entries. LoadMasterList
-// calls it; a test that fills the table by hand calls it too.
+// Rebuilds the lookup index over the table's current entries and counts the
+// needs lines among them. LoadMasterList calls it; a test that fills the
+// table by hand calls it too.
 void IndexMasterEntries();
+
+// The number of entries that are needs lines, as IndexMasterEntries counted.
+int32_t NeedsLineCount();
 
 // The first entry, in list order, whose text equals the identifier (folded
 // identifier characters, 1 to 80 of them), whatever its terminator; 0 when

@@ -4,6 +4,7 @@
 
 #include "extract/symbol_table.h"
 #include "extract/word_hash.h"
+#include "records/fixed_text.h"
 #include "records/record_file.h"
 
 namespace pk {
@@ -61,13 +62,46 @@ void IndexNeededWords() {
   }
 }
 
+// The length of the name that follows NEEDED_BY_TEXT after the word of
+// `length` characters, folding it in place; 0 when the line says no such name.
+int32_t NeededByName(LineRecord& line, int32_t length) {
+  const int32_t start = length + NEEDED_BY_LENGTH;
+  if (start >= LINE_LENGTH) return 0;
+  for (int32_t i = 0; i < NEEDED_BY_LENGTH; ++i) {
+    if (FoldCase(line.chars[length + i]) != FoldCase(NEEDED_BY_TEXT[i])) return 0;
+  }
+  int32_t end = start;
+  while (end < LINE_LENGTH && line.chars[end] != BLANK) {
+    line.chars[end] = FoldCase(line.chars[end]);
+    ++end;
+  }
+  return end - start;
+}
+
+// AppendFirstWords for a used-symbol list: each word with its remark.
+IoStatus AppendUsedWords(int32_t unit) {
+  LineRecord line;
+  IoStatus status;
+  while ((status = ReadLine(unit, line)) == IO_OK) {
+    if (line.At(1) == BLANK) continue;
+    const int32_t length = FoldFirstWord(line);
+    const int32_t nameLength = NeededByName(line, length);
+    if (!AppendEntry(line.chars, length, line.chars + length + NEEDED_BY_LENGTH, nameLength)) {
+      break;
+    }
+  }
+  return status;
+}
+
 }  // namespace
 
 void UseEntriesAsNeededList() {
   neededList.neededCount = symbolTable.entryCount;
   neededList.remainingCount = 0;
+  neededList.addedCount = 0;
   for (int32_t word = 1; word <= symbolTable.entryCount; ++word) {
     if (EntryTerminator(word) != MARK_DONE) ++neededList.remainingCount;
+    if (EntryRemarkLength(word) > 0) ++neededList.addedCount;
   }
   IndexNeededWords();
 }
@@ -77,7 +111,7 @@ StepOutcome LoadNeededList(const JobFileName& usedName) {
   UseEntriesAsNeededList();
   const IoStatus opened = OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD);
   if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
-  const IoStatus ended = AppendFirstWords(UNIT_INPUT);
+  const IoStatus ended = AppendUsedWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   UseEntriesAsNeededList();
   // A list cut by a read error must not be counted as the program's whole use.

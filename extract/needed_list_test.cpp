@@ -29,6 +29,34 @@ TEST(LoadNeededList, ReadsTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
   EXPECT_EQ(FindNeededWord("BEEP", 4), 2);
 }
 
+// A word followed by " needed by " and a name was added for the entry of that
+// name: the name, folded, is its remark. Any other text after a word is none.
+TEST(LoadNeededList, KeepsTheNameOfTheEntryAWordWasAddedFor) {
+  const std::string word69(69, 'W');
+  const struct {
+    std::string line;
+    const char* word;
+    const char* remark;
+  } cases[] = {
+      {"RECT needed by PAINTSTRUCT", "RECT", "PAINTSTRUCT"},
+      {"rect NEEDED BY paintStruct and more", "RECT", "PAINTSTRUCT"},
+      {"RECT needed by ", "RECT", ""},
+      {"RECT needed byPAINTSTRUCT", "RECT", ""},
+      {"RECT  needed by PAINTSTRUCT", "RECT", ""},
+      {word69 + " needed by X", word69.c_str(), ""},
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    WriteWholeFile("DEMO.FDH", CrLf({c.line, "BEEP"}));
+    ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
+    const std::string remark(EntryRemark(1), static_cast<size_t>(EntryRemarkLength(1)));
+    EXPECT_EQ(std::string(EntryText(1), static_cast<size_t>(symbolTable.entryLength[1])), c.word);
+    EXPECT_EQ(remark, c.remark) << c.line;
+    EXPECT_EQ(neededList.addedCount, remark.empty() ? 0 : 1) << c.line;
+    EXPECT_EQ(FindNeededWord("BEEP", 4), 2);
+  }
+}
+
 TEST(LoadNeededList, MissingListIsNotOpenedAndEmpty) {
   ScratchDirectory scratch;
   EXPECT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::INPUT_NOT_OPENED);

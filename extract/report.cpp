@@ -9,6 +9,7 @@ namespace {
 
 constexpr int32_t KIND_TEXT_LENGTH = 3;
 constexpr int32_t COUNT_WIDTH = 8;
+constexpr char ADDED_TEXT[] = " Symbols were needed by other blocks";
 
 // What writing one section met: the first write that failed, and a
 // take-back that failed (IO_OK while none did).
@@ -43,19 +44,29 @@ StepOutcome SectionOutcome(const SectionWriting& writing) {
 
 StepOutcome WriteReport(const char* kindText) {
   SectionWriting writing = {IO_OK, IO_OK};
-  const RecordItem counts[] = {
-      IntegerItem(neededList.neededCount, COUNT_WIDTH),
+  const int32_t added = neededList.addedCount;
+  RecordItem counts[12] = {
+      IntegerItem(neededList.neededCount - added, COUNT_WIDTH),
       TextItem(kindText, KIND_TEXT_LENGTH),
       TextItem(" Symbols were specified", 23),
       RecordBreak(),
-      IntegerItem(neededList.remainingCount, COUNT_WIDTH),
-      TextItem(kindText, KIND_TEXT_LENGTH),
-      // The report's line layout: a literal and a one-character field, which
-      // together give the bytes of " Symbols were not found".
-      TextItem(" Symbols were not foun", 22),
-      TextItem("d", 1),
   };
-  if (!WriteWhole(writing, counts, 8) || neededList.remainingCount <= 0) {
+  int32_t countItems = 4;
+  // Symbols added for the blocks that need them are counted apart, on a line
+  // of their own that only a list holding such symbols has.
+  if (added > 0) {
+    counts[countItems++] = IntegerItem(added, COUNT_WIDTH);
+    counts[countItems++] = TextItem(kindText, KIND_TEXT_LENGTH);
+    counts[countItems++] = TextItem(ADDED_TEXT, sizeof ADDED_TEXT - 1);
+    counts[countItems++] = RecordBreak();
+  }
+  counts[countItems++] = IntegerItem(neededList.remainingCount, COUNT_WIDTH);
+  counts[countItems++] = TextItem(kindText, KIND_TEXT_LENGTH);
+  // The report's line layout: a literal and a one-character field, which
+  // together give the bytes of " Symbols were not found".
+  counts[countItems++] = TextItem(" Symbols were not foun", 22);
+  counts[countItems++] = TextItem("d", 1);
+  if (!WriteWhole(writing, counts, countItems) || neededList.remainingCount <= 0) {
     return SectionOutcome(writing);
   }
   const RecordItem heading[] = {
@@ -66,8 +77,12 @@ StepOutcome WriteReport(const char* kindText) {
   if (!WriteWhole(writing, heading, 3)) return SectionOutcome(writing);
   for (int32_t word = 1; word <= neededList.neededCount; ++word) {
     if (EntryTerminator(word) == MARK_DONE) continue;
-    const RecordItem symbol[] = {TextItem(EntryText(word), symbolTable.entryLength[word])};
-    if (!WriteWhole(writing, symbol, 1) && writing.notTakenBack != IO_OK) break;
+    // An added symbol's line names the block that needs it, as its used list does.
+    const RecordItem symbol[] = {TextItem(EntryText(word), symbolTable.entryLength[word]),
+                                 TextItem(NEEDED_BY_TEXT, NEEDED_BY_LENGTH),
+                                 TextItem(EntryRemark(word), EntryRemarkLength(word))};
+    const int32_t items = EntryRemarkLength(word) > 0 ? 3 : 1;
+    if (!WriteWhole(writing, symbol, items) && writing.notTakenBack != IO_OK) break;
   }
   return SectionOutcome(writing);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "extract/symbol_table.h"
@@ -18,9 +19,15 @@ using testing::ReadWholeFile;
 using testing::ScratchDirectory;
 using testing::TracedFileServices;
 
-void Need(std::initializer_list<const char*> words) {
+// Each word is "WORD" or "WORD REMARK" (a word added for the entry REMARK).
+void Need(std::initializer_list<std::string> words) {
   ClearEntries();
-  for (const char* w : words) AppendEntry(w, static_cast<int32_t>(std::string(w).size()));
+  for (const std::string& w : words) {
+    const size_t blank = std::min(w.find(' '), w.size());
+    const std::string remark = blank < w.size() ? w.substr(blank + 1) : "";
+    AppendEntry(w.data(), static_cast<int32_t>(blank), remark.data(),
+                static_cast<int32_t>(remark.size()));
+  }
   UseEntriesAsNeededList();
 }
 
@@ -39,6 +46,20 @@ TEST(WriteReport, ListsUnfoundAndFailedWordsInListOrder) {
   EXPECT_EQ(Report(FI_KIND_TEXT),
             CrLf({"       4 FI Symbols were specified", "       3 FI Symbols were not found",
                   " FI Symbols not found:", "BEEP", "DRAW", "LOST"}));
+}
+
+// Words added for other blocks are counted on a line of their own, not among
+// the specified ones, and an unfound one names the block that needs it.
+TEST(WriteReport, CountsTheWordsNeededByOtherBlocksApart) {
+  ScratchDirectory scratch;
+  Need({"PAINTSTRUCT", "RECT PAINTSTRUCT", "POINT PAINTSTRUCT", "BEEP"});
+  MarkNeededWord(1, MARK_DONE);
+  MarkNeededWord(2, MARK_DONE);
+  EXPECT_EQ(
+      Report(FD_KIND_TEXT),
+      CrLf({"       2 FD Symbols were specified", "       2 FD Symbols were needed by other blocks",
+            "       2 FD Symbols were not found",
+            " FD Symbols not found:", "POINT needed by PAINTSTRUCT", "BEEP"}));
 }
 
 // Each line is written out on its own: a failed line costs only itself.

@@ -4,6 +4,8 @@
 
 #include "extract/free_form_scan.h"
 #include "extract/identifier_chars.h"
+#include "extract/master_list.h"
+#include "extract/needed_list.h"
 #include "extract/symbol_table.h"
 #include "records/record_file.h"
 
@@ -117,6 +119,34 @@ IoStatus ScanFreeForm(ScanState& state) {
   return read;
 }
 
+// Writes, after the source's own symbols, every symbol that a needs line of
+// an entry the source uses names and that is not in the list yet, with a
+// remark naming that entry, and marks it MARK_ADDED: the needs of an added
+// symbol are not followed. Needs lines go in list order. Returns false when
+// a write failed.
+bool AddNeededSymbols(ScanState& state) {
+  if (NeedsLineCount() == 0) return true;
+  int32_t owner = 0;  // the nearest entry above that is not a needs line
+  for (int32_t j = 1; j <= symbolTable.entryCount; ++j) {
+    const char* text = EntryText(j);
+    const int32_t length = symbolTable.entryLength[j];
+    if (text[0] != NEEDS_LINE_MARK) {
+      owner = j;
+      continue;
+    }
+    if (owner == 0 || EntryTerminator(owner) != MARK_DONE || length < 2) continue;
+    const int32_t needed = state.lookUp(text + 1, length - 1);
+    if (needed == 0 || EntryTerminator(needed) != MARK_OPEN) continue;
+    const RecordItem line[] = {TextItem(EntryText(needed), symbolTable.entryLength[needed]),
+                               TextItem(NEEDED_BY_TEXT, NEEDED_BY_LENGTH),
+                               TextItem(EntryText(owner), symbolTable.entryLength[owner])};
+    state.written = WriteRecord(UNIT_OUTPUT, line, 3);
+    if (state.written != IO_OK) return false;
+    EntryTerminator(needed) = MARK_ADDED;
+  }
+  return true;
+}
+
 }  // namespace
 
 StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
@@ -130,6 +160,7 @@ StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedNam
   }
   ScanState state = {lookUp, IO_OK};
   const IoStatus read = form == SourceForm::FIXED ? ScanFixedForm(state) : ScanFreeForm(state);
+  if (read == IO_END_OF_FILE && state.written == IO_OK) AddNeededSymbols(state);
   // The layer buffers lines: only the flush tells whether the last ones arrived.
   if (state.written == IO_OK) state.written = FlushFile(UNIT_OUTPUT);
   CloseFile(UNIT_OUTPUT);

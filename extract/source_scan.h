@@ -23,7 +23,12 @@ enum class SourceForm {
 // uses, once, in order of first use, marking its entry MARK_DONE. In FIXED
 // form lines starting with "C", "c" or "$" are comments and columns 7 to 80
 // of the others are scanned; in FREE form the words are those free_form_scan.h
-// describes.
+// describes. Once the whole source is read, every symbol that a needs line
+// (master_list.h) of a used entry names and that the list does not hold yet
+// follows, in list order of the needs lines, as a line of its own: the symbol,
+// NEEDED_BY_TEXT and the entry's text (needed_list.h); its entry becomes
+// MARK_ADDED, once its line is written. A needs line of no entry, of an entry
+// not used, or naming no entry of the list is passed over.
 // Returns DONE with both files closed; INPUT_NOT_OPENED or OUTPUT_NOT_OPENED
 // with nothing attached (the list untouched when the source is missing);
 // INPUT_READ_FAILED when a read error cut the source short, with both files

@@ -4,10 +4,13 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "extract/identifier_chars.h"
 #include "extract/master_list.h"
+#include "extract/symbol_table.h"
 #include "records/record_file.h"
+#include "testing/failing_file_services.h"
 #include "testing/files.h"
 #include "testing/job_files.h"
 #include "testing/scratch_directory.h"
@@ -87,6 +90,86 @@ TEST(ClassifySixteen, AgreesWithTheTableForEveryByte) {
       EXPECT_EQ(folded[i], table != 0 ? table : chars[i]) << int{chars[i]};
     }
   }
+}
+
+// The symbols a used entry's needs lines name follow the source's own, once
+// each, with a remark naming that entry; a symbol the source names itself
+// keeps its own line. Needs lines of no entry, of an unused entry, naming the
+// entry itself or nothing of the list, and the needs of an added symbol, add
+// nothing.
+TEST(ScanSource, AddsTheSymbolsThatAUsedEntryNeeds) {
+  const std::string master =
+      CrLf({"+RECT before any entry", "PAINTSTRUCT USER32", "+rect remark", "+POINT", "MSG",
+            "+POINT", "RECT", "POINT", "SELF", "+SELF", "+UNKNOWN", "+", "++RECT", "CHAIN", "+LINK",
+            "LINK", "+END", "END"});
+  const struct {
+    SourceForm form;
+    const char* source;
+    std::vector<std::string> used;
+  } cases[] = {
+      {SourceForm::FIXED,
+       "      TYPE(PAINTSTRUCT) PS",
+       {"PAINTSTRUCT", "RECT needed by PAINTSTRUCT", "POINT needed by PAINTSTRUCT"}},
+      {SourceForm::FIXED,
+       "      PS = PAINTSTRUCT(RECT)",
+       {"PAINTSTRUCT", "RECT", "POINT needed by PAINTSTRUCT"}},
+      {SourceForm::FIXED,
+       "      X = MSG(PAINTSTRUCT)",
+       {"MSG", "PAINTSTRUCT", "RECT needed by PAINTSTRUCT", "POINT needed by PAINTSTRUCT"}},
+      {SourceForm::FIXED, "      POINT = SELF", {"POINT", "SELF"}},
+      {SourceForm::FIXED, "      CALL CHAIN", {"CHAIN", "LINK needed by CHAIN"}},
+      {SourceForm::FREE,
+       "call Paint&\r\n  &Struct(ps)",
+       {"PAINTSTRUCT", "RECT needed by PAINTSTRUCT", "POINT needed by PAINTSTRUCT"}},
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    LoadMaster(master);
+    WriteWholeFile("DEMO.FOR", CrLf({c.source}));
+    ASSERT_EQ(ScanSource(JobName("DEMO.FOR"), JobName("DEMO.FDH"), LookUpIdentifier, c.form),
+              StepOutcome::DONE);
+    EXPECT_EQ(ReadWholeFile("DEMO.FDH"), CrLf(c.used)) << c.source;
+  }
+}
+
+// Needs lines are entries of the table: as many as fit are honoured, and the
+// ones beyond its 50,000 entries are not loaded.
+TEST(ScanSource, HonoursTheNeedsLinesThatFitTheTable) {
+  ScratchDirectory scratch;
+  std::string master;
+  std::string needs;
+  constexpr int kNamed = MAX_SYMBOLS / 2;
+  for (int i = 1; i <= kNamed; ++i) {
+    master += "S" + std::to_string(i) + "\r\n";
+    needs += "+S" + std::to_string(i) + "\r\n";
+  }
+  LoadMaster(master + "BIG\r\n" + needs);
+  WriteWholeFile("DEMO.FOR", CrLf({"      CALL BIG"}));
+  ASSERT_EQ(Scan(), StepOutcome::DONE);
+  std::string used = "BIG\r\n";
+  for (int i = 1; i < kNamed; ++i) used += "S" + std::to_string(i) + " needed by BIG\r\n";
+  EXPECT_EQ(ReadWholeFile("DEMO.FDH"), used);
+}
+
+// An added symbol is marked only once its line is written: the line that
+// fails leaves it open, and the list ends in the last whole line.
+TEST(ScanSource, FailedWriteOfAnAddedSymbolLeavesItUnmarked) {
+  ScratchDirectory scratch;
+  std::string master;
+  std::string source;
+  // 46 lines of 22 bytes fill 1012 of the 1024 bytes of the transfer buffer.
+  for (int i = 0; i < 46; ++i) {
+    const std::string name = "NAME" + std::to_string(1000000000000000 + i);
+    master += name + "\r\n";
+    source += "      CALL " + name + "\r\n";
+  }
+  LoadMaster(master + CrLf({"+NEEDEDSYMBOL", "NEEDEDSYMBOL"}));
+  WriteWholeFile("DEMO.FOR", source);
+  testing::InstallFailingFileServices(testing::FileCall::WRITE, 1, IO_DISK_FULL);
+  EXPECT_EQ(Scan(), StepOutcome::OUTPUT_WRITE_FAILED);
+  testing::RestoreHostFileServices();
+  EXPECT_EQ(EntryTerminator(symbolTable.entryCount), MARK_OPEN);
+  EXPECT_EQ(ReadWholeFile("DEMO.FDH"), "");
 }
 
 TEST(ScanSource, MissingSourceLeavesTheListUntouched) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "records/io_status.h"
+#include "records/record_file.h"
 #include "records/work_store.h"
 
 namespace pk {
@@ -17,6 +18,7 @@ constexpr int32_t MAX_SYMBOLS = 50000;
 constexpr char MARK_OPEN = ' ';    // not yet written (scan) or not yet found (copying)
 constexpr char MARK_DONE = '*';    // written to the used-symbol list, or its block found
 constexpr char MARK_FAILED = '!';  // its block could not be written: not found, never copied
+constexpr char MARK_ADDED = '+';   // written to the used-symbol list for an entry that needs it
 
 // The entries' characters: positions 1 to WORK_STORE_SIZE of the work store,
 // workStore[p - 1] being position p.
@@ -40,10 +42,26 @@ inline char& EntryTerminator(int32_t j) {
   return workStore[symbolTable.entryStart[j - 1] + symbolTable.entryLength[j] - 1];
 }
 
-// Appends a word of `length` characters (1 to 80) and a MARK_OPEN terminator
-// as entry entryCount + 1. Returns false, changing nothing, when the entry
-// table or the store has no room for it.
-bool AppendEntry(const char* word, int32_t length);
+// An entry's remark: the characters kept after its terminator, up to the next
+// entry's first character (none for a master-list entry).
+inline const char* EntryRemark(int32_t j) {
+  return &EntryTerminator(j) + 1;
+}
+inline int32_t EntryRemarkLength(int32_t j) {
+  return symbolTable.entryStart[j] - symbolTable.entryStart[j - 1] - symbolTable.entryLength[j] - 1;
+}
+
+// Appends a word of `length` characters (1 to 80), a MARK_OPEN terminator and
+// `remarkLength` characters of `remark` as entry entryCount + 1. Returns
+// false, changing nothing, when the entry table or the store has no room for
+// them all.
+bool AppendEntry(const char* word, int32_t length, const char* remark = nullptr,
+                 int32_t remarkLength = 0);
+
+// Folds the first word of `line` (from column 1 up to the first blank or
+// column 80) to capitals in place and returns its length. Columns after the
+// word, up to the end of the sixteen that hold its end, are folded too.
+int32_t FoldFirstWord(LineRecord& line);
 
 // Reads `unit` to its end and appends, for every line that does not start
 // with a blank, its first word (up to the first blank or column 80, folded to

@@ -28,6 +28,7 @@ namespace {
 struct ModelWord {
   std::string text;
   bool found;
+  std::string remark;  // the entry it was added for, when its line names one
 };
 
 std::string FoldedFirstWord(const std::string& line, size_t from) {
@@ -36,10 +37,22 @@ std::string FoldedFirstWord(const std::string& line, size_t from) {
   return word;
 }
 
+// The name after " needed by " behind the word, folded; empty when none.
+std::string ModelRemark(const std::string& line, size_t wordLength) {
+  const std::string neededBy = " NEEDED BY ";
+  if (wordLength + neededBy.size() >= line.size()) return "";
+  for (size_t i = 0; i < neededBy.size(); ++i) {
+    if (pk::fuzzing::ModelFold(line[wordLength + i]) != neededBy[i]) return "";
+  }
+  return FoldedFirstWord(line, wordLength + neededBy.size());
+}
+
 std::vector<ModelWord> ModelNeeded(const std::string& list) {
   std::vector<ModelWord> words;
   for (const std::string& line : pk::fuzzing::ModelLines(list)) {
-    if (line[0] != ' ') words.push_back({FoldedFirstWord(line, 0), false});
+    if (line[0] == ' ') continue;
+    const std::string word = FoldedFirstWord(line, 0);
+    words.push_back({word, false, ModelRemark(line, word.size())});
   }
   return words;
 }
@@ -72,14 +85,23 @@ void ModelCopyLibrary(const std::string& library, std::vector<ModelWord>& words,
 std::vector<std::string> ModelReport(const std::vector<ModelWord>& words, int remaining) {
   char line[64];
   std::vector<std::string> report;
-  std::snprintf(line, sizeof line, "%8d FD Symbols were specified", static_cast<int>(words.size()));
+  int added = 0;
+  for (const ModelWord& word : words) added += word.remark.empty() ? 0 : 1;
+  std::snprintf(line, sizeof line, "%8d FD Symbols were specified",
+                static_cast<int>(words.size()) - added);
   report.push_back(line);
+  if (added > 0) {
+    std::snprintf(line, sizeof line, "%8d FD Symbols were needed by other blocks", added);
+    report.push_back(line);
+  }
   std::snprintf(line, sizeof line, "%8d FD Symbols were not found", remaining);
   report.push_back(line);
   if (remaining == 0) return report;
   report.push_back(" FD Symbols not found:");
   for (const ModelWord& word : words) {
-    if (!word.found) report.push_back(word.text);
+    if (!word.found) {
+      report.push_back(word.text + (word.remark.empty() ? "" : " needed by " + word.remark));
+    }
   }
   return report;
 }

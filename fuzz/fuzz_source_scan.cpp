@@ -1,7 +1,9 @@
 // Fuzz target: scanning an arbitrary source against an arbitrary master list
 // (both cut from one input). The used-symbol list written is well-formed CR LF
 // text and equals the reference scan: every library symbol of the statement
-// lines once, in order of first use, as the master list spells it.
+// lines once, in order of first use, as the master list spells it; then every
+// symbol that a needs line of a used entry names, not in the list yet, with
+// the remark naming that entry.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -20,6 +22,33 @@ namespace {
 
 bool IsIdentifierChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The first entry equal to a folded name; entries.size() when none is.
+size_t FirstEqualEntry(const std::vector<std::string>& entries, const std::string& name) {
+  size_t j = 0;
+  while (j < entries.size() && entries[j] != name) ++j;
+  return j;
+}
+
+// The symbols the needs lines of the entries in `used` (by number) add.
+void ModelAddedSymbols(const std::vector<std::string>& entries, std::set<size_t>& marked,
+                       std::vector<std::string>& used) {
+  const std::set<size_t> named = marked;
+  size_t owner = entries.size();
+  for (size_t j = 0; j < entries.size(); ++j) {
+    if (entries[j][0] != '+') {
+      owner = j;
+      continue;
+    }
+    const std::string name = entries[j].substr(1);
+    bool identifier = !name.empty();
+    for (const char c : name) identifier = identifier && IsIdentifierChar(c);
+    if (owner == entries.size() || named.count(owner) == 0 || !identifier) continue;
+    const size_t needed = FirstEqualEntry(entries, name);
+    if (needed == entries.size() || !marked.insert(needed).second) continue;
+    used.push_back(name + " needed by " + entries[owner]);
+  }
 }
 
 std::vector<std::string> ModelUsedSymbols(const std::string& master, const std::string& source) {
@@ -42,13 +71,11 @@ std::vector<std::string> ModelUsedSymbols(const std::string& master, const std::
       }
       ++column;
       if (identifier.empty()) continue;
-      for (size_t j = 0; j < entries.size(); ++j) {
-        if (entries[j] != identifier) continue;
-        if (marked.insert(j).second) used.push_back(identifier);
-        break;
-      }
+      const size_t j = FirstEqualEntry(entries, identifier);
+      if (j < entries.size() && marked.insert(j).second) used.push_back(identifier);
     }
   }
+  ModelAddedSymbols(entries, marked, used);
   return used;
 }
 
