@@ -104,6 +104,12 @@ void WriteMissing(std::FILE* stream, const MissingSymbols& missing) {
     std::fprintf(stream, "%s\n    {\"kind\": \"%s\", \"symbol\": ", i == 0 ? "" : ",",
                  KindText(symbol.kind));
     JsonString(stream, symbol.name, symbol.nameLength);
+    std::fprintf(stream, ", \"needed_by\": ");
+    if (symbol.neededByLength == 0) {
+      std::fprintf(stream, "null");
+    } else {
+      JsonString(stream, symbol.neededBy, symbol.neededByLength);
+    }
     std::fprintf(stream, ", \"reason\": \"%s\", \"library\": ", ReasonWord(symbol.reason));
     const int library = Trimmed(symbol.library.chars, LIBRARY_NAME_LENGTH);
     if (library == 0) {
@@ -178,8 +184,13 @@ const char* ChosenByWord(LibraryDirectorySource source) {
 void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files) {
   for (int32_t i = 0; i < missing.count; ++i) {
     const MissingSymbol& symbol = missing.symbols[i];
-    std::fprintf(stream, "pareskit-batch: %s symbol %.*s not found: ", KindText(symbol.kind),
+    std::fprintf(stream, "pareskit-batch: %s symbol %.*s", KindText(symbol.kind),
                  static_cast<int>(symbol.nameLength), symbol.name);
+    if (symbol.neededByLength > 0) {
+      std::fprintf(stream, " (needed by %.*s)", static_cast<int>(symbol.neededByLength),
+                   symbol.neededBy);
+    }
+    std::fprintf(stream, " not found: ");
     const int library = Trimmed(symbol.library.chars, LIBRARY_NAME_LENGTH);
     switch (symbol.reason) {
       case MissingReason::NO_BLOCK:
@@ -262,8 +273,11 @@ void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
   for (SymbolKind kind : {SymbolKind::FD, SymbolKind::FI}) {
     const int k = static_cast<int>(kind);
     if (!missing.copied[k]) continue;
-    std::fprintf(stream, "%s\"%s\": {\"specified\": %d, \"not_found\": %d}", separator,
-                 KindText(kind), static_cast<int>(missing.neededCount[k]),
+    std::fprintf(stream,
+                 "%s\"%s\": {\"specified\": %d, \"needed_by_other_blocks\": %d, "
+                 "\"not_found\": %d}",
+                 separator, KindText(kind), static_cast<int>(missing.specifiedCount[k]),
+                 static_cast<int>(missing.addedCount[k]),
                  static_cast<int>(missing.notFoundCount[k]));
     separator = ", ";
   }

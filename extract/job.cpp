@@ -68,12 +68,13 @@ bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
 // Tells `observer` (nullptr: nobody) what the copying of `kind` found.
 void TellObserver(const JobObserver* observer, SymbolKind kind) {
   if (observer == nullptr) return;
-  observer->kindCopied(observer->context, kind, neededList.neededCount, neededList.remainingCount);
+  observer->kindCopied(observer->context, kind, neededList.neededCount - neededList.addedCount,
+                       neededList.addedCount, neededList.remainingCount);
   for (int32_t word = 1; word <= neededList.neededCount; ++word) {
     const char mark = EntryTerminator(word);
     if (mark == MARK_DONE) continue;
     observer->notFound(observer->context, kind, EntryText(word), symbolTable.entryLength[word],
-                       mark == MARK_FAILED);
+                       EntryRemark(word), EntryRemarkLength(word), mark == MARK_FAILED);
   }
 }
 

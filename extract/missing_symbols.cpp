@@ -74,16 +74,18 @@ bool OpenInLibraryDirectory(const char* name, int32_t length) {
   return OpenFile(UNIT_INPUT, path, OpenStatus::OLD) == IO_OK;
 }
 
-void NoteKindCopied(void* context, SymbolKind kind, int32_t neededCount, int32_t notFoundCount) {
+void NoteKindCopied(void* context, SymbolKind kind, int32_t specifiedCount, int32_t addedCount,
+                    int32_t notFoundCount) {
   MissingSymbols& missing = *static_cast<MissingSymbols*>(context);
   const int k = static_cast<int>(kind);
   missing.copied[k] = true;
-  missing.neededCount[k] = neededCount;
+  missing.specifiedCount[k] = specifiedCount;
+  missing.addedCount[k] = addedCount;
   missing.notFoundCount[k] = notFoundCount;
 }
 
 void NoteNotFound(void* context, SymbolKind kind, const char* word, int32_t length,
-                  bool notWritten) {
+                  const char* neededBy, int32_t neededByLength, bool notWritten) {
   MissingSymbols& missing = *static_cast<MissingSymbols*>(context);
   if (missing.count == MAX_TOLD_MISSING) {
     ++missing.untold;
@@ -93,6 +95,10 @@ void NoteNotFound(void* context, SymbolKind kind, const char* word, int32_t leng
   symbol.kind = kind;
   symbol.nameLength = length < LINE_LENGTH ? length : LINE_LENGTH;
   std::memcpy(symbol.name, word, static_cast<size_t>(symbol.nameLength));
+  symbol.neededByLength = neededByLength < LINE_LENGTH ? neededByLength : LINE_LENGTH;
+  if (symbol.neededByLength > 0) {
+    std::memcpy(symbol.neededBy, neededBy, static_cast<size_t>(symbol.neededByLength));
+  }
   symbol.reason = notWritten ? MissingReason::NOT_WRITTEN : MissingReason::NO_BLOCK;
   AssignText(symbol.library, "", 0);
   symbol.detailLength = 0;
@@ -245,7 +251,8 @@ JobObserver ObserveMissingSymbols(MissingSymbols& missing) {
   // Field by field: the table is too large for a temporary.
   for (int k = 0; k < SYMBOL_KINDS; ++k) {
     missing.copied[k] = false;
-    missing.neededCount[k] = 0;
+    missing.specifiedCount[k] = 0;
+    missing.addedCount[k] = 0;
     missing.notFoundCount[k] = 0;
     for (bool& libraryMissing : missing.libraryMissing[k]) libraryMissing = false;
   }

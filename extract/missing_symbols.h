@@ -24,8 +24,10 @@ constexpr int32_t MISSING_DETAIL_LENGTH = 160;
 
 struct MissingSymbol {
   SymbolKind kind;
-  char name[LINE_LENGTH];  // folded as the job tells it; spelt as its master list does once
-  int32_t nameLength;      // explained
+  char name[LINE_LENGTH];      // folded as the job tells it; spelt as its master list does once
+  int32_t nameLength;          // explained
+  char neededBy[LINE_LENGTH];  // the entry whose block needs it (folded), when it was added
+  int32_t neededByLength;      // for one; 0 when the program names it
   MissingReason reason;
   LibraryName library;  // its library file, blank when no master-list remark names one
   char detail[MISSING_DETAIL_LENGTH];  // LISTED_WITHOUT_BLOCK: the reason line's text
@@ -36,7 +38,8 @@ constexpr int32_t SYMBOL_KINDS = 2;
 
 struct MissingSymbols {
   bool copied[SYMBOL_KINDS];  // the job came to copy the kind (SymbolKind as index)
-  int32_t neededCount[SYMBOL_KINDS];
+  int32_t specifiedCount[SYMBOL_KINDS];
+  int32_t addedCount[SYMBOL_KINDS];  // needed by other blocks
   int32_t notFoundCount[SYMBOL_KINDS];
   int32_t count;   // symbols[0 .. count - 1]
   int32_t untold;  // symbols not found beyond MAX_TOLD_MISSING

@@ -19,14 +19,15 @@ MissingSymbols missing;
 // The observer told of `words` (folded) not found among `needed` FI words.
 void Observe(std::initializer_list<const char*> words, int32_t needed) {
   const JobObserver observer = ObserveMissingSymbols(missing);
-  observer.kindCopied(observer.context, SymbolKind::FD, 0, 0);
-  observer.kindCopied(observer.context, SymbolKind::FI, needed, static_cast<int32_t>(words.size()));
+  observer.kindCopied(observer.context, SymbolKind::FD, 0, 0, 0);
+  observer.kindCopied(observer.context, SymbolKind::FI, needed, 0,
+                      static_cast<int32_t>(words.size()));
   for (const char* word : words) {
     const std::string text = word;
     const bool notWritten = text[0] == '!';
     const std::string name = notWritten ? text.substr(1) : text;
     observer.notFound(observer.context, SymbolKind::FI, name.data(),
-                      static_cast<int32_t>(name.size()), notWritten);
+                      static_cast<int32_t>(name.size()), nullptr, 0, notWritten);
   }
 }
 
@@ -90,7 +91,7 @@ TEST(ExplainMissingSymbols, CountsWhatItCannotTellAndNothingWhenAllWereFound) {
 
   const JobObserver observer = ObserveMissingSymbols(missing);
   for (int32_t i = 0; i <= MAX_TOLD_MISSING; ++i) {
-    observer.notFound(observer.context, SymbolKind::FD, "X", 1, false);
+    observer.notFound(observer.context, SymbolKind::FD, "X", 1, nullptr, 0, false);
   }
   EXPECT_EQ(missing.count, MAX_TOLD_MISSING);
   EXPECT_EQ(missing.untold, 1);
