@@ -2,11 +2,12 @@
 # the outcome with what the case expects.
 #
 # A case directory holds case.cmake (ARGS: the command-line arguments;
-# EXPECTED_EXIT; EXPECTED_STDERR: a regular expression the standard error must
-# match), input/ (copied into a scratch directory, where the driver runs) and
+# ENVIRONMENT: NAME=VALUE settings for the run; PLATFORM: "windows" or
+# "posix" when the case is only for one; EXPECTED_EXIT; EXPECTED_STDERR: a
+# regular expression the standard error must match), input/ (copied into a scratch directory, where the driver runs) and
 # expected/ (the whole scratch directory after the run, byte for byte).
 # Called with -DBATCH=<driver> -DEMULATOR=<runner or empty> -DCASES=<dir>
-# -DSCRATCH=<dir>.
+# -DSCRATCH=<dir> -DTHIS_PLATFORM=windows|posix.
 file(GLOB cases LIST_DIRECTORIES true RELATIVE ${CASES} ${CASES}/*)
 
 function(report_failure case message)
@@ -21,7 +22,12 @@ foreach(case IN LISTS cases)
   set(EXPECTED_EXIT 0)
   set(EXPECTED_STDERR "^$")
   set(EXPECTED_STDOUT "")
+  set(ENVIRONMENT "")
+  set(PLATFORM "")
   include(${CASES}/${case}/case.cmake)
+  if(PLATFORM AND NOT PLATFORM STREQUAL THIS_PLATFORM)
+    continue()
+  endif()
 
   set(dir ${SCRATCH}/${case})
   file(REMOVE_RECURSE ${dir})
@@ -29,7 +35,7 @@ foreach(case IN LISTS cases)
   if(EXISTS ${CASES}/${case}/input)
     file(COPY ${CASES}/${case}/input/ DESTINATION ${dir})
   endif()
-  execute_process(COMMAND ${EMULATOR} ${BATCH} ${ARGS}
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env ${ENVIRONMENT} ${EMULATOR} ${BATCH} ${ARGS}
     WORKING_DIRECTORY ${dir}
     RESULT_VARIABLE exit_code
     OUTPUT_VARIABLE out

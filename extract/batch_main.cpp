@@ -2,62 +2,45 @@
 // current directory, as the main window does after the form, with the
 // library files found as --help tells, and tells the outcome through the exit
 // code: 0 complete; 3 complete, but a file failed on the way (one line on
-// standard error per such file); 2 ended early (those lines, then one for the
-// end); 64 usage; the record layer itself exits with 1 on a run-time error.
+// standard error per such file); 4 with --strict, complete, but a symbol or
+// a library file is missing (one line on standard error for each); 2 ended
+// early (those lines, then one for the end); 64 usage; 1 when standard
+// output cannot be written, and the record layer itself exits with 1 on a
+// run-time error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "extract/batch_help.inc"
 #include "extract/batch_options.h"
 #include "extract/batch_setup.h"
+#include "extract/batch_summary.h"
 #include "extract/job.h"
 
 namespace {
 
-constexpr int EXIT_COMPLETE = 0;
-constexpr int EXIT_ENDED_EARLY = 2;
-constexpr int EXIT_DEGRADED = 3;
-constexpr int EXIT_USAGE = 64;
+using pk::EXIT_COMPLETE;
+using pk::EXIT_DEGRADED;
+using pk::EXIT_ENDED_EARLY;
+using pk::EXIT_FATAL;
+using pk::EXIT_MISSING;
+using pk::EXIT_USAGE;
 
-constexpr char LIBRARY_DIR_VARIABLE[] = "PARESKIT_LIBRARY_DIR";
+// Said after a failure in the library directory when $PARESKIT_LIBRARY_DIR
+// chose it; "" otherwise.
+const char* libraryNote = "";
 
 void PrintUsage(std::FILE* stream) {
-  std::fprintf(stream,
-               "usage: pareskit-batch [OPTIONS] NAME\n"
-               "  Reads the source of program NAME and writes NAME.FIH, NAME.FDH, NAME.FD,\n"
-               "  NAME.FI and NAME.PRE in the current directory. NAME has 1 to %d characters.\n",
-               static_cast<int>(pk::PROGRAM_NAME_LENGTH));
+  std::fwrite(HELP_TEXT, 1, USAGE_LENGTH, stream);
 }
 
-void PrintHelp() {
-  PrintUsage(stdout);
-  std::printf(
-      "\n"
-      "Options:\n"
-      "  --library-dir DIR, --library-dir=DIR\n"
-      "                 read the master lists and the library files from DIR only\n"
-      "  --free-form    scan the free-form source NAME.f90 (NAME.F90 when only it exists)\n"
-      "  --help         print this text and exit\n"
-      "  --version      print the version and exit\n"
-      "\n"
-      "Source: NAME.FOR, fixed form; when it does not exist, NAME.f90 or else NAME.F90,\n"
-      "free form. Free form: every column of lines of any length, \"!\" comments,\n"
-      "\"&\" continuations.\n"
-      "\n"
-      "MASTERFI.LIS, MASTERFD.LIS and the library files are read from the first of:\n"
-      "  1. DIR of --library-dir;\n"
-      "  2. the current directory, when it holds MASTERFI.LIS or MASTERFD.LIS;\n"
-      "  3. $%s, when set and not empty;\n"
-      "  4. the directory of pareskit-batch, when it holds MASTERFI.LIS or MASTERFD.LIS;\n"
-      "  5. <directory of pareskit-batch>/../share/pareskit;\n"
-      "  6. the current directory.\n"
-      "\n"
-      "Exit codes: 0 complete; 3 complete, but a library could not be read to its end or\n"
-      "a block or report line could not be written (standard error tells each file and\n"
-      "why; the report counts those symbols as not found); 2 the job ended early, e.g.\n"
-      "another job for NAME is running (standard error tells the file and why); 1 a fatal\n"
-      "file error; 64 a usage error.\n",
-      LIBRARY_DIR_VARIABLE);
+// Ends the output of --help, --version, --print-library-dir and --json:
+// returns `code`, or EXIT_FATAL when standard output could not be written
+// (a full disk, a closed pipe).
+int FinishOutput(int code) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+  std::fprintf(stderr, "pareskit-batch: cannot write standard output\n");
+  return EXIT_FATAL;
 }
 
 int UsageError(const char* problem, const char* word) {
@@ -70,38 +53,18 @@ int UsageError(const char* problem, const char* word) {
   return EXIT_USAGE;
 }
 
-const char* SourceText(pk::LibraryDirectorySource source) {
-  switch (source) {
-    case pk::LibraryDirectorySource::OPTION:
-      return "--library-dir";
-    case pk::LibraryDirectorySource::ENVIRONMENT:
-      return LIBRARY_DIR_VARIABLE;
-    default:
-      return "the directory of pareskit-batch";
-  }
-}
-
-// A file of the job as its messages name it: in the library directory or in
-// the current one. Returns the name's length in `path`.
-int PathOf(const pk::JobFileName& file, bool inLibraryDirectory, pk::FilePath& path) {
-  if (inLibraryDirectory) {
-    pk::LibraryFilePath(file.chars, pk::JOB_FILE_NAME_LENGTH, path);
-  } else {
-    pk::AssignText(path, file.chars, pk::JOB_FILE_NAME_LENGTH);
-  }
-  return pk::TrimmedLength(path.chars, pk::MAX_FILE_NAME);
-}
-
 void PrintFailure(const char* verb, const pk::JobFileName& file, bool inLibraryDirectory,
                   pk::IoStatus reason, bool incomplete = false) {
   pk::FilePath path;
-  const int length = PathOf(file, inLibraryDirectory, path);
-  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s%s\n", verb, length, path.chars,
+  const int length = pk::PathOf(file, inLibraryDirectory, path);
+  std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s%s%s\n", verb, length, path.chars,
                pk::IoStatusText(reason),
-               incomplete ? "; the file is left incomplete and may end inside a line" : "");
+               incomplete ? "; the file is left incomplete and may end inside a line" : "",
+               inLibraryDirectory ? libraryNote : "");
 }
 
-// Tells on standard error how the job ended; returns the exit code.
+// Tells on standard error how the job ended; returns the exit code, not
+// counting what --strict adds.
 int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
   for (int32_t i = 0; i < outcome.faults.count; ++i) {
     const pk::FileFault& fault = outcome.faults.faults[i];
@@ -109,7 +72,7 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
                  fault.inLibraryDirectory, fault.reason);
   }
   pk::FilePath path;
-  const int length = PathOf(outcome.file, outcome.inLibraryDirectory, path);
+  const int length = pk::PathOf(outcome.file, outcome.inLibraryDirectory, path);
   switch (outcome.end) {
     case pk::JobEnd::COMPLETE:
       return outcome.faults.count == 0 ? EXIT_COMPLETE : EXIT_DEGRADED;
@@ -137,7 +100,8 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
       break;
     case pk::JobEnd::SAME_FILE: {
       pk::FilePath other;
-      const int otherLength = PathOf(outcome.sameFile, outcome.sameFileInLibraryDirectory, other);
+      const int otherLength =
+          pk::PathOf(outcome.sameFile, outcome.sameFileInLibraryDirectory, other);
       std::fprintf(stderr, "pareskit-batch: %.*s is the same file as %.*s; nothing was written\n",
                    length, path.chars, otherLength, other.chars);
       break;
@@ -146,20 +110,70 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
   return EXIT_ENDED_EARLY;
 }
 
+int PrintVersion() {
+  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion();
+  std::printf("pareskit-batch %s\n", PK_VERSION);
+  if (version.known) {
+    std::printf("library set %s (%s)\n", version.version, version.details);
+  } else {
+    std::printf("library set unknown\n");
+  }
+  return FinishOutput(EXIT_COMPLETE);
+}
+
+int PrintLibraryDirectory(const pk::LibraryDirectoryChoice& library) {
+  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion();
+  std::printf("%s\nchosen by: %s\nlibrary set: %s\n", library.length == 0 ? "." : library.chars,
+              pk::ChosenByText(library.source), version.version);
+  return FinishOutput(EXIT_COMPLETE);
+}
+
+// What the job of `options` missed; in static storage, being large.
+pk::MissingSymbols missing;
+
+int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoice& library) {
+  // The field the form fills: the name, then NULs (one spare byte after 30).
+  char programName[pk::PROGRAM_NAME_LENGTH + 1] = {};
+  std::memcpy(programName, options.programName, static_cast<size_t>(options.programNameLength));
+  pk::SourceChoice source =
+      pk::ChooseSource(programName, options.freeForm, pk::FileOpensForReading);
+  if (options.sourceExtension != nullptr) {
+    source.form =
+        options.sourceFree || options.freeForm ? pk::SourceForm::FREE : pk::SourceForm::FIXED;
+    std::memcpy(source.extension, options.sourceExtension, sizeof source.extension);
+  }
+  const pk::JobObserver observer = pk::ObserveMissingSymbols(missing);
+  pk::JobSettings settings = {source.form, {}, library.chars, library.length, &observer};
+  std::memcpy(settings.sourceExtension, source.extension, sizeof settings.sourceExtension);
+
+  const pk::JobOutcome outcome = pk::RunJob(programName, settings);
+  int exitCode = TellOutcome(outcome, programName);
+  if (options.strict || options.json) pk::ExplainMissingSymbols(missing, outcome.faults);
+  if (options.strict && outcome.end == pk::JobEnd::COMPLETE && pk::AnythingMissing(missing)) {
+    const pk::JobFiles files = pk::MakeJobFiles(programName, source.extension);
+    pk::TellMissing(stderr, missing, files);
+    exitCode = EXIT_MISSING;
+  }
+  if (!options.json) return exitCode;
+  const pk::JobFiles files = pk::MakeJobFiles(programName, source.extension);
+  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion();
+  const pk::BatchSummary summary = {&files,         source.form, &library, &version,
+                                    options.strict, &outcome,    &missing, exitCode};
+  pk::WriteJsonSummary(stdout, summary);
+  return FinishOutput(exitCode);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const pk::BatchOptions options = pk::ParseBatchOptions(argc, argv);
+  const pk::BatchOptions options = pk::ParseBatchOptions(argc, argv, pk::TakesWindowsHelpWords());
   switch (options.action) {
     case pk::BatchAction::HELP:
-      PrintHelp();
-      return EXIT_COMPLETE;
-    case pk::BatchAction::VERSION:
-      std::printf("pareskit-batch %s\n", PK_VERSION);
-      return EXIT_COMPLETE;
+      std::fputs(HELP_TEXT, stdout);
+      return FinishOutput(EXIT_COMPLETE);
     case pk::BatchAction::USAGE:
       return UsageError(options.problem, options.problemWord);
-    case pk::BatchAction::RUN:
+    default:
       break;
   }
 
@@ -167,23 +181,25 @@ int main(int argc, char** argv) {
   const bool executableKnown = pk::ExecutableDirectory(
       executableDirectory, static_cast<int32_t>(sizeof executableDirectory));
   const pk::LibraryDirectoryChoice library = pk::ChooseLibraryDirectory(
-      options.libraryDirectory, std::getenv(LIBRARY_DIR_VARIABLE),
+      options.libraryDirectory, std::getenv(pk::LIBRARY_DIR_VARIABLE),
       executableKnown ? executableDirectory : nullptr, pk::HoldsMasterList);
   if (library.tooLong) {
     std::fprintf(stderr,
                  "pareskit-batch: the library directory of %s has more than %d characters\n",
-                 SourceText(library.source), static_cast<int>(pk::LIBRARY_DIRECTORY_LENGTH));
+                 pk::ChosenByText(library.source), static_cast<int>(pk::LIBRARY_DIRECTORY_LENGTH));
     PrintUsage(stderr);
     return EXIT_USAGE;
   }
-  const pk::SourceChoice source =
-      pk::ChooseSource(options.programName, options.freeForm, pk::FileOpensForReading);
-
-  // The field the form fills: the name, then NULs (one spare byte after 30).
-  char programName[pk::PROGRAM_NAME_LENGTH + 1] = {};
-  std::memcpy(programName, options.programName, std::strlen(options.programName));
-  pk::JobSettings settings = {source.form, {}, library.chars, library.length};
-  std::memcpy(settings.sourceExtension, source.extension, sizeof settings.sourceExtension);
-
-  return TellOutcome(pk::RunJob(programName, settings), options.programName);
+  if (library.source == pk::LibraryDirectorySource::ENVIRONMENT) {
+    libraryNote = " (the library directory comes from $PARESKIT_LIBRARY_DIR)";
+  }
+  pk::SetLibraryDirectory(library.chars, library.length);
+  switch (options.action) {
+    case pk::BatchAction::VERSION:
+      return PrintVersion();
+    case pk::BatchAction::PRINT_LIBRARY_DIR:
+      return PrintLibraryDirectory(library);
+    default:
+      return RunBatchJob(options, library);
+  }
 }

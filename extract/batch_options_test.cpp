@@ -71,5 +71,56 @@ TEST(ParseBatchOptions, ReadsOptionsAndName) {
   }
 }
 
+TEST(ParseBatchOptions, ReadsSuffixesFlagsAndHelpWords) {
+  const std::string twoBytes = "\xc3\x9c";  // one U+00DC
+  std::string sixteenCharacters;
+  for (int i = 0; i < 16; ++i) sixteenCharacters += twoBytes;
+  const struct {
+    std::vector<const char*> words;
+    bool windows;
+    BatchAction action;
+    int32_t nameLength;
+    const char* extension;
+    bool free;
+    bool strict;
+    bool json;
+  } cases[] = {
+      {{"TICKS.FOR"}, false, BatchAction::RUN, 5, "FOR", false, false, false},
+      {{"GEOM.f95", "--strict"}, false, BatchAction::RUN, 4, "f95", true, true, false},
+      {{"--json", "G.F08"}, false, BatchAction::RUN, 1, "F08", true, false, true},
+      {{"A.B"}, false, BatchAction::RUN, 3, nullptr, false, false, false},
+      {{".FOR"}, false, BatchAction::USAGE, 0, nullptr, false, false, false},
+      {{"-h", "DEMO"}, false, BatchAction::HELP, 0, nullptr, false, false, false},
+      {{"/?"}, true, BatchAction::HELP, 0, nullptr, false, false, false},
+      {{"DEMO", "-?"}, true, BatchAction::HELP, 0, nullptr, false, false, false},
+      {{"/?"}, false, BatchAction::USAGE, 0, nullptr, false, false, false},
+      {{"../t2/TICKS"}, false, BatchAction::USAGE, 0, nullptr, false, false, false},
+      {{"C:TICKS"}, false, BatchAction::USAGE, 0, nullptr, false, false, false},
+      {{sixteenCharacters.c_str()}, false, BatchAction::USAGE, 0, nullptr, false, false, false},
+      {{"--print-library-dir"},
+       false,
+       BatchAction::PRINT_LIBRARY_DIR,
+       0,
+       nullptr,
+       false,
+       false,
+       false},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"pareskit-batch"};
+    argv.insert(argv.end(), c.words.begin(), c.words.end());
+    const std::string context = c.words[0];
+    const BatchOptions options =
+        ParseBatchOptions(static_cast<int>(argv.size()), argv.data(), c.windows);
+    EXPECT_EQ(options.action, c.action) << context;
+    if (c.action != BatchAction::RUN) continue;
+    EXPECT_EQ(options.programNameLength, c.nameLength) << context;
+    EXPECT_EQ(Text(options.sourceExtension), Text(c.extension)) << context;
+    EXPECT_EQ(options.sourceFree, c.free) << context;
+    EXPECT_EQ(options.strict, c.strict) << context;
+    EXPECT_EQ(options.json, c.json) << context;
+  }
+}
+
 }  // namespace
 }  // namespace pk

@@ -13,6 +13,10 @@ namespace {
 
 constexpr char INSTALLED_SUFFIX[] = "/../share/pareskit";
 
+// The free-form sources looked for, in this order.
+constexpr const char* FREE_SOURCE_EXTENSIONS[] = {"f90", "F90", "f95", "F95",
+                                                  "f03", "F03", "f08", "F08"};
+
 int32_t Length(const char* text) {
   return static_cast<int32_t>(std::strlen(text));
 }
@@ -89,8 +93,6 @@ bool ExecutableDirectory(char* buffer, int32_t capacity) {
 
 SourceChoice ChooseSource(const char* programName, bool freeForm, FileProbe exists) {
   const SourceChoice fixed = {SourceForm::FIXED, {'F', 'O', 'R'}};
-  const SourceChoice lower = {SourceForm::FREE, {'f', '9', '0'}};
-  const SourceChoice upper = {SourceForm::FREE, {'F', '9', '0'}};
   char name[JOB_FILE_NAME_LENGTH + 1] = {};
   const size_t length = std::strlen(programName);
   std::memcpy(name, programName, length);
@@ -100,13 +102,66 @@ SourceChoice ChooseSource(const char* programName, bool freeForm, FileProbe exis
     return exists(name);
   };
   if (!freeForm && present(fixed)) return fixed;
-  if (present(lower)) return lower;
-  if (present(upper)) return upper;
-  return freeForm ? lower : fixed;
+  for (const char* extension : FREE_SOURCE_EXTENSIONS) {
+    const SourceChoice free = {SourceForm::FREE, {extension[0], extension[1], extension[2]}};
+    if (present(free)) return free;
+  }
+  return freeForm ? SourceChoice{SourceForm::FREE, {'f', '9', '0'}} : fixed;
 }
 
 bool FileOpensForReading(const char* name) {
   return Opens(name, Length(name));
+}
+
+}  // namespace pk
+
+namespace pk {
+
+namespace {
+
+constexpr char VERSION_LIBRARY[] = "USER32.FD";
+constexpr char VERSION_PREFIX[] = "C     Library set ";
+constexpr int32_t VERSION_PREFIX_LENGTH = sizeof VERSION_PREFIX - 1;
+
+// The version of a line that is a version line: "C     Library set ", the
+// version (no blanks), one blank, "(", the details, ")".
+bool ParseVersionLine(const LineRecord& line, LibrarySetVersion& result) {
+  const int32_t length = TrimmedLength(line.chars, LINE_LENGTH);
+  if (length < VERSION_PREFIX_LENGTH + 4 ||
+      std::memcmp(line.chars, VERSION_PREFIX, VERSION_PREFIX_LENGTH) != 0 ||
+      line.chars[length - 1] != ')') {
+    return false;
+  }
+  int32_t blank = VERSION_PREFIX_LENGTH;
+  while (blank < length && line.chars[blank] != BLANK) ++blank;
+  if (blank == VERSION_PREFIX_LENGTH || blank + 2 >= length || line.chars[blank + 1] != '(') {
+    return false;
+  }
+  const int32_t versionLength = blank - VERSION_PREFIX_LENGTH;
+  const int32_t detailsLength = length - 1 - (blank + 2);
+  std::memcpy(result.version, line.chars + VERSION_PREFIX_LENGTH,
+              static_cast<size_t>(versionLength));
+  result.version[versionLength] = '\0';
+  std::memcpy(result.details, line.chars + blank + 2, static_cast<size_t>(detailsLength));
+  result.details[detailsLength] = '\0';
+  result.known = true;
+  return true;
+}
+
+}  // namespace
+
+LibrarySetVersion ReadLibrarySetVersion() {
+  LibrarySetVersion result = {false, "unknown", ""};
+  FilePath path;
+  LibraryFilePath(VERSION_LIBRARY, sizeof VERSION_LIBRARY - 1, path);
+  if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) return result;
+  LineRecord line;
+  while (ReadLine(UNIT_INPUT, line) == IO_OK) {
+    if (line.At(1) != 'C' && line.At(1) != 'c') break;
+    if (line.At(2) == '*' || ParseVersionLine(line, result)) break;
+  }
+  CloseFile(UNIT_INPUT);
+  return result;
 }
 
 }  // namespace pk

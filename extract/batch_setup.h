@@ -60,14 +60,32 @@ struct SourceChoice {
 using FileProbe = bool (*)(const char* name);
 
 // The source of program `programName` (NUL-terminated, 1 to
-// PROGRAM_NAME_LENGTH characters). With `freeForm`: NAME.f90 when it exists,
-// else NAME.F90 when it exists, else NAME.f90; all free form. Without it:
-// NAME.FOR, fixed form, when it exists; else NAME.f90, else NAME.F90, free
-// form, when one exists; else NAME.FOR. A source chosen though it does not
-// exist ends the job on it.
+// PROGRAM_NAME_LENGTH characters). The free-form sources are, in this order,
+// NAME.f90, .F90, .f95, .F95, .f03, .F03, .f08 and .F08. With `freeForm`: the
+// first of them that exists, else NAME.f90. Without it: NAME.FOR, fixed form,
+// when it exists; else the first free-form source that exists; else
+// NAME.FOR. A source chosen though it does not exist ends the job on it.
 SourceChoice ChooseSource(const char* programName, bool freeForm, FileProbe exists);
 
 // The probe of the file system, through the record layer.
 bool FileOpensForReading(const char* name);
+
+}  // namespace pk
+
+namespace pk {
+
+// The version of a library set: the line "C     Library set VERSION
+// (DETAILS)" among the opening comment lines of its USER32.FD.
+struct LibrarySetVersion {
+  bool known;
+  char version[LINE_LENGTH + 1];  // NUL-terminated; "unknown" when not known
+  char details[LINE_LENGTH + 1];  // DETAILS without the parentheses; "" when not known
+};
+
+// Reads the comment lines of USER32.FD in the library directory before its
+// first "C*" header on UNIT_INPUT and takes the first version line among
+// them. Not known when the file cannot be opened or read, or holds no such
+// line before its first header. Cannot fail.
+LibrarySetVersion ReadLibrarySetVersion();
 
 }  // namespace pk

@@ -69,6 +69,8 @@ TEST(ChooseSource, FixedFormFirstThenFreeForm) {
       {false, {}, SourceForm::FIXED, "FOR"},
       {true, {"P.FOR", "P.F90"}, SourceForm::FREE, "F90"},
       {true, {"P.FOR"}, SourceForm::FREE, "f90"},
+      {false, {"P.f08", "P.F95"}, SourceForm::FREE, "F95"},
+      {true, {"P.F03"}, SourceForm::FREE, "F03"},
   };
   for (const auto& c : cases) {
     present = c.files;
@@ -102,6 +104,32 @@ TEST(ExecutableDirectory, IsTheDirectoryOfTheTestProgram) {
   testing::InstallFailingFileServices(testing::FileCall::EXECUTABLE_PATH, 1, IO_INVALID_REQUEST);
   EXPECT_FALSE(ExecutableDirectory(directory, static_cast<int32_t>(sizeof directory)));
   testing::RestoreHostFileServices();
+}
+
+TEST(ReadLibrarySetVersion, TakesTheFirstVersionLineBeforeTheFirstHeader) {
+  const struct {
+    const char* user32;  // nullptr: no USER32.FD
+    bool known;
+    const char* version;
+    const char* details;
+  } cases[] = {
+      {"C     USER32.FD: constants\r\nC     Library set 3.0 (generator 3.0, headers 10)\r\n"
+       "C     Library set 4.0 (a second)\r\nC*A\r\n",
+       true, "3.0", "generator 3.0, headers 10"},
+      {"C*A\r\nC     Library set 3.0 (after the first header)\r\n", false, "unknown", ""},
+      {"C     Library set 3.0\r\nC     Library set  (no version)\r\n", false, "unknown", ""},
+      {"C     Library set 3.0 x (details)\r\n", false, "unknown", ""},
+      {nullptr, false, "unknown", ""},
+  };
+  for (const auto& c : cases) {
+    ScratchDirectory scratch;
+    if (c.user32 != nullptr) WriteWholeFile("USER32.FD", c.user32);
+    ASSERT_TRUE(SetLibraryDirectory("", 0));
+    const LibrarySetVersion version = ReadLibrarySetVersion();
+    EXPECT_EQ(version.known, c.known) << c.version;
+    EXPECT_STREQ(version.version, c.version);
+    EXPECT_STREQ(version.details, c.details);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "extract/master_list.h"
 #include "extract/needed_list.h"
 #include "extract/report.h"
+#include "extract/symbol_table.h"
 #include "records/file_services.h"
 #include "records/record_file.h"
 
@@ -71,11 +72,25 @@ bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
   return true;
 }
 
+// Tells `observer` (nullptr: nobody) what the copying of `kind` found.
+void TellObserver(const JobObserver* observer, SymbolKind kind) {
+  if (observer == nullptr) return;
+  observer->kindCopied(observer->context, kind, neededList.neededCount - neededList.addedCount,
+                       neededList.addedCount, neededList.remainingCount);
+  for (int32_t word = 1; word <= neededList.neededCount; ++word) {
+    const char mark = EntryTerminator(word);
+    if (mark == MARK_DONE) continue;
+    observer->notFound(observer->context, kind, EntryText(word), symbolTable.entryLength[word],
+                       EntryRemark(word), EntryRemarkLength(word), mark == MARK_FAILED);
+  }
+}
+
 // The copying and report section of one kind. Returns true when it ran to
 // its end, with the files it went on without in `outcome.faults`; otherwise
 // `outcome` tells the end.
 bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryName* libraries,
-              const JobFileName& outName, const JobFileName& reportName, const char* kindText) {
+              const JobFileName& outName, const JobFileName& reportName, const char* kindText,
+              SymbolKind kind, const JobObserver* observer) {
   const StepOutcome loaded = LoadNeededList(usedName);
   if (loaded != StepOutcome::DONE) {
     EndAfterStep(outcome, loaded, usedName);
@@ -86,6 +101,7 @@ bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryNam
     EndAfterStep(outcome, copied, outName);
     return false;
   }
+  TellObserver(observer, kind);
   switch (WriteReport(kindText)) {
     case StepOutcome::DONE:
       return true;
@@ -180,7 +196,8 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
 // The phases after the checks: both scans, then, with NAME.PRE open, the
 // copying and report of each kind. Once NAME.PRE is open, it is the report
 // and the lock's removal no longer applies to it.
-void RunPhases(JobOutcome& outcome, const JobFiles& files, SourceForm form) {
+void RunPhases(JobOutcome& outcome, const JobFiles& files, const JobSettings& settings) {
+  const SourceForm form = settings.sourceForm;
   if (!ScanKind(outcome, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
                 files.usedFiName, form) ||
       !ScanKind(outcome, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
@@ -190,9 +207,9 @@ void RunPhases(JobOutcome& outcome, const JobFiles& files, SourceForm form) {
   OpenFileOrDie(UNIT_REPORT, files.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
   KeepJobLockFile();
   if (CopyKind(outcome, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
-               files.reportName, FD_KIND_TEXT)) {
+               files.reportName, FD_KIND_TEXT, SymbolKind::FD, settings.observer)) {
     CopyKind(outcome, files.usedFiName, libraryTable.fiLibraries, files.fiOutName, files.reportName,
-             FI_KIND_TEXT);
+             FI_KIND_TEXT, SymbolKind::FI, settings.observer);
   }
   CloseFile(UNIT_REPORT);
 }
@@ -219,7 +236,7 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
           files.reportName);
     return outcome;
   }
-  if (FilesAreDistinct(outcome, files)) RunPhases(outcome, files, settings.sourceForm);
+  if (FilesAreDistinct(outcome, files)) RunPhases(outcome, files, settings);
   ReleaseJobLock();
   return outcome;
 }

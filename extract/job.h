@@ -44,12 +44,30 @@ struct JobOutcome {
   FileFaults faults;
 };
 
+enum class SymbolKind { FD, FI };
+
+// Who is told what the copying of each kind found, once its blocks are
+// copied and before its report section is written: first kindCopied with
+// the counts the report gives (symbols specified, added because another
+// block needs them, not found), then notFound for every word of the needed
+// list not found, in list order (`word` is the folded name; `neededBy` the
+// entry it was added for, `neededByLength` 0 when none; `notWritten` tells a
+// block that could not be written from one not met).
+struct JobObserver {
+  void* context;
+  void (*kindCopied)(void* context, SymbolKind kind, int32_t specifiedCount, int32_t addedCount,
+                     int32_t notFoundCount);
+  void (*notFound)(void* context, SymbolKind kind, const char* word, int32_t length,
+                   const char* neededBy, int32_t neededByLength, bool notWritten);
+};
+
 // How the job finds its source and its library files.
 struct JobSettings {
   SourceForm sourceForm;
   char sourceExtension[3];       // the source is NAME.<these three characters>
   const char* libraryDirectory;  // "" for the current directory
   int32_t libraryDirectoryLength;
+  const JobObserver* observer = nullptr;  // nobody is told when nullptr
 };
 
 // What the program runs: the fixed-form NAME.FOR, everything in the current

@@ -3,8 +3,9 @@
 # the native toolchain and GoogleTest, mingw-w64 for the Win32 program,
 # wine with a virtual X display to run it, the Fortran cross compiler
 # for the round trip of the example files, the native Fortran compiler for
-# the example project, what CPack needs for the .deb (dpkg-dev, file), and
-# strace, with which a robustness test makes two OS calls in a row fail.
+# the example project, what CPack needs for the .deb (dpkg-dev, file),
+# lintian, which checks it, and strace, with which a robustness test makes two
+# OS calls in a row fail.
 set -euo pipefail
 as_root=()
 if [ "$(id -u)" != 0 ]; then as_root=(sudo); fi
@@ -15,4 +16,4 @@ export DEBIAN_FRONTEND=noninteractive
   mingw-w64 gfortran-mingw-w64-x86-64-posix \
   wine wine64 xvfb xdotool imagemagick \
   clang libclang-rt-14-dev python3 \
-  gfortran dpkg-dev file strace
+  gfortran dpkg-dev file lintian strace

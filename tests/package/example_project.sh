@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
 # examples/cmake-project built against the unpacked tarball, as a user's
 # project finds an installed PARESKIT: natively with gfortran, or cross with
-# the mingw-w64 gfortran and run under wine. Natively the rebuilds are
-# checked too: none without a change, a new extraction after the source or
-# a library file changed, and the changed declaration in the program.
+# the mingw-w64 gfortran (its toolchain file keeps packages to the target's
+# root) and run under wine; with Ninja or with Makefiles. A stale
+# WINCONST.FD beside the source must not reach the program, and the
+# free-form GEOM.f95 must get its RECT. Natively the rebuilds are checked
+# too: none without a change, a new extraction after the source or a file
+# of the project's own library set (EXAMPLE_LIBRARY_DIR) changed, and the
+# changed declaration in the program; and a program that calls a function
+# without a block fails the build at its job, naming the function.
 #
-# Usage: example_project.sh native|cross PACKAGES_DIR PROJECT_DIR SCRATCH_DIR
+# Usage: example_project.sh native|cross GENERATOR PACKAGES_DIR PROJECT_DIR SCRATCH_DIR
 # Exit status 77: the Fortran compiler (or, for cross, wine) is missing.
 set -uo pipefail
-[ $# -eq 4 ] || { echo "usage: $0 native|cross PACKAGES_DIR PROJECT_DIR SCRATCH_DIR" >&2; exit 64; }
+[ $# -eq 5 ] || {
+  echo "usage: $0 native|cross GENERATOR PACKAGES_DIR PROJECT_DIR SCRATCH_DIR" >&2
+  exit 64
+}
 mode=$1
-packages=$2
-scratch=$4
+generator=$2
+packages=$3
+scratch=$5
 source "$(dirname "$0")/common.sh"
 
+case "$generator" in
+  Ninja) tools=(ninja) ;;
+  "Unix Makefiles") tools=(make) ;;
+  *) echo "$0: unknown generator $generator" >&2; exit 64 ;;
+esac
 case "$mode" in
-  native) tools=(gfortran ninja) run=() exe= ;;
-  cross) tools=(x86_64-w64-mingw32-gfortran ninja wine) run=(wine) exe=.exe ;;
+  native) tools+=(gfortran) run=() exe= ;;
+  cross) tools+=(x86_64-w64-mingw32-gfortran wine) run=(wine) exe=.exe ;;
   *) echo "usage: $0 native|cross ..." >&2; exit 64 ;;
 esac
 for tool in "${tools[@]}"; do
@@ -26,45 +40,94 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 rm -rf "$scratch"
 mkdir -p "$scratch/prefix"
-cp -r "$3" "$scratch/project"
+cp -r "$4" "$scratch/project"
 tar -xzf "$packages"/pareskit-*-linux.tar.gz -C "$scratch/prefix" --strip-components=1
 project=$scratch/project
 build=$scratch/build
-configure=(-G Ninja -DCMAKE_PREFIX_PATH="$scratch/prefix")
+mylib=$scratch/mylib
+cp -r "$scratch/prefix/share/pareskit" "$mylib"
+# A stale declaration file beside the source, as a manual run leaves it.
+echo "      INTEGER, PARAMETER :: WM_PAINT = 1234" >"$project/WINCONST.FD"
+configure=(-G "$generator" -DCMAKE_PREFIX_PATH="$scratch/prefix")
+[ "$mode" = native ] && configure+=(-DEXAMPLE_LIBRARY_DIR="$mylib")
 [ "$mode" = cross ] && configure+=(-DCMAKE_TOOLCHAIN_FILE="$project/mingw-w64-gfortran.cmake")
 
-# build LOG: builds the project; fails when the build fails.
+# build LOG [TARGET]: builds the project; fails when the build fails.
 build() {
-  cmake --build "$build" >"$scratch/$1" 2>&1 || { cat "$scratch/$1"; return 1; }
+  cmake --build "$build" ${2:+--target "$2"} >"$scratch/$1" 2>&1
 }
 # prints PROGRAM: what the program prints, CR LF ends made LF.
 prints() { "${run[@]}" "$build/$1$exe" 2>&1 | tr -d '\r'; }
 
-if ! cmake -S "$project" -B "$build" "${configure[@]}" >"$scratch/configure.log" 2>&1 || ! build first.log; then
-  cat "$scratch/configure.log"
-  check "the project builds against the installed package" "configure or build failed"
+if ! cmake -S "$project" -B "$build" "${configure[@]}" >"$scratch/configure.log" 2>&1 ||
+  ! build first.log; then
+  cat "$scratch/configure.log" "$scratch/first.log"
+  check "$mode $generator: the project builds against the installed package" "configure or build failed"
   finish
   exit
 fi
 
-# same SCENARIO ACTUAL EXPECTED; logged SCENARIO LOG TEXT: whether the
-# output is as expected, whether the build's log holds TEXT.
-same() { check "$1" "$([ "$2" = "$3" ] && echo ok || echo "it printed: $2")"; }
-logged() { check "$1" "$(grep -q "$3" "$scratch/$2" && echo ok || echo "the build did: $(cat "$scratch/$2")")"; }
+# same SCENARIO ACTUAL EXPECTED; logged SCENARIO LOG TEXT; quiet SCENARIO
+# LOG: whether the output is as expected, whether the build's log holds
+# TEXT, whether the build did nothing.
+same() { check "$mode $generator: $1" "$([ "$2" = "$3" ] && echo ok || echo "it printed: $2")"; }
+logged() {
+  check "$mode $generator: $1" "$(tr -s ' \n' ' ' <"$scratch/$2" | grep -q "$3" && echo ok ||
+    echo "the log says: $(cat "$scratch/$2")")"
+}
+quiet() {
+  check "$mode $generator: $1" \
+    "$(grep -qE "Extracting|Building|Linking" "$scratch/$2" && echo "it did: $(cat "$scratch/$2")" || echo ok)"
+}
 
-same "$mode WINCONST prints its constants" "$(prints winconst)" $'WM_PAINT = 15\nWM_CLOSE = 16\nMAX_PATH = 260'
+logged "the stale WINCONST.FD beside the source is warned of" configure.log "WINCONST.FD sits beside"
+logged "OUT_VAR names the files written" configure.log "pareskit/winconst/GEOM.FD"
+same "WINCONST prints its constants, not the stale one, and GEOM.f95 its RECT" "$(prints winconst)" \
+  $'WM_PAINT = 15\nWM_CLOSE = 16\nMAX_PATH = 260\nRECT = 30 x 40'
 if [ "$mode" = cross ]; then
-  same "cross WINCALLS calls Win32 functions" "$(prints wincalls)" $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T'
+  same "WINCALLS calls Win32 functions" "$(prints wincalls)" $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T'
   finish
   exit
 fi
 
 build again.log
-logged "no extraction without a change" again.log "no work to do"
+quiet "no extraction, compilation or link without a change" again.log
 touch "$project/WINCONST.FOR"
 build source.log
 logged "a changed source is extracted again" source.log "Extracting the Win32 declarations of WINCONST"
-sed -i 's/:: WM_PAINT = 15/:: WM_PAINT = 99/' "$scratch/prefix/share/pareskit/USER32.FD"
+sed -i 's/:: WM_PAINT = 15/:: WM_PAINT = 99/' "$mylib/USER32.FD"
 build library.log
+logged "a changed file of LIBRARY_DIR is extracted again" library.log "Extracting the Win32 declarations of WINCONST"
 same "a changed library file reaches the program" "$(prints winconst | head -n 1)" "WM_PAINT = 99"
+
+# The form from the Fortran_FORMAT property and from FIXED_FORM: a
+# free-form FORMS.FOR whose "c = MAX_PATH" a fixed-form scan would take for
+# a comment, and a fixed-form OLDFORM.f90 with a comment line.
+printf 'program forms\n  use, intrinsic :: iso_c_binding\n  implicit none\n  include '"'"'FORMS.FD'"'"'\n  integer :: c\nc = MAX_PATH\n  write (*, '"'"'(A, I0)'"'"') '"'"'MAX_PATH = '"'"', c\n  call oldform\nend program forms\n' >"$project/FORMS.FOR"
+printf 'C     OLDFORM: fixed form in a .f90 file\n      SUBROUTINE OLDFORM\n      USE, INTRINSIC :: ISO_C_BINDING\n      IMPLICIT NONE\n      INCLUDE '"'"'OLDFORM.FD'"'"'\n      WRITE (*, '"'"'(A, I0)'"'"') '"'"'WM_CLOSE = '"'"', WM_CLOSE\n      END\n' >"$project/OLDFORM.f90"
+cat >>"$project/CMakeLists.txt" <<'CMAKE'
+add_executable(forms FORMS.FOR OLDFORM.f90)
+set_source_files_properties(FORMS.FOR PROPERTIES Fortran_FORMAT FREE)
+pareskit_declarations(TARGET forms SOURCES FORMS.FOR)
+pareskit_declarations(TARGET forms SOURCES OLDFORM.f90 FIXED_FORM)
+CMAKE
+if cmake "$build" >"$scratch/forms-configure.log" 2>&1 && build forms.log forms; then
+  same "Fortran_FORMAT and FIXED_FORM name the form" "$(prints forms)" $'MAX_PATH = 260\nWM_CLOSE = 16'
+else
+  check "$mode $generator: Fortran_FORMAT and FIXED_FORM name the form" "the build failed: $(cat "$scratch/forms.log")"
+fi
+
+# STRICT (the default): a call of wsprintfA, which its library file lists
+# without a block, stops the build at the job.
+printf '      PROGRAM STRICTF\n      CALL wsprintfA(0)\n      END\n' >"$project/STRICTF.FOR"
+cat >>"$project/CMakeLists.txt" <<'CMAKE'
+add_executable(strictf EXCLUDE_FROM_ALL STRICTF.FOR)
+pareskit_declarations(TARGET strictf SOURCES STRICTF.FOR)
+CMAKE
+cmake "$build" >"$scratch/reconfigure.log" 2>&1
+if build strict.log strictf; then
+  check "$mode $generator: STRICT fails the build" "the build succeeded"
+else
+  logged "STRICT fails the build, naming the symbol" strict.log "FI symbol wsprintfA not found: listed without a block in USER32.FI"
+fi
 finish

@@ -22,6 +22,14 @@ tar -xzf "$packages"/pareskit-*-linux.tar.gz -C "$scratch/prefix" --strip-compon
 project_with_demo "$scratch/tarball"
 (cd "$scratch/tarball" && "$scratch/prefix/bin/pareskit-batch" DEMO)
 check "tarball in a scratch prefix" "$(same_job_files "$scratch/in-tree" "$scratch/tarball")"
+if "$scratch/prefix/bin/pareskit-batch" --help >/dev/full 2>/dev/null; then
+  check "--help to a full device" "it exited with 0"
+else
+  check "--help to a full device" ok
+fi
+page=$scratch/prefix/share/man/man1/pareskit-batch.1.gz
+check "the manual page tells what --help tells" "$(gzip -dc "$page" 2>/dev/null | grep -q 'exit with 4' &&
+  "$scratch/prefix/bin/pareskit-batch" --help | grep -q 'exit with 4' && echo ok || echo "$page differs")"
 
 # dpkg changes the machine: only as root, never over an installation that
 # was there before, and one test run at a time.

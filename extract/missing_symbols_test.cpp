@@ -1,0 +1,101 @@
+#include "extract/missing_symbols.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testing/files.h"
+#include "testing/scratch_directory.h"
+
+namespace pk {
+namespace {
+
+using testing::CrLf;
+using testing::ScratchDirectory;
+using testing::WriteWholeFile;
+
+MissingSymbols missing;
+
+// The observer told of `words` (folded) not found among `needed` FI words.
+void Observe(std::initializer_list<const char*> words, int32_t needed) {
+  const JobObserver observer = ObserveMissingSymbols(missing);
+  observer.kindCopied(observer.context, SymbolKind::FD, 0, 0, 0);
+  observer.kindCopied(observer.context, SymbolKind::FI, needed, 0,
+                      static_cast<int32_t>(words.size()));
+  for (const char* word : words) {
+    const std::string text = word;
+    const bool notWritten = text[0] == '!';
+    const std::string name = notWritten ? text.substr(1) : text;
+    observer.notFound(observer.context, SymbolKind::FI, name.data(),
+                      static_cast<int32_t>(name.size()), nullptr, 0, notWritten);
+  }
+}
+
+TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
+  ScratchDirectory scratch;
+  ASSERT_TRUE(SetLibraryDirectory("", 0));
+  WriteWholeFile("MASTERFI.LIS", CrLf({"wsprintfA USER32", "Early USER32", "Loose", "Far LZ32",
+                                       "Cut USER32", "Long USER32", "Gone KERNEL32"}));
+  WriteWholeFile(
+      "USER32.FI",
+      CrLf({"C     Early: a reason line before a block is not read", "C*Cut", "      INTEGER Cut",
+            "C     wsprintfA:", "C       not translated:", "C         variable argument list",
+            "C     Long: " + std::string(300, 'x')}));
+  WriteWholeFile("LZ32.FI", CrLf({"C*Other"}));
+  FileFaults faults = {};
+  NoteFileFault(faults, FileOperation::READ, "LZ32.FI", 7, IO_READ_FAILED, true);
+  Observe({"WSPRINTFA", "EARLY", "LOOSE", "FAR", "!CUT", "LONG", "GONE"}, 9);
+  ExplainMissingSymbols(missing, faults);
+
+  const struct {
+    const char* name;
+    MissingReason reason;
+    const char* library;
+    std::string detail;
+  } expected[] = {
+      {"wsprintfA", MissingReason::LISTED_WITHOUT_BLOCK, "USER32.FI",
+       "not translated: variable argument list"},
+      {"Early", MissingReason::NO_BLOCK, "USER32.FI", ""},
+      {"Loose", MissingReason::NO_BLOCK, "", ""},
+      {"Far", MissingReason::LIBRARY_NOT_READ, "LZ32.FI", ""},
+      {"Cut", MissingReason::NOT_WRITTEN, "USER32.FI", ""},
+      {"Long", MissingReason::LISTED_WITHOUT_BLOCK, "USER32.FI",
+       std::string(MISSING_DETAIL_LENGTH, 'x')},
+      {"Gone", MissingReason::LIBRARY_MISSING, "KERNEL32.FI", ""},
+  };
+  ASSERT_EQ(missing.count, 7);
+  for (int32_t i = 0; i < missing.count; ++i) {
+    const MissingSymbol& symbol = missing.symbols[i];
+    const auto& e = expected[i];
+    EXPECT_EQ(std::string(symbol.name, static_cast<size_t>(symbol.nameLength)), e.name);
+    EXPECT_EQ(symbol.reason, e.reason) << e.name;
+    EXPECT_EQ(std::string(symbol.library.chars, static_cast<size_t>(TrimmedLength(
+                                                    symbol.library.chars, LIBRARY_NAME_LENGTH))),
+              e.library)
+        << e.name;
+    EXPECT_EQ(std::string(symbol.detail, static_cast<size_t>(symbol.detailLength)), e.detail)
+        << e.name;
+  }
+  EXPECT_TRUE(missing.libraryMissing[static_cast<int>(SymbolKind::FI)][2]);  // KERNEL32.FI
+  EXPECT_FALSE(missing.libraryMissing[static_cast<int>(SymbolKind::FI)][0]);
+  EXPECT_FALSE(missing.libraryMissing[static_cast<int>(SymbolKind::FD)][2]);
+  EXPECT_TRUE(AnythingMissing(missing));
+}
+
+TEST(ExplainMissingSymbols, CountsWhatItCannotTellAndNothingWhenAllWereFound) {
+  ScratchDirectory scratch;
+  ASSERT_TRUE(SetLibraryDirectory("", 0));
+  Observe({}, 3);
+  ExplainMissingSymbols(missing, FileFaults{});
+  EXPECT_FALSE(AnythingMissing(missing));
+
+  const JobObserver observer = ObserveMissingSymbols(missing);
+  for (int32_t i = 0; i <= MAX_TOLD_MISSING; ++i) {
+    observer.notFound(observer.context, SymbolKind::FD, "X", 1, nullptr, 0, false);
+  }
+  EXPECT_EQ(missing.count, MAX_TOLD_MISSING);
+  EXPECT_EQ(missing.untold, 1);
+}
+
+}  // namespace
+}  // namespace pk

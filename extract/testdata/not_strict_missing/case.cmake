@@ -1,0 +1,3 @@
+set(ARGS T)
+set(EXPECTED_EXIT 0)
+set(EXPECTED_STDERR "^$")

@@ -1,0 +1,3 @@
+set(ARGS DEMO.f95)
+set(EXPECTED_EXIT 0)
+set(EXPECTED_STDERR "^$")
