@@ -50,14 +50,17 @@ contains
     integer(c_int32_t), value :: message
     type(PAINTSTRUCT) :: ps
     character(len=*, kind=c_char), parameter :: greeting = 'Hello from Fortran'
-    integer(c_intptr_t) :: dc
+    integer(c_intptr_t) :: dc, brush
     integer(c_int32_t) :: stat
 
     answer = 0
     select case (message)
     case (WM_PAINT)
-      ! Red (COLORREF 0x0000FF), 40 pixels in from the top left.
+      ! The part to paint filled white, then the text in red (COLORREF
+      ! 0x0000FF), 40 pixels in from the top left.
       dc = BeginPaint(hwnd, ps)
+      brush = GetStockObject(WHITE_BRUSH)
+      stat = FillRect(dc, ps%rcPaint, brush)
       stat = SetTextColor(dc, 255)
       stat = TextOutA(dc, 40, 40, greeting, len(greeting))
       stat = EndPaint(hwnd, ps)

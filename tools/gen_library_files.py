@@ -26,7 +26,8 @@ from libgen.c_types import Untranslatable  # noqa: E402
 from libgen.derived_types import definition_lines, needed_types  # noqa: E402
 from libgen.fortran_names import (FORTRAN_NAME, RESERVED,  # noqa: E402
                                   likely_variable_name)
-from libgen.interfaces import (Structures, abstract_interface_lines,  # noqa: E402
+from libgen.interfaces import (MAX_MIXED_POINTERS, MAX_SPECIFICS,  # noqa: E402
+                               Structures, abstract_interface_lines,
                                interface_lines)
 from libgen.libraries import (LIBRARIES, MAIN_UNIT, UNIT_SOURCES,  # noqa: E402
                               library_of_header)
@@ -62,6 +63,7 @@ class Report:
         self.typed_functions = 0             # take a derived type
         self.typed_arguments = 0             # their derived-type arguments
         self.resource_functions = 0          # take a resource number
+        self.interface_counts = Counter()    # what the generics take
         self.layout_checks = []   # (unit, type name, (C expr, value, measure))
         self.aliases = 0                     # types under another C name
         self.string_constants = 0
@@ -159,6 +161,12 @@ def translate_functions(attempted, declarations, unit_types, listed, report):
             if structures.taken:
                 report.typed_functions += 1
             report.typed_arguments += structures.typed_arguments
+            report.interface_counts.update(
+                scalar=structures.scalar_arguments,
+                strings=structures.optional_strings,
+                mixed=structures.mixed_specifics,
+                mixed_functions=structures.mixed_specifics > 0,
+                renamed=structures.renamed_arguments)
             if name in RESOURCE_ARGUMENTS:
                 report.resource_functions += 1
         except Untranslatable as problem:
@@ -549,6 +557,15 @@ def generate(examples_dir, report_path, layout_path):
             report.resource_functions,
             sum(len(b) for b in listed.values()),
             sum(len(b) for b in callback_blocks.values())))
+    counts = report.interface_counts
+    report.lines.append(
+        "Pointers to scalars taken by reference: %d; scalar strings that may "
+        "be left out: %d; specifics mixing C_PTR and typed arguments: %d (%d "
+        "functions; up to %d arguments mixed, %d specifics); C parameter names "
+        "kept in another spelling: %d" % (
+            counts["scalar"], counts["strings"], counts["mixed"],
+            counts["mixed_functions"], MAX_MIXED_POINTERS, MAX_SPECIFICS,
+            counts["renamed"]))
     report.lines.append(
         "Derived types: %d, with %d layout checks; structures of other headers "
         "that no function takes, not written: %d" % (

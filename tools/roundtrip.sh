@@ -1,6 +1,7 @@
 #!/bin/sh
 # Round trip of the example set: the batch driver extracts NAME.FD and
-# NAME.FI from a copy of examples/ for DEMO and EVERYDAY, the cross gfortran
+# NAME.FI from a copy of examples/ for DEMO, EVERYDAY and NATURAL (calls
+# written as a C program writes them), the cross gfortran
 # compiles NAME.FOR against them and links it with the real import
 # libraries, and wine runs it; calls with wrong argument types must not
 # compile; a program naming unknown symbols must have them reported as not
@@ -66,10 +67,12 @@ round_trip() {
 
 round_trip DEMO
 cmp DEMO.PRE "$EXPECTED/DEMO.PRE" || fail "DEMO.PRE differs from the expected report"
-round_trip EVERYDAY
-if tr -d '\r' <EVERYDAY.PRE | grep -q -E '^ +[1-9][0-9]* F[DI] Symbols were not found'; then
-  fail "EVERYDAY.PRE reports symbols that were not found"
-fi
+for name in EVERYDAY NATURAL; do
+  round_trip $name
+  if tr -d '\r' <$name.PRE | grep -q -E '^ +[1-9][0-9]* F[DI] Symbols were not found'; then
+    fail "$name.PRE reports symbols that were not found"
+  fi
+done
 
 # rejected NAME MESSAGE STATEMENT...: the program NAME of the statements,
 # compiled with its extracted declarations, must fail with MESSAGE (an
@@ -103,6 +106,20 @@ rejected BADCALL "Type mismatch" "WRITE (*, *) lstrlenA(12345)"
 rejected BADRECT "no specific function for the generic|Type mismatch" \
   "TYPE(POINT) :: CORNER" "CORNER = POINT(0, 0)" \
   "WRITE (*, *) GetClientRect(0_C_INTPTR_T, CORNER)"
+# The same beside C_NULL_PTR, where NULL and structures mix in one call.
+rejected BADMIX "no specific function for the generic" \
+  "TYPE(POINT) :: CORNER" "INTEGER(C_INTPTR_T) :: H" "H = 0" \
+  "WRITE (*, *) GetFileTime(H, C_NULL_PTR, C_NULL_PTR, CORNER)"
+# An INTEGER(8) where GetExitCodeProcess takes the address of a DWORD.
+rejected BADKIND "no specific function for the generic" \
+  "INTEGER(C_INT64_T) :: CODE" \
+  "WRITE (*, *) GetExitCodeProcess(0_C_INTPTR_T, CODE)"
+# A procedure whose second argument has another kind than WNDENUMPROC's.
+rejected BADPROC "Interface mismatch" \
+  "PROCEDURE(WNDENUMPROC), POINTER :: CHECK" "CHECK => ENUMW" "CONTAINS" \
+  "FUNCTION ENUMW(HW, LP) BIND(C)" "INTEGER(C_INT32_T) :: ENUMW" \
+  "INTEGER(C_INTPTR_T), VALUE :: HW" "INTEGER(C_INT32_T), VALUE :: LP" \
+  "ENUMW = 1" "END FUNCTION ENUMW"
 
 # accepted NAME STATEMENT...: the program NAME of the statements, compiled
 # with its extracted declarations, must compile.

@@ -2,13 +2,16 @@
 headers' callback types, from clang's view of their prototypes.
 
 Every block carries its own INTERFACE ... END INTERFACE, so a program
-INCLUDEs NAME.FI among its declarations.  A function that takes structures
-by pointer is a generic interface of two specifics: one takes the derived
-types (TYPE(RECT) :: lpRect, OPTIONAL, so leaving it out passes NULL), the
-other TYPE(C_PTR) by value as before (C_LOC(x), C_NULL_PTR).  A string
-argument that also takes a resource or atom number (LoadCursorA's
-lpCursorName and IDC_ARROW) gets specifics for a character array, a
-character scalar and an INTEGER(C_INTPTR_T) number."""
+INCLUDEs NAME.FI among its declarations.  A function that takes pointers a
+Fortran variable can stand for is a generic interface: a structure pointer
+takes the derived type (TYPE(RECT) :: lpRect, OPTIONAL, so leaving it out
+passes NULL) or TYPE(C_PTR) by value (C_LOC(x), C_NULL_PTR); a pointer to
+an integer, real or handle scalar (LPDWORD, PHANDLE) takes a variable of
+the matching kind by reference the same way.  Up to three such arguments
+mix the two forms freely; more go all one way or all the other.  In a
+generic, a string is a character scalar (OPTIONAL) or a character array;
+one that also takes a resource or atom number (LoadCursorA's lpCursorName
+and IDC_ARROW) takes an INTEGER(C_INTPTR_T) number as well."""
 
 import itertools
 import re
@@ -21,13 +24,7 @@ from .derived_types import definition_lines
 from .fortran_names import FORTRAN_NAME
 from .source_form import comment_lines, statement_lines
 
-# Words that would make a dummy argument hard to read or that the interface
-# body itself uses; such arguments get another name.
-_RESERVED_DUMMY_NAMES = {
-    "BIND", "CHARACTER", "DIMENSION", "END", "FUNCTION", "IMPORT",
-    "INTEGER", "INTRINSIC", "ISO_C_BINDING", "KIND", "NAME", "ONLY",
-    "PARAMETER", "REAL", "RESULT", "SUBROUTINE", "TYPE", "USE", "VALUE",
-}
+_WIDE_CHARACTER_NAMES = {"WCHAR", "wchar_t"}
 _TYPE_WORDS = re.compile(r"[A-Za-z_]\w*")
 
 
@@ -87,14 +84,18 @@ def function_pointer_parts(pointer_type):
 
 def dummy_names(c_names, function_name, kinds, c_types=None, taken_names=()):
     """Fortran names for the dummy arguments: the C parameter name where it
-    is a usable Fortran name; for a parameter the header leaves unnamed, its
-    type's name in lower case ("p" before it for a pointer: hwnd, prect);
-    ARGn otherwise.  Unique without regard to case, as Fortran requires."""
+    is a Fortran name ("_" after it where it equals the function's name or
+    that of a kind or type the body declares: Point_ beside TYPE(POINT));
+    for a parameter the header leaves unnamed, its type's name in lower
+    case ("p" before it for a pointer: hwnd, prect; a number after it from
+    its second use on: lpint, lpint2); ARGn otherwise.  Unique without
+    regard to case, as Fortran requires."""
     taken = ({function_name.upper()} | {k.upper() for k in kinds}
              | {n.upper() for n in taken_names})
     names = []
     for position, c_name in enumerate(c_names, start=1):
         name = (c_name or "").lstrip("_")
+        candidates = [name, name + "_"]
         if not c_name and c_types:
             words = [w for w in _TYPE_WORDS.findall(c_types[position - 1])
                      if w not in ("const", "struct", "union", "enum",
@@ -102,8 +103,10 @@ def dummy_names(c_names, function_name, kinds, c_types=None, taken_names=()):
             if words:
                 name = ("p" if "*" in c_types[position - 1] else "") \
                     + words[-1].lower()
-        if (not FORTRAN_NAME.match(name) or name.upper() in taken
-                or name.upper() in _RESERVED_DUMMY_NAMES):
+                candidates = [name] + ["%s%d" % (name, n) for n in range(2, 10)]
+        name = next((c for c in candidates if FORTRAN_NAME.match(c)
+                     and c.upper() not in taken), None)
+        if name is None:
             name = "ARG%d" % position
             while name.upper() in taken:
                 name += "_"
@@ -121,6 +124,10 @@ class Structures:
         self.types_by_key = types_by_key or {}
         self.taken = set()   # keys of the records asked for and written
         self.typed_arguments = 0
+        self.scalar_arguments = 0   # pointers to scalars taken by reference
+        self.optional_strings = 0   # scalar strings that may be left out
+        self.mixed_specifics = 0    # specifics of generics mixing per argument
+        self.renamed_arguments = 0  # C parameter names spelt otherwise
 
     def of(self, ctype):
         """The FType of a record CType, or None when none is written."""
@@ -141,15 +148,41 @@ def _c_form(fortran_type):
                 "(*)" if fortran_type.assumed_size else "")
 
 
-PLAIN, STRUCTURE, STRING, RESOURCE = "plain", "structure", "string", "resource"
-_SCALAR_STRING = Form("CHARACTER(KIND=C_CHAR)", frozenset({"C_CHAR"}))
+PLAIN, STRUCTURE, SCALAR, STRING, RESOURCE = (
+    "plain", "structure", "scalar", "string", "resource")
+_C_POINTER = Form("TYPE(C_PTR), VALUE", frozenset({"C_PTR"}))
 _NUMBER = Form("INTEGER(C_INTPTR_T), VALUE", frozenset({"C_INTPTR_T"}))
+# The forms of a string: a character array left out or given (only a
+# generic has the second), a character scalar left out or given, a number.
+ARRAY_OPTIONAL, ARRAY, SCALAR_OPTIONAL, NUMBER = range(4)
+# At most this many pointer arguments mix their typed and C_PTR forms
+# freely, and only while the specifics stay at most MAX_SPECIFICS.
+MAX_MIXED_POINTERS = 3
+MAX_SPECIFICS = 16
 
 
-def _argument_forms(ctype, structures, resource, callback):
+def scalar_target(ctype):
+    """The Fortran type of what a pointer points to when that is an
+    integer, real or handle scalar (LPDWORD, PFLOAT, PHANDLE), else None.
+    A wide-character string (LPCWSTR) and bytes (LPBYTE lpData) are
+    buffers, as void * is: they stay C_PTR."""
+    if ctype.form != "pointer" or is_handle(ctype):
+        return None
+    target = ctype.target
+    if _WIDE_CHARACTER_NAMES.intersection(target.names) or \
+            (target.form == "int" and target.size == 1):
+        return None
+    if target.form in ("int", "real") or is_handle(target):
+        return argument_type(target)
+    return None
+
+
+def argument_forms(ctype, structures, resource, callback):
     """(role, forms) of one dummy argument: PLAIN (one form); STRUCTURE
-    (typed, C_PTR); STRING (array, scalar); RESOURCE (array, scalar,
-    number).  A generic's specifics pick one form per role group."""
+    and SCALAR (typed, C_PTR); STRING (ARRAY_OPTIONAL, ARRAY,
+    SCALAR_OPTIONAL); RESOURCE (those and NUMBER).  A generic's specifics
+    pick one form per argument.  A callback's arguments are what C passes:
+    structures typed, other pointers C_PTR, strings character arrays."""
     if ctype.form == "record":
         ftype = structures.of(ctype)
         if ftype is None:
@@ -166,15 +199,22 @@ def _argument_forms(ctype, structures, resource, callback):
             if callback:
                 return PLAIN, [typed]
             structures.typed_arguments += 1
-            return STRUCTURE, [typed, Form("TYPE(C_PTR), VALUE", frozenset({"C_PTR"}))]
+            return STRUCTURE, [typed, _C_POINTER]
+    scalar = None if callback else scalar_target(ctype)
+    if scalar is not None:
+        structures.scalar_arguments += 1
+        return SCALAR, [Form(scalar.declaration + ", OPTIONAL",
+                             frozenset(scalar.kinds)), _C_POINTER]
     form = _c_form(argument_type(ctype))
     if not form.shape:
         return PLAIN, [form]
     if callback:
         return PLAIN, [Form("CHARACTER(KIND=C_CHAR)", form.kinds, form.shape)]
+    strings = [form, Form("CHARACTER(KIND=C_CHAR)", form.kinds, form.shape),
+               Form("CHARACTER(KIND=C_CHAR), OPTIONAL", form.kinds)]
     if resource:
-        return RESOURCE, [form, _SCALAR_STRING, _NUMBER]
-    return STRING, [form, _SCALAR_STRING]
+        return RESOURCE, strings + [_NUMBER]
+    return STRING, strings
 
 
 def _result(result_c, typedefs, structures):
@@ -245,28 +285,36 @@ def interface_lines(name, declaration, typedefs, structures=None,
     c_names = [p.get("name") for p in parameters]
     alternatives, roles = [], []
     for c_name, c_type in zip(c_names, c_types):
-        role, forms = _argument_forms(resolve(c_type, typedefs), structures,
+        role, forms = argument_forms(resolve(c_type, typedefs), structures,
                                       c_name in resource_arguments, False)
         alternatives.append(forms)
         roles.append(role)
     return _block_lines(name, result, result_c, c_names, c_types, alternatives,
-                        roles)
+                        roles, structures)
 
 
-def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles):
+def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
+                 structures):
     kinds, types = _kinds_and_types([f for forms in alternatives for f in forms]
                                     + [result])
     dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
+    structures.renamed_arguments += sum(
+        1 for c_name, dummy in zip(c_names, dummies)
+        if c_name and dummy != c_name.lstrip("_"))
     keyword = "FUNCTION" if result else "SUBROUTINE"
     binding = "BIND(C, NAME='%s')" % name
-    specifics = _specific_forms(alternatives, roles)
+    specifics, mixed = specific_forms(alternatives, roles)
+    if len(specifics) > 1:
+        structures.optional_strings += sum(role in (STRING, RESOURCE)
+                                           for role in roles)
+        structures.mixed_specifics += len(specifics) if mixed else 0
     if len(specifics) == 1:
         return (statement_lines("INTERFACE")
                 + _procedure_lines(keyword, name, dummies, binding, result,
                                    specifics[0], c_types, result_c)
                 + statement_lines("END INTERFACE"))
     lines = statement_lines("INTERFACE %s" % name)
-    lines += comment_lines(_generic_note(roles, dummies))
+    lines += comment_lines(_generic_note(roles, dummies, mixed))
     for number, forms in enumerate(specifics, start=1):
         specific = "%s_%d" % (name[:60], number)
         lines += _procedure_lines(keyword, specific, dummies, binding, result,
@@ -274,47 +322,79 @@ def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles):
     return lines + statement_lines("END INTERFACE %s" % name)
 
 
-def _specific_forms(alternatives, roles):
-    """Every specific's forms, each once.  The structure pointers go all
-    typed or all C_PTR; the strings all as arrays or all as scalars (a
-    generic resolves by rank, so 'NAME' // C_NULL_CHAR needs a scalar
-    dummy); each resource argument as that string form or as a number.
-    Without structures or resource arguments there is one specific, with
-    the strings as arrays, as in every non-generic interface."""
-    generic = any(role in (STRUCTURE, RESOURCE) for role in roles)
-    structure_forms = (0, 1) if STRUCTURE in roles else (0,)
-    string_forms = (0, 1) if generic and (STRING in roles or RESOURCE in roles) else (0,)
-    resources = [i for i, role in enumerate(roles) if role == RESOURCE]
+def specific_forms(alternatives, roles):
+    """Every specific's forms.  Without pointer or resource arguments there
+    is one specific, with the strings as optional arrays (a character
+    scalar passes as an array there).  Otherwise each pointer argument is
+    typed or C_PTR, in every combination of up to MAX_MIXED_POINTERS
+    arguments (while the specifics stay at most MAX_SPECIFICS), else the
+    structures all typed or all C_PTR and the scalars all typed or all
+    C_PTR; with each of the string picks.  Whether two or more pointer
+    arguments mix freely comes second.  Every two
+    specifics differ at some argument where one of them has a form that
+    must be given (C_PTR, array, number) and the other a different type
+    or rank, so the generic is unambiguous by Fortran's rules."""
+    pointers = [i for i, role in enumerate(roles) if role in (STRUCTURE, SCALAR)]
+    if not pointers and RESOURCE not in roles:
+        return [tuple(forms[0] for forms in alternatives)], False
+    strings = [i for i, role in enumerate(roles) if role in (STRING, RESOURCE)]
+    string_picks = _string_picks(strings, [i for i in strings
+                                           if roles[i] == RESOURCE])
+    mixed = len(pointers) <= MAX_MIXED_POINTERS and \
+        2 ** len(pointers) * len(string_picks) <= MAX_SPECIFICS
+    if mixed:
+        pointer_picks = itertools.product((0, 1), repeat=len(pointers))
+    else:
+        # The structures all typed or all C_PTR, and so the scalars.
+        groups = sorted({roles[i] for i in pointers})
+        pointer_picks = [tuple(choice[groups.index(roles[i])] for i in pointers)
+                         for choice in itertools.product((0, 1),
+                                                         repeat=len(groups))]
     specifics = []
-    for structure in structure_forms:
-        for string in string_forms:
-            for numbers in itertools.product((False, True), repeat=len(resources)):
-                picks = []
-                for index, (forms, role) in enumerate(zip(alternatives, roles)):
-                    if role == STRUCTURE:
-                        picks.append(forms[structure])
-                    elif role == STRING:
-                        picks.append(forms[string])
-                    elif role == RESOURCE:
-                        picks.append(forms[2] if numbers[resources.index(index)]
-                                     else forms[string])
-                    else:
-                        picks.append(forms[0])
-                if tuple(picks) not in specifics:
-                    specifics.append(tuple(picks))
-    return specifics
+    for pointer_pick in pointer_picks:
+        for string_pick in string_picks:
+            picks = dict(zip(pointers, pointer_pick))
+            picks.update(string_pick)
+            specifics.append(tuple(forms[picks.get(index, 0)]
+                                   for index, forms in enumerate(alternatives)))
+    return specifics, mixed and len(pointers) > 1
 
 
-def _generic_note(roles, dummies):
+def _string_picks(strings, resources):
+    """The string forms of a generic's specifics, [{argument: form}]: each
+    resource argument a number or a string; the strings then all scalars
+    (each may be left out), or scalars up to the first one given as an
+    array and arrays after it (left out but that first array), so a call
+    may leave out any string whether it passes scalars or arrays."""
+    picks = []
+    for numbers in itertools.product((False, True), repeat=len(resources)):
+        chosen = {index: NUMBER for index, number in zip(resources, numbers)
+                  if number}
+        rest = [index for index in strings if index not in chosen]
+        for first in range(len(rest)):
+            pick = dict(chosen)
+            for position, index in enumerate(rest):
+                pick[index] = (SCALAR_OPTIONAL if position < first else
+                               ARRAY if position == first else ARRAY_OPTIONAL)
+            picks.append(pick)
+        picks.append(dict(chosen))
+        picks[-1].update(dict.fromkeys(rest, SCALAR_OPTIONAL))
+    return picks
+
+
+def _generic_note(roles, dummies, mixed):
     parts = []
-    structures = [d for d, role in zip(dummies, roles) if role == STRUCTURE]
-    if structures:
-        parts.append("%s: the derived type (left out: NULL) or TYPE(C_PTR)"
-                     % ", ".join(structures))
+    pointers = [d for d, role in zip(dummies, roles) if role in (STRUCTURE, SCALAR)]
+    if pointers:
+        parts.append("%s: the derived type or a variable of the kind (left "
+                     "out: NULL) or TYPE(C_PTR)%s"
+                     % (", ".join(pointers), "" if len(pointers) == 1 else
+                        ", in any mix" if mixed else
+                        ", the structures alike and the scalars alike"))
     strings = [d for d, role in zip(dummies, roles) if role in (STRING, RESOURCE)]
     if strings:
-        parts.append("%s: all character scalars or all character arrays"
-                     % ", ".join(strings))
+        parts.append("%s: character scalars or arrays (left out: NULL), "
+                     "arrays after scalars" % ", ".join(strings))
     resources = [d for d, role in zip(dummies, roles) if role == RESOURCE]
     if resources:
         parts.append("%s: or a resource number such as IDC_ARROW"
@@ -330,7 +410,7 @@ def abstract_interface_lines(name, pointer_type, typedefs, structures,
     result_c, c_types = function_pointer_parts(pointer_type)
     result = _result(result_c, typedefs, structures)
     c_names = list(c_names) + [None] * (len(c_types) - len(c_names))
-    forms = [_argument_forms(resolve(t, typedefs), structures, False, True)[1][0]
+    forms = [argument_forms(resolve(t, typedefs), structures, False, True)[1][0]
              for t in c_types]
     kinds, types = _kinds_and_types(forms + [result])
     dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})

@@ -1,14 +1,22 @@
+import itertools
 import unittest
 
 from libgen.c_records import RecordCatalog
-from libgen.c_types import Untranslatable
+from libgen.c_types import Untranslatable, resolve
 from libgen.derived_types import TypeBuilder
-from libgen.interfaces import (Structures, abstract_interface_lines,
-                               dummy_names, interface_lines, result_c_type)
+from libgen.interfaces import (ARRAY, ARRAY_OPTIONAL, NUMBER, RESOURCE, SCALAR,
+                               SCALAR_OPTIONAL, STRING, STRUCTURE, Structures,
+                               abstract_interface_lines, argument_forms,
+                               dummy_names, interface_lines, result_c_type,
+                               scalar_target, specific_forms)
 from libgen.toolchain import UnitDeclarations
 
 TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
-            "LPDWORD": "DWORD *", "HWND": "struct HWND__ *"}
+            "LPDWORD": "DWORD *", "HWND": "struct HWND__ *", "LPVOID": "void *",
+            "HANDLE": "void *", "PHANDLE": "HANDLE *", "FLOAT": "float",
+            "PFLOAT": "FLOAT *", "BYTE": "unsigned char", "LPBYTE": "BYTE *",
+            "WCHAR": "wchar_t", "wchar_t": "unsigned short",
+            "LPCWSTR": "const WCHAR *", "LPINT": "int *"}
 
 
 def declaration(function_type, parameters, variadic=False):
@@ -32,36 +40,38 @@ class ResultCTypeTest(unittest.TestCase):
 
 
 class DummyNamesTest(unittest.TestCase):
-    def test_c_names_are_kept_when_usable(self):
-        self.assertEqual(dummy_names(["hWnd", "lpText"], "F", {"C_PTR"}),
-                         ["hWnd", "lpText"])
+    def test_names(self):
+        for c_names, kinds, expected in (
+                # C names are kept, Fortran's keywords among them.
+                (["hWnd", "name", "type", "value"], {"C_PTR"},
+                 ["hWnd", "name", "type", "value"]),
+                (["_Reserved"], set(), ["Reserved"]),
+                # Equal to the function, a kind or an earlier name: "_" after.
+                (["f", "c_ptr", "hwnd", "HWND"], {"C_PTR"},
+                 ["f_", "c_ptr_", "hwnd", "HWND_"]),
+                # Not a Fortran name: positional.
+                ([None, "x" * 64, "ARG2"], set(), ["ARG1", "ARG2", "ARG2_"])):
+            self.assertEqual(dummy_names(c_names, "F", kinds), expected, c_names)
 
-    def test_unusable_names_become_positional(self):
-        names = dummy_names([None, "value", "f", "c_ptr", "x" * 64],
-                            "F", {"C_PTR"})
-        self.assertEqual(names, ["ARG1", "ARG2", "ARG3", "ARG4", "ARG5"])
-
-    def test_leading_underscores_are_dropped(self):
-        self.assertEqual(dummy_names(["_Reserved"], "F", set()), ["Reserved"])
-
-    def test_names_equal_apart_from_case_are_made_unique(self):
-        self.assertEqual(dummy_names(["hwnd", "HWND", "ARG2"], "F", set()),
-                         ["hwnd", "ARG2", "ARG3"])
+    def test_a_type_name_and_a_repeated_unnamed_type(self):
+        self.assertEqual(dummy_names(["Point", None, None], "F", set(),
+                                     ["POINT", "LPINT", "LPINT"], {"POINT"}),
+                         ["Point_", "lpint", "lpint2"])
 
 
 class InterfaceLinesTest(unittest.TestCase):
     def test_function_body(self):
         lines = interface_lines("GetUserNameA", declaration(
-            "BOOL (LPSTR, LPDWORD)", [("lpBuffer", "LPSTR"),
-                                      ("pcbBuffer", "LPDWORD")]), TYPEDEFS)
+            "BOOL (LPSTR, LPVOID)", [("lpBuffer", "LPSTR"),
+                                     ("pvBuffer", "LPVOID")]), TYPEDEFS)
         self.assertEqual(lines, [
             "      INTERFACE",
-            "      FUNCTION GetUserNameA(lpBuffer, pcbBuffer)".ljust(72) + "&",
+            "      FUNCTION GetUserNameA(lpBuffer, pvBuffer)".ljust(72) + "&",
             "     &  BIND(C, NAME='GetUserNameA')",
             "      USE, INTRINSIC :: ISO_C_BINDING, ONLY: C_CHAR, C_INT32_T, C_PTR",
             "      INTEGER(C_INT32_T) :: GetUserNameA ! BOOL",
             "      CHARACTER(KIND=C_CHAR), OPTIONAL :: lpBuffer(*) ! LPSTR",
-            "      TYPE(C_PTR), VALUE :: pcbBuffer ! LPDWORD",
+            "      TYPE(C_PTR), VALUE :: pvBuffer ! LPVOID",
             "      END FUNCTION GetUserNameA",
             "      END INTERFACE"])
 
@@ -127,20 +137,31 @@ class TypedInterfacesTest(unittest.TestCase):
         declared = [l.split(" ! ")[0].strip() for l in lines if "lpCursorName" in l
                     and "::" in l]
         self.assertEqual(sorted(declared), [
-            "CHARACTER(KIND=C_CHAR) :: lpCursorName",
-            "CHARACTER(KIND=C_CHAR), OPTIONAL :: lpCursorName(*)",
+            "CHARACTER(KIND=C_CHAR) :: lpCursorName(*)",
+            "CHARACTER(KIND=C_CHAR), OPTIONAL :: lpCursorName",
             "INTEGER(C_INTPTR_T), VALUE :: lpCursorName"])
 
-    def test_strings_of_a_generic_come_as_arrays_and_as_scalars(self):
-        typedefs, known = structures()
-        lines = interface_lines("DrawTextA", declaration(
-            "int (HWND, LPSTR, LPRECT)", [("hdc", "HWND"), ("lpchText", "LPSTR"),
-                                          ("lprc", "LPRECT")]), typedefs, known)
-        declared = [l.split(" ! ")[0].strip() for l in lines if "lpchText" in l
+    def test_scalar_pointer_takes_a_variable_by_reference_or_a_c_ptr(self):
+        lines = interface_lines("GetExitCodeProcess", declaration(
+            "BOOL (HWND, LPDWORD)", [("hProcess", "HWND"), ("lpExitCode", "LPDWORD")]),
+            TYPEDEFS)
+        declared = [l.split(" ! ")[0].strip() for l in lines if "lpExitCode" in l
                     and "::" in l]
         self.assertEqual(sorted(declared), [
-            "CHARACTER(KIND=C_CHAR) :: lpchText"] * 2 + [
-            "CHARACTER(KIND=C_CHAR), OPTIONAL :: lpchText(*)"] * 2)
+            "INTEGER(C_INT32_T), OPTIONAL :: lpExitCode",
+            "TYPE(C_PTR), VALUE :: lpExitCode"])
+
+    def test_scalar_targets(self):
+        for c_type, expected in (("LPDWORD", "INTEGER(C_INT32_T)"),
+                                 ("PHANDLE", "INTEGER(C_INTPTR_T)"),
+                                 ("PFLOAT", "REAL(C_FLOAT)"),
+                                 ("LPINT", "INTEGER(C_INT32_T)"),
+                                 ("LPVOID", None), ("LPBYTE", None),
+                                 ("LPCWSTR", None), ("HANDLE", None),
+                                 ("LPSTR", None)):
+            target = scalar_target(resolve(c_type, TYPEDEFS))
+            self.assertEqual(target and target.declaration, expected, c_type)
+
 
     def test_callback_is_an_abstract_interface_with_typed_structures(self):
         typedefs, known = structures()
@@ -149,6 +170,86 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual(lines[:2], ["      ABSTRACT INTERFACE",
                                      "      FUNCTION RECTPROC(w, lprect) BIND(C)"])
         self.assertIn("      TYPE(RECT) :: lprect ! LPRECT", lines)
+
+# What a call passes for one argument, and the forms that take it.
+_TAKES = {"typed": ("TYPE(RECT), OPTIONAL", "INTEGER(C_INT32_T), OPTIONAL"),
+          "c_ptr": ("TYPE(C_PTR), VALUE",),
+          "scalar": ("CHARACTER(KIND=C_CHAR), OPTIONAL",),
+          "array": ("CHARACTER(KIND=C_CHAR)", "CHARACTER(KIND=C_CHAR), OPTIONAL"),
+          "number": ("INTEGER(C_INTPTR_T), VALUE",)}
+
+
+def _takes(form, actual):
+    if actual is None:
+        return "OPTIONAL" in form.declaration
+    return form.declaration in _TAKES[actual] and \
+        (form.shape == "(*)") == (actual == "array")
+
+
+class GenericResolutionTest(unittest.TestCase):
+    """The specifics of generics as gfortran chooses among them."""
+
+    def generic(self, roles):
+        typedefs, known = structures()
+        c_types = {STRUCTURE: "LPRECT", SCALAR: "LPDWORD", STRING: "LPSTR",
+                   RESOURCE: "LPSTR"}
+        alternatives = [argument_forms(resolve(c_types[role], typedefs), known,
+                                       role == RESOURCE, False)[1]
+                        for role in roles]
+        return specific_forms(alternatives, roles)
+
+    def test_every_two_specifics_are_distinguishable(self):
+        # Fortran's rule: one of the two has an argument that must be given
+        # where the other's differs in type or rank.
+        for roles in ([STRUCTURE] * 3, [STRUCTURE] * 4 + [STRING] * 3,
+                      [SCALAR, STRUCTURE, STRING, RESOURCE],
+                      [STRUCTURE, SCALAR, SCALAR, STRING, STRING],
+                      [RESOURCE, RESOURCE, STRING]):
+            specifics, _ = self.generic(roles)
+            for one, other in itertools.combinations(specifics, 2):
+                self.assertTrue(any(
+                    "OPTIONAL" not in a.declaration and
+                    (a.declaration.split(",")[0], a.shape) !=
+                    (b.declaration.split(",")[0], b.shape)
+                    for x, y in ((one, other), (other, one))
+                    for a, b in zip(x, y)), roles)
+
+    def test_calls_find_one_specific(self):
+        for roles, calls, count, mixed in (
+                # GetFileTime: three structures mix NULL and the type.
+                ([STRUCTURE] * 3, [("c_ptr", "c_ptr", "typed"),
+                                   (None, "typed", "c_ptr")], 8, True),
+                # ReadFile: a DWORD variable beside C_NULL_PTR.
+                ([SCALAR, STRUCTURE], [("typed", "c_ptr"), ("typed", None)],
+                 4, True),
+                # CreateProcessA: strings left out beside a scalar or an
+                # array; four structures go all one way.
+                ([STRING] * 3 + [STRUCTURE] * 4,
+                 [(None, "scalar", None, None, None, "typed", "typed"),
+                  (None, "array", None, None, None, "typed", "typed"),
+                  ("scalar", "array", "array") + ("c_ptr",) * 4,
+                  ("array", "array", None) + ("typed",) * 4], 8, False),
+                # RegCreateKeyExA: lpClass left out, structures and scalars
+                # each alike.
+                ([STRING, STRING, STRUCTURE, SCALAR, SCALAR],
+                 [("scalar", None, None, "typed", "typed"),
+                  ("scalar", None, "c_ptr", "c_ptr", "c_ptr"),
+                  ("scalar", None, "typed", "c_ptr", "c_ptr")], 12, False),
+                # FindWindowA: the class a number, a string or left out.
+                ([RESOURCE, STRING], [(None, "scalar"), ("number", "array"),
+                                      ("array", None), ("scalar", "scalar")],
+                 5, False)):
+            specifics, mixes = self.generic(roles)
+            self.assertEqual((len(specifics), mixes), (count, mixed), roles)
+            for call in calls:
+                matching = [s for s in specifics
+                            if all(_takes(f, a) for f, a in zip(s, call))]
+                self.assertEqual(len(matching), 1, (roles, call))
+
+    def test_an_array_before_a_scalar_finds_none(self):
+        specifics, _ = self.generic([STRING, STRING, STRUCTURE])
+        self.assertFalse([s for s in specifics if all(
+            _takes(f, a) for f, a in zip(s, ("array", "scalar", "typed")))])
 
 
 if __name__ == "__main__":
