@@ -78,7 +78,7 @@ IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const Jo
 StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
                              NeededWordFinder find, FileFaults& faults) {
   const IoStatus opened = OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE);
-  if (opened != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_OPENED, opened);
+  if (opened != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_OPENED, opened};
   IoStatus takenBack = IO_OK;
   for (int32_t slot = 0; slot < libraryTable.libraryCount && takenBack == IO_OK; ++slot) {
     if (neededList.remainingCount == 0) break;
@@ -89,8 +89,8 @@ StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& ou
     CloseFile(UNIT_INPUT);
   }
   CloseFile(UNIT_OUTPUT);
-  if (takenBack != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, takenBack);
-  return StepOutcome::DONE;
+  if (takenBack != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_TAKEN_BACK, takenBack};
+  return STEP_DONE;
 }
 
 }  // namespace pk

@@ -26,7 +26,7 @@ namespace pk {
 // Returns DONE with both units closed; OUTPUT_NOT_OPENED with nothing
 // attached; or OUTPUT_NOT_TAKEN_BACK, with both units closed, when a failed
 // block could not be taken back (the output may hold part of it), which ends
-// the walk. The status of a failure is in stepFailure.
+// the walk.
 StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
                              NeededWordFinder find, FileFaults& faults);
 

@@ -26,7 +26,7 @@ using testing::WriteWholeFile;
 
 void LoadNeeded(const std::vector<std::string>& words) {
   WriteWholeFile("DEMO.FDH", CrLf(words));
-  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")).end, StepEnd::DONE);
 }
 
 // The files the last Copy() went on without.
@@ -59,7 +59,7 @@ TEST(CopyDeclarations, CopiesTheBodyLinesOfEachNeededBlock) {
                                   "C* BEEP\r\n"
                                   "      NOT COPIED\r\n");
   WriteWholeFile("GDI32.FD", CrLf({"C*GETDC", "      SECOND GETDC", "C*BEEP", "      BEEP BODY"}));
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"),
             CrLf({"      INTEGER GETDC", "", "*     star line", "!     bang line", "      NULS",
                   "      DRAW BODY", "      BEEP BODY"}));
@@ -75,7 +75,7 @@ TEST(CopyDeclarations, SkipsMissingLibrariesAndOpensNoneOnceAllAreFound) {
   WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP BODY"}));
   WriteWholeFile("KERNEL32.FD", CrLf({"C*BEEP", "      LATER BEEP"}));
   TracedFileServices traced;
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      BEEP BODY"}));
   EXPECT_TRUE(TracedFileServices::Opened("USER32.FD"));
   EXPECT_FALSE(TracedFileServices::Opened("KERNEL32.FD"));
@@ -86,7 +86,7 @@ TEST(CopyDeclarations, EmptyNeededListEmptiesAnOldOutputAndOpensNoLibrary) {
   LoadNeeded({});
   WriteWholeFile("DEMO.FD", CrLf({"      OLD OUTPUT"}));
   TracedFileServices traced;
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
   EXPECT_FALSE(TracedFileServices::Opened("USER32.FD"));
 }
@@ -98,7 +98,7 @@ TEST(CopyDeclarations, BlockThatCannotBeWrittenCountsAsNotFoundAndIsNeverCopiedA
                                     "C*DRAW", "      DRAW BODY"}));
   WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP AGAIN", "C*DRAW", "      DRAW BODY"}));
   TracedFileServices failing("BAD");
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY", "      DRAW BODY"}));
@@ -116,7 +116,7 @@ TEST(CopyDeclarations, PartOfAFailedBlockIsTakenBackFromTheOutput) {
   library += CrLf({"      BAD LINE", "C*OTHER"});
   WriteWholeFile("USER32.FD", library);
   TracedFileServices failing("BAD");
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY"}));
 }
@@ -130,7 +130,7 @@ TEST(CopyDeclarations, BlockCutByAReadErrorCountsAsNotFound) {
   WriteWholeFile("USER32.FD", library);
   // The first read of the library succeeds, the second fails inside BEEP.
   testing::InstallFailingFileServices(testing::FileCall::READ, 2, IO_READ_FAILED);
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(Mark(1), MARK_DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
@@ -141,7 +141,7 @@ TEST(CopyDeclarations, OutputThatCannotBeOpenedIsReported) {
   ScratchDirectory scratch;
   LoadNeeded({"BEEP"});
   std::filesystem::create_directory("DEMO.FD");
-  EXPECT_EQ(Copy(), StepOutcome::OUTPUT_NOT_OPENED);
+  EXPECT_EQ(Copy().end, StepEnd::OUTPUT_NOT_OPENED);
   EXPECT_EQ(neededList.remainingCount, 1);
 }
 

@@ -16,41 +16,42 @@ namespace pk {
 
 namespace {
 
-// Sets how the job ended: `end` on `name` (`length` characters), with the
-// status in stepFailure as its reason where the end has one.
-void EndOn(JobOutcome& outcome, JobEnd end, const char* name, int32_t length,
+// Sets how the job ended: `end` on `name` (`length` characters), for the
+// reason `reason` (IO_OK for the ends that have none).
+void EndOn(JobOutcome& outcome, JobEnd end, const char* name, int32_t length, IoStatus reason,
            bool inLibraryDirectory = false) {
   outcome.end = end;
   AssignText(outcome.file, name, length);
-  outcome.reason = end == JobEnd::LIBRARY_NAME || end == JobEnd::SAME_FILE ? IO_OK : stepFailure;
+  outcome.reason = reason;
   outcome.inLibraryDirectory = inLibraryDirectory;
 }
 
-void EndOn(JobOutcome& outcome, JobEnd end, const JobFileName& name) {
-  EndOn(outcome, end, name.chars, JOB_FILE_NAME_LENGTH);
+void EndOn(JobOutcome& outcome, JobEnd end, const JobFileName& name, IoStatus reason) {
+  EndOn(outcome, end, name.chars, JOB_FILE_NAME_LENGTH, reason);
 }
 
-// How the job ends when a step ended other than DONE.
-JobEnd EndAfter(StepOutcome step) {
+// How the job ends when a step ended `step` (not DONE).
+JobEnd EndAfter(StepEnd step) {
   switch (step) {
-    case StepOutcome::INPUT_READ_FAILED:
+    case StepEnd::INPUT_READ_FAILED:
       return JobEnd::NOT_READ;
-    case StepOutcome::OUTPUT_WRITE_FAILED:
-    case StepOutcome::OUTPUT_NOT_TAKEN_BACK:
+    case StepEnd::OUTPUT_WRITE_FAILED:
+    case StepEnd::OUTPUT_NOT_TAKEN_BACK:
       return JobEnd::NOT_WRITTEN;
     default:
       return JobEnd::NOT_OPENED;
   }
 }
 
-// Ends the job on `name` after `step` ended other than DONE.
+// Ends the job on `name` after a step ended `step` (not DONE), for the step's
+// status.
 void EndAfterStep(JobOutcome& outcome, StepOutcome step, const JobFileName& name) {
-  EndOn(outcome, EndAfter(step), name);
-  outcome.fileIncomplete = step == StepOutcome::OUTPUT_NOT_TAKEN_BACK;
+  EndOn(outcome, EndAfter(step.end), name, step.status);
+  outcome.fileIncomplete = step.end == StepEnd::OUTPUT_NOT_TAKEN_BACK;
 }
 
 bool IsInputOutcome(StepOutcome step) {
-  return step == StepOutcome::INPUT_NOT_OPENED || step == StepOutcome::INPUT_READ_FAILED;
+  return step.end == StepEnd::INPUT_NOT_OPENED || step.end == StepEnd::INPUT_READ_FAILED;
 }
 
 // The scan of one kind: its master list, then `sourceName` into `usedName`.
@@ -60,12 +61,12 @@ bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
   FilePath masterPath;
   LibraryFilePath(masterName, masterLength, masterPath);
   const StepOutcome loaded = LoadMasterList(masterPath.chars, MAX_FILE_NAME);
-  if (loaded != StepOutcome::DONE) {
-    EndOn(outcome, EndAfter(loaded), masterName, masterLength, true);
+  if (loaded.end != StepEnd::DONE) {
+    EndOn(outcome, EndAfter(loaded.end), masterName, masterLength, loaded.status, true);
     return false;
   }
   const StepOutcome scanned = ScanSource(sourceName, usedName, LookUpIdentifier, form);
-  if (scanned != StepOutcome::DONE) {
+  if (scanned.end != StepEnd::DONE) {
     EndAfterStep(outcome, scanned, IsInputOutcome(scanned) ? sourceName : usedName);
     return false;
   }
@@ -92,25 +93,26 @@ bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryNam
               const JobFileName& outName, const JobFileName& reportName, const char* kindText,
               SymbolKind kind, const JobObserver* observer) {
   const StepOutcome loaded = LoadNeededList(usedName);
-  if (loaded != StepOutcome::DONE) {
+  if (loaded.end != StepEnd::DONE) {
     EndAfterStep(outcome, loaded, usedName);
     return false;
   }
   const StepOutcome copied = CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults);
-  if (copied != StepOutcome::DONE) {
+  if (copied.end != StepEnd::DONE) {
     EndAfterStep(outcome, copied, outName);
     return false;
   }
   TellObserver(observer, kind);
-  switch (WriteReport(kindText)) {
-    case StepOutcome::DONE:
+  const StepOutcome reported = WriteReport(kindText);
+  switch (reported.end) {
+    case StepEnd::DONE:
       return true;
-    case StepOutcome::OUTPUT_WRITE_FAILED:
+    case StepEnd::OUTPUT_WRITE_FAILED:
       NoteFileFault(outcome.faults, FileOperation::WRITE, reportName.chars, JOB_FILE_NAME_LENGTH,
-                    stepFailure, false);
+                    reported.status, false);
       return true;
     default:
-      EndAfterStep(outcome, StepOutcome::OUTPUT_NOT_TAKEN_BACK, reportName);
+      EndAfterStep(outcome, reported, reportName);
       return false;
   }
 }
@@ -169,8 +171,8 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
     const IoStatus identified = CurrentFileServices().identify(osName, &file.identity);
     // The job would make the file such a link leads to, or read a file it made.
     if (identified == IO_DANGLING_LINK) {
-      stepFailure = identified;
-      EndOn(outcome, JobEnd::NOT_OPENED, file.name, file.length, file.inLibraryDirectory);
+      EndOn(outcome, JobEnd::NOT_OPENED, file.name, file.length, identified,
+            file.inLibraryDirectory);
       return false;
     }
     file.known = identified == IO_OK;
@@ -184,7 +186,7 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
           other.identity.index != written.identity.index) {
         continue;
       }
-      EndOn(outcome, JobEnd::SAME_FILE, written.name, written.length);
+      EndOn(outcome, JobEnd::SAME_FILE, written.name, written.length, IO_OK);
       AssignText(outcome.sameFile, other.name, other.length);
       outcome.sameFileInLibraryDirectory = other.inLibraryDirectory;
       return false;
@@ -219,21 +221,20 @@ void RunPhases(JobOutcome& outcome, const JobFiles& files, const JobSettings& se
 JobOutcome RunJob(const char* programName, const JobSettings& settings) {
   const JobFiles files = MakeJobFiles(programName, settings.sourceExtension);
   JobOutcome outcome = {};
-  EndOn(outcome, JobEnd::COMPLETE, "", 0);
+  EndOn(outcome, JobEnd::COMPLETE, "", 0, IO_OK);
   if (!SetLibraryDirectory(settings.libraryDirectory, settings.libraryDirectoryLength)) {
-    stepFailure = IO_INVALID_REQUEST;
-    EndOn(outcome, JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, true);
+    EndOn(outcome, JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1,
+          IO_INVALID_REQUEST, true);
     return outcome;
   }
   if (IsLibraryProgramName(programName, ProgramNameLength(programName))) {
-    EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName);
+    EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName, IO_OK);
     return outcome;
   }
   const IoStatus locked = TakeJobLock(files.reportName);
   if (locked == IO_FILE_LOCKED || locked == IO_DANGLING_LINK) {
-    stepFailure = locked;
-    EndOn(outcome, locked == IO_FILE_LOCKED ? JobEnd::LOCKED : JobEnd::NOT_OPENED,
-          files.reportName);
+    EndOn(outcome, locked == IO_FILE_LOCKED ? JobEnd::LOCKED : JobEnd::NOT_OPENED, files.reportName,
+          locked);
     return outcome;
   }
   if (FilesAreDistinct(outcome, files)) RunPhases(outcome, files, settings);

@@ -9,7 +9,7 @@
 
 namespace pk {
 
-enum class StepOutcome {
+enum class StepEnd {
   DONE,                   // the step ran to its end
   INPUT_NOT_OPENED,       // the file the step reads could not be opened
   INPUT_READ_FAILED,      // a read of the file the step reads failed before its end
@@ -19,15 +19,14 @@ enum class StepOutcome {
                           // writes may hold part of it
 };
 
-// Why the last step that ended other than DONE did so: the status of the file
-// operation that failed. A step that ends DONE leaves it as it was.
-inline IoStatus stepFailure = IO_OK;
+// What a step returns: how it ended and, when that is not DONE, the status of
+// the file operation that failed (IO_OK when DONE).
+struct StepOutcome {
+  StepEnd end;
+  IoStatus status;
+};
 
-// Records `status` in stepFailure and returns `outcome`.
-inline StepOutcome StepFailed(StepOutcome outcome, IoStatus status) {
-  stepFailure = status;
-  return outcome;
-}
+constexpr StepOutcome STEP_DONE = {StepEnd::DONE, IO_OK};
 
 enum class FileOperation { READ, WRITE };
 

@@ -91,10 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
   const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
 
-  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1) ==
-                pk::StepOutcome::DONE);
-  PK_FUZZ_CHECK(pk::ScanSource(jobFiles.sourceName, jobFiles.usedFiName, pk::LookUpIdentifier) ==
-                pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1).end ==
+                pk::StepEnd::DONE);
+  PK_FUZZ_CHECK(
+      pk::ScanSource(jobFiles.sourceName, jobFiles.usedFiName, pk::LookUpIdentifier).end ==
+      pk::StepEnd::DONE);
   std::string written;
   PK_FUZZ_CHECK(pk::testing::GetMemoryFile("DEMO.FIH", &written));
   bool wellFormed = false;
