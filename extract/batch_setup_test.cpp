@@ -124,8 +124,7 @@ TEST(ReadLibrarySetVersion, TakesTheFirstVersionLineBeforeTheFirstHeader) {
   for (const auto& c : cases) {
     ScratchDirectory scratch;
     if (c.user32 != nullptr) WriteWholeFile("USER32.FD", c.user32);
-    ASSERT_TRUE(SetLibraryDirectory("", 0));
-    const LibrarySetVersion version = ReadLibrarySetVersion();
+    const LibrarySetVersion version = ReadLibrarySetVersion(CURRENT_DIRECTORY);
     EXPECT_EQ(version.known, c.known) << c.version;
     EXPECT_STREQ(version.version, c.version);
     EXPECT_STREQ(version.details, c.details);

@@ -75,15 +75,16 @@ IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const Jo
 
 }  // namespace
 
-StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
-                             NeededWordFinder find, FileFaults& faults) {
+StepOutcome CopyDeclarations(const LibraryDirectory& directory, const LibraryName* libraries,
+                             const JobFileName& outName, NeededWordFinder find,
+                             FileFaults& faults) {
   const IoStatus opened = OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE);
   if (opened != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_OPENED, opened};
   IoStatus takenBack = IO_OK;
   for (int32_t slot = 0; slot < libraryTable.libraryCount && takenBack == IO_OK; ++slot) {
     if (neededList.remainingCount == 0) break;
     FilePath path;
-    LibraryFilePath(libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
+    LibraryFilePath(directory, libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
     if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) continue;
     takenBack = CopyLibrary(find, libraries[slot], outName, faults);
     CloseFile(UNIT_INPUT);

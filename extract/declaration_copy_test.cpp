@@ -34,7 +34,8 @@ FileFaults copyFaults;
 
 StepOutcome Copy() {
   copyFaults = {};
-  return CopyDeclarations(libraryTable.fdLibraries, JobName("DEMO.FD"), FindNeededWord, copyFaults);
+  return CopyDeclarations(CURRENT_DIRECTORY, libraryTable.fdLibraries, JobName("DEMO.FD"),
+                          FindNeededWord, copyFaults);
 }
 
 char Mark(int32_t word) {

@@ -56,10 +56,11 @@ bool IsInputOutcome(StepOutcome step) {
 
 // The scan of one kind: its master list, then `sourceName` into `usedName`.
 // Returns true when it ran to its end; otherwise `outcome` tells the end.
-bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
-              const JobFileName& sourceName, const JobFileName& usedName, SourceForm form) {
+bool ScanKind(JobOutcome& outcome, const LibraryDirectory& directory, const char* masterName,
+              int32_t masterLength, const JobFileName& sourceName, const JobFileName& usedName,
+              SourceForm form) {
   FilePath masterPath;
-  LibraryFilePath(masterName, masterLength, masterPath);
+  LibraryFilePath(directory, masterName, masterLength, masterPath);
   const StepOutcome loaded = LoadMasterList(masterPath.chars, MAX_FILE_NAME);
   if (loaded.end != StepEnd::DONE) {
     EndOn(outcome, EndAfter(loaded.end), masterName, masterLength, loaded.status, true);
@@ -89,15 +90,17 @@ void TellObserver(const JobObserver* observer, SymbolKind kind) {
 // The copying and report section of one kind. Returns true when it ran to
 // its end, with the files it went on without in `outcome.faults`; otherwise
 // `outcome` tells the end.
-bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryName* libraries,
-              const JobFileName& outName, const JobFileName& reportName, const char* kindText,
-              SymbolKind kind, const JobObserver* observer) {
+bool CopyKind(JobOutcome& outcome, const LibraryDirectory& directory, const JobFileName& usedName,
+              const LibraryName* libraries, const JobFileName& outName,
+              const JobFileName& reportName, const char* kindText, SymbolKind kind,
+              const JobObserver* observer) {
   const StepOutcome loaded = LoadNeededList(usedName);
   if (loaded.end != StepEnd::DONE) {
     EndAfterStep(outcome, loaded, usedName);
     return false;
   }
-  const StepOutcome copied = CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults);
+  const StepOutcome copied =
+      CopyDeclarations(directory, libraries, outName, FindNeededWord, outcome.faults);
   if (copied.end != StepEnd::DONE) {
     EndAfterStep(outcome, copied, outName);
     return false;
@@ -118,12 +121,12 @@ bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryNam
 }
 
 // The name the OS is given for a file of the job: a job file in the current
-// directory, or a master list or a library in the library directory.
-void OsNameOf(const char* name, int32_t length, bool inLibraryDirectory,
-              char (&osName)[MAX_FILE_NAME + 1]) {
+// directory, or a master list or a library in `directory`.
+void OsNameOf(const LibraryDirectory& directory, const char* name, int32_t length,
+              bool inLibraryDirectory, char (&osName)[MAX_FILE_NAME + 1]) {
   FilePath path;
   if (inLibraryDirectory) {
-    LibraryFilePath(name, length, path);
+    LibraryFilePath(directory, name, length, path);
   } else {
     AssignText(path, name, length);
   }
@@ -147,7 +150,8 @@ constexpr int32_t FILES_OF_JOB = 5 + 3 + 2 * LIBRARY_SLOTS;
 // (IO_DANGLING_LINK) on the first of its files that is a link leading to no
 // file, or with SAME_FILE when a file it writes has the identity of another
 // of its files. Returns false then.
-bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
+bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files,
+                      const LibraryDirectory& directory) {
   FileOfJob filesOfJob[FILES_OF_JOB];
   int32_t count = 0;
   const auto add = [&](const char* name, int32_t length, bool inLibraryDirectory, bool written) {
@@ -167,7 +171,7 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
   for (int32_t i = 0; i < count; ++i) {
     FileOfJob& file = filesOfJob[i];
     char osName[MAX_FILE_NAME + 1];
-    OsNameOf(file.name, file.length, file.inLibraryDirectory, osName);
+    OsNameOf(directory, file.name, file.length, file.inLibraryDirectory, osName);
     const IoStatus identified = CurrentFileServices().identify(osName, &file.identity);
     // The job would make the file such a link leads to, or read a file it made.
     if (identified == IO_DANGLING_LINK) {
@@ -198,20 +202,21 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
 // The phases after the checks: both scans, then, with NAME.PRE open, the
 // copying and report of each kind. Once NAME.PRE is open, it is the report
 // and the lock's removal no longer applies to it.
-void RunPhases(JobOutcome& outcome, const JobFiles& files, const JobSettings& settings) {
+void RunPhases(JobOutcome& outcome, const JobFiles& files, const LibraryDirectory& directory,
+               const JobSettings& settings) {
   const SourceForm form = settings.sourceForm;
-  if (!ScanKind(outcome, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
+  if (!ScanKind(outcome, directory, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
                 files.usedFiName, form) ||
-      !ScanKind(outcome, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
+      !ScanKind(outcome, directory, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
                 files.usedFdName, form)) {
     return;
   }
   OpenFileOrDie(UNIT_REPORT, files.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
   KeepJobLockFile();
-  if (CopyKind(outcome, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
+  if (CopyKind(outcome, directory, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
                files.reportName, FD_KIND_TEXT, SymbolKind::FD, settings.observer)) {
-    CopyKind(outcome, files.usedFiName, libraryTable.fiLibraries, files.fiOutName, files.reportName,
-             FI_KIND_TEXT, SymbolKind::FI, settings.observer);
+    CopyKind(outcome, directory, files.usedFiName, libraryTable.fiLibraries, files.fiOutName,
+             files.reportName, FI_KIND_TEXT, SymbolKind::FI, settings.observer);
   }
   CloseFile(UNIT_REPORT);
 }
@@ -222,7 +227,8 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
   const JobFiles files = MakeJobFiles(programName, settings.sourceExtension);
   JobOutcome outcome = {};
   EndOn(outcome, JobEnd::COMPLETE, "", 0, IO_OK);
-  if (!SetLibraryDirectory(settings.libraryDirectory, settings.libraryDirectoryLength)) {
+  const LibraryDirectory directory = {settings.libraryDirectory, settings.libraryDirectoryLength};
+  if (directory.length > LIBRARY_DIRECTORY_LENGTH) {
     EndOn(outcome, JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1,
           IO_INVALID_REQUEST, true);
     return outcome;
@@ -237,7 +243,7 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
           locked);
     return outcome;
   }
-  if (FilesAreDistinct(outcome, files)) RunPhases(outcome, files, settings);
+  if (FilesAreDistinct(outcome, files, directory)) RunPhases(outcome, files, directory, settings);
   ReleaseJobLock();
   return outcome;
 }
