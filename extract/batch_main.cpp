@@ -152,16 +152,14 @@ int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoic
 
   const pk::JobOutcome outcome = pk::RunJob(programName, settings);
   int exitCode = TellOutcome(outcome, programName, directory);
-  if (options.strict || options.json) {
-    pk::ExplainMissingSymbols(missing, outcome.faults, directory);
-  }
+  if (!options.strict && !options.json) return exitCode;
+  pk::ExplainMissingSymbols(missing, outcome.faults, directory);
+  const pk::JobFiles files = pk::MakeJobFiles(pk::ProgramNameOf(programName), source.extension);
   if (options.strict && outcome.end == pk::JobEnd::COMPLETE && pk::AnythingMissing(missing)) {
-    const pk::JobFiles files = pk::MakeJobFiles(programName, source.extension);
     pk::TellMissing(stderr, missing, files, directory);
     exitCode = EXIT_MISSING;
   }
   if (!options.json) return exitCode;
-  const pk::JobFiles files = pk::MakeJobFiles(programName, source.extension);
   const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion(directory);
   const pk::BatchSummary summary = {&files,         source.form, &library, &version,
                                     options.strict, &outcome,    &missing, exitCode};

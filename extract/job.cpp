@@ -221,10 +221,8 @@ void RunPhases(JobOutcome& outcome, const JobFiles& files, const LibraryDirector
   CloseFile(UNIT_REPORT);
 }
 
-}  // namespace
-
-JobOutcome RunJob(const char* programName, const JobSettings& settings) {
-  const JobFiles files = MakeJobFiles(programName, settings.sourceExtension);
+// The job for `name`, whose files are `files`.
+JobOutcome RunJobFor(const ProgramName& name, const JobFiles& files, const JobSettings& settings) {
   JobOutcome outcome = {};
   EndOn(outcome, JobEnd::COMPLETE, "", 0, IO_OK);
   const LibraryDirectory directory = {settings.libraryDirectory, settings.libraryDirectoryLength};
@@ -233,7 +231,7 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
           IO_INVALID_REQUEST, true);
     return outcome;
   }
-  if (IsLibraryProgramName(programName, ProgramNameLength(programName))) {
+  if (IsLibraryProgramName(name)) {
     EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName, IO_OK);
     return outcome;
   }
@@ -248,13 +246,21 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
   return outcome;
 }
 
+}  // namespace
+
+JobOutcome RunJob(const char* programName, const JobSettings& settings) {
+  const ProgramName name = ProgramNameOf(programName);
+  return RunJobFor(name, MakeJobFiles(name, settings.sourceExtension), settings);
+}
+
 JobOutcome RunJob(const char* programName) {
   return RunJob(programName, PROGRAM_JOB_SETTINGS);
 }
 
 void RunProgramJob(const char* programName) {
-  const JobOutcome outcome = RunJob(programName);
-  const JobFiles files = MakeJobFiles(programName, PROGRAM_JOB_SETTINGS.sourceExtension);
+  const ProgramName name = ProgramNameOf(programName);
+  const JobFiles files = MakeJobFiles(name, PROGRAM_JOB_SETTINGS.sourceExtension);
+  const JobOutcome outcome = RunJobFor(name, files, PROGRAM_JOB_SETTINGS);
   const bool reportRefused =
       outcome.end == JobEnd::NOT_OPENED && TextEqual(outcome.file.chars, JOB_FILE_NAME_LENGTH,
                                                      files.reportName.chars, JOB_FILE_NAME_LENGTH);

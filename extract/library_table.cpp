@@ -46,7 +46,9 @@ void LibraryFilePath(const LibraryDirectory& directory, const char* name, int32_
   Assign(path.chars, end + 1, MAX_FILE_NAME, name, 1, length);
 }
 
-bool IsLibraryProgramName(const char* name, int32_t length) {
+bool IsLibraryProgramName(const ProgramName& programName) {
+  const char* name = programName.chars;
+  const int32_t length = programName.length;
   int32_t first = 0;
   while (first < length && name[first] == BLANK) ++first;
   // "dir/USER32" or "C:USER32" may still name the current directory.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "extract/job_files.h"
 #include "records/fixed_text.h"
 #include "records/record_file.h"
 
@@ -46,10 +47,10 @@ constexpr LibraryDirectory CURRENT_DIRECTORY = {"", 0};
 void LibraryFilePath(const LibraryDirectory& directory, const char* name, int32_t length,
                      FilePath& path);
 
-// True when the program name (`length` characters) would make NAME.FD or
-// NAME.FI the name of a library file in the current directory: its last
-// path component, leading blanks ignored, equals a library's base name
-// ("USER32" ... "ADVAPI32") in any case, since Windows file names ignore case.
-bool IsLibraryProgramName(const char* name, int32_t length);
+// True when `name` would make NAME.FD or NAME.FI the name of a library file
+// in the current directory: its last path component, leading blanks
+// ignored, equals a library's base name ("USER32" ... "ADVAPI32") in any
+// case, since Windows file names ignore case.
+bool IsLibraryProgramName(const ProgramName& name);
 
 }  // namespace pk

@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pk::testing::PutMemoryFile("GDI32.FD", parts[2]);
   pk::testing::PutMemoryFile("DEMO.FD", std::string("LEFT BY AN EARLIER JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
-  const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
+  const pk::JobFiles jobFiles = pk::MakeJobFiles(pk::ProgramNameOf(programName), "FOR");
 
   std::vector<ModelWord> words = ModelNeeded(parts[0]);
   std::set<std::string> queries;

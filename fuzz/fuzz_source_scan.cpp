@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pk::testing::PutMemoryFile("DEMO.FOR", parts[1]);
   pk::testing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
-  const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
+  const pk::JobFiles jobFiles = pk::MakeJobFiles(pk::ProgramNameOf(programName), "FOR");
 
   PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1).end ==
                 pk::StepEnd::DONE);
