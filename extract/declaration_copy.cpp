@@ -5,8 +5,6 @@
 
 namespace pk {
 
-static_assert(MAX_FILE_FAULTS >= 2 * LIBRARY_SLOTS + 3, "a fault for every file of the job");
-
 namespace {
 
 bool IsBlockHeader(const LineRecord& line) {

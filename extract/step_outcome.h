@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "extract/job_files.h"
+#include "extract/library_table.h"
 #include "records/io_status.h"
 
 namespace pk {
@@ -39,11 +40,8 @@ struct FileFault {
   bool inLibraryDirectory;  // `file` is read from the library directory
 };
 
-// Every library slot of both tables (2 x 20), the two declaration files and
-// the report. The slot count's header is not included: it brings in
-// record_file.h, whose Disposition::DELETE a <windows.h> macro would replace
-// where the main window includes job.h; declaration_copy.cpp checks the sum.
-constexpr int32_t MAX_FILE_FAULTS = 43;
+// Every library slot of both tables, the two declaration files and the report.
+constexpr int32_t MAX_FILE_FAULTS = 2 * LIBRARY_SLOTS + 3;
 
 // The faults of one job, one per file, in the order they were met.
 struct FileFaults {

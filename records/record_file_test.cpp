@@ -26,8 +26,8 @@ class RecordFileTest : public ::testing::Test {
   }
 
   static IoStatus Open(const std::string& name, OpenStatus status = OpenStatus::UNKNOWN,
-                       int32_t unit = UNIT_INPUT, FileForm form = FileForm::FORMATTED) {
-    return OpenFile(unit, name.data(), static_cast<int32_t>(name.size()), status, form);
+                       int32_t unit = UNIT_INPUT) {
+    return OpenFile(unit, name.data(), static_cast<int32_t>(name.size()), status);
   }
 
   // Every line of `name` as ReadLine gives it, trailing blanks removed, "|" after each.
@@ -152,11 +152,6 @@ TEST_F(RecordFileTest, OpenStatusesResolveAgainstTheFileSystem) {
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
   CloseFile(UNIT_INPUT);  // nothing attached: does nothing
   EXPECT_FALSE(FileExists("missing.txt"));
-
-  EXPECT_EQ(Open("new.txt", OpenStatus::NEW), IO_OK);
-  CloseFile(UNIT_INPUT);
-  EXPECT_TRUE(FileExists("new.txt"));
-  EXPECT_EQ(Open("new.txt", OpenStatus::NEW), IO_FILE_EXISTS);
 
   EXPECT_EQ(Open("created.txt", OpenStatus::UNKNOWN), IO_OK);
   CloseFile(UNIT_INPUT);
@@ -294,7 +289,7 @@ TEST_F(RecordFileTest, CutTakesBackWrittenAndBufferedBytes) {
 
 TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
   WriteWholeFile("a.bin", "0123456789");
-  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
+  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO), IO_OK);
   char two[2];
   char four[4];
   const ByteItem first[] = {{two, 2}, {four, 4}};
@@ -307,16 +302,6 @@ TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
   EXPECT_EQ(std::string(fourteen, 4), "6789");
   EXPECT_EQ(untouched[0], 'u');
   EXPECT_EQ(ReadBytes(UNIT_LOGO, first, 1), IO_END_OF_FILE);
-}
-
-TEST_F(RecordFileTest, ByteReadInStepsReportsTheWholeRead) {
-  WriteWholeFile("a.bin", "ABC");
-  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
-  char bytes[5] = {'-', '-', '-', '-', '-'};
-  StartByteRead(UNIT_LOGO);
-  for (char& byte : bytes) ReadByteItem(UNIT_LOGO, &byte, 1);
-  EXPECT_EQ(FinishByteRead(UNIT_LOGO), IO_END_OF_FILE);
-  EXPECT_EQ(std::string(bytes, 5), "ABC--");
 }
 
 TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {

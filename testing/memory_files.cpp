@@ -31,7 +31,6 @@ OpenMemoryFile* Lookup(OsHandle handle) {
 IoStatus Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
   const auto found = files.find(name);
   if (creation == OsCreation::MUST_EXIST && found == files.end()) return IO_FILE_NOT_FOUND;
-  if (creation == OsCreation::MUST_NOT_EXIST && found != files.end()) return IO_FILE_EXISTS;
   for (int i = 0; i < kHandleCount; ++i) {
     if (handles[i].open) continue;
     if (found == files.end()) files[name];
