@@ -101,9 +101,9 @@ TEST(ExecutableDirectory, IsTheDirectoryOfTheTestProgram) {
   const std::filesystem::path program = ::testing::internal::GetArgvs()[0];
   EXPECT_TRUE(
       std::filesystem::equivalent(directory, std::filesystem::absolute(program).parent_path()));
-  testing::InstallFailingFileServices(testing::FileCall::EXECUTABLE_PATH, 1, IO_INVALID_REQUEST);
+  const testing::FailingFileServices failingCalls(testing::FileCall::EXECUTABLE_PATH, 1,
+                                                  IO_INVALID_REQUEST);
   EXPECT_FALSE(ExecutableDirectory(directory, static_cast<int32_t>(sizeof directory)));
-  testing::RestoreHostFileServices();
 }
 
 TEST(ReadLibrarySetVersion, TakesTheFirstVersionLineBeforeTheFirstHeader) {

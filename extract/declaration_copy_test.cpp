@@ -130,8 +130,10 @@ TEST(CopyDeclarations, BlockCutByAReadErrorCountsAsNotFound) {
   for (int i = 0; i < 30; ++i) library += "      BEEP LINE " + std::string(50, 'x') + "\r\n";
   WriteWholeFile("USER32.FD", library);
   // The first read of the library succeeds, the second fails inside BEEP.
-  testing::InstallFailingFileServices(testing::FileCall::READ, 2, IO_READ_FAILED);
-  ASSERT_EQ(Copy().end, StepEnd::DONE);
+  {
+    const testing::FailingFileServices failingCalls(testing::FileCall::READ, 2, IO_READ_FAILED);
+    ASSERT_EQ(Copy().end, StepEnd::DONE);
+  }
   EXPECT_EQ(Mark(1), MARK_DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);

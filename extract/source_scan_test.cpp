@@ -165,11 +165,12 @@ TEST(ScanSource, FailedWriteOfAnAddedSymbolLeavesItUnmarked) {
   }
   LoadMaster(master + CrLf({"+NEEDEDSYMBOL", "NEEDEDSYMBOL"}));
   WriteWholeFile("DEMO.FOR", source);
-  testing::InstallFailingFileServices(testing::FileCall::WRITE, 1, IO_DISK_FULL);
-  const StepOutcome scanned = Scan();
-  EXPECT_EQ(scanned.end, StepEnd::OUTPUT_WRITE_FAILED);
-  EXPECT_EQ(scanned.status, IO_DISK_FULL);
-  testing::RestoreHostFileServices();
+  {
+    const testing::FailingFileServices failingCalls(testing::FileCall::WRITE, 1, IO_DISK_FULL);
+    const StepOutcome scanned = Scan();
+    EXPECT_EQ(scanned.end, StepEnd::OUTPUT_WRITE_FAILED);
+    EXPECT_EQ(scanned.status, IO_DISK_FULL);
+  }
   EXPECT_EQ(EntryTerminator(symbolTable.entryCount), MARK_OPEN);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"), "");
 }

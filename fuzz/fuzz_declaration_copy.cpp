@@ -133,7 +133,7 @@ std::vector<std::string> WrittenLines(const char* name) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 3);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile("DEMO.FDH", parts[0]);
   pk::testing::PutMemoryFile("USER32.FD", parts[1]);
   pk::testing::PutMemoryFile("GDI32.FD", parts[2]);

@@ -104,7 +104,7 @@ void LoadAndCheck(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   // A second, different list loaded over the first must leave nothing of it.
   LoadAndCheck(bytes);
   LoadAndCheck(bytes.substr(size / 2));

@@ -72,7 +72,7 @@ void CheckBytes(const std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile(kName, bytes);
   CheckLines(bytes);
   CheckBytes(bytes);

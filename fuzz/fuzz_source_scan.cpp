@@ -84,7 +84,7 @@ std::vector<std::string> ModelUsedSymbols(const std::string& master, const std::
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 2);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile(pk::MASTER_FI_NAME, parts[0]);
   pk::testing::PutMemoryFile("DEMO.FOR", parts[1]);
   pk::testing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));

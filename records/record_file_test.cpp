@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "testing/failing_file_services.h"
@@ -20,10 +21,7 @@ using testing::WriteWholeFile;
 
 class RecordFileTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    testing::RestoreHostFileServices();
-    CloseAllFiles();
-  }
+  void TearDown() override { CloseAllFiles(); }
 
   static IoStatus Open(const std::string& name, OpenStatus status = OpenStatus::UNKNOWN,
                        int32_t unit = UNIT_INPUT) {
@@ -306,7 +304,7 @@ TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
 
 TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {
   WriteWholeFile("a.txt", "ONE\n");
-  testing::InstallFailingFileServices(FileCall::READ, 1, IO_READ_FAILED);
+  const testing::FailingFileServices failingCalls(FileCall::READ, 1, IO_READ_FAILED);
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   AssignText(line, "BEFORE", 6);
@@ -316,7 +314,7 @@ TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {
 }
 
 TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
-  testing::InstallFailingFileServices(FileCall::WRITE, 1, IO_DISK_FULL);
+  const testing::FailingFileServices failingCalls(FileCall::WRITE, 1, IO_DISK_FULL);
   ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
   ASSERT_EQ(WriteChars(UNIT_OUTPUT, "LOST", 4), IO_OK);  // still in the buffer
   EXPECT_EQ(FlushFile(UNIT_OUTPUT), IO_DISK_FULL);
@@ -330,10 +328,11 @@ TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
 // next cut reports it and, once it can, makes it.
 TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
   for (const bool takeBackFails : {false, true}) {
+    std::optional<testing::FailingFileServices> failingCalls;
     if (takeBackFails) {
-      testing::InstallFailingFileServicesThen(FileCall::WRITE, 2, IO_DISK_FULL, FileCall::TRUNCATE);
+      failingCalls.emplace(FileCall::WRITE, 2, IO_DISK_FULL, FileCall::TRUNCATE);
     } else {
-      testing::InstallFailingFileServices(FileCall::WRITE, 2, IO_DISK_FULL);
+      failingCalls.emplace(FileCall::WRITE, 2, IO_DISK_FULL);
     }
     ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
     std::string lines;
@@ -347,7 +346,7 @@ TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
     const int64_t whole = WrittenLength(UNIT_OUTPUT);
     EXPECT_EQ(whole, 1024 / 43 * 43) << takeBackFails;  // the lines wholly in the first 1024 bytes
     EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), takeBackFails ? IO_DISK_FULL : IO_OK);
-    testing::RestoreHostFileServices();
+    failingCalls.reset();
     EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), IO_OK);
     CloseFile(UNIT_OUTPUT);
     EXPECT_EQ(ReadWholeFile("out.txt"), lines.substr(0, static_cast<size_t>(whole)));
@@ -356,7 +355,7 @@ TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
 
 TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
   WriteWholeFile("ro.txt", "DATA\n");
-  testing::InstallFailingFileServices(FileCall::OPEN, 1, IO_ACCESS_DENIED);
+  const testing::FailingFileServices failingCalls(FileCall::OPEN, 1, IO_ACCESS_DENIED);
   ASSERT_EQ(Open("ro.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
@@ -368,7 +367,7 @@ TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
 }
 
 TEST_F(RecordFileTest, AllThreeAccessesRefusedGiveTheLastError) {
-  testing::InstallFailingFileServices(FileCall::OPEN, 3, IO_NO_HANDLES);
+  const testing::FailingFileServices failingCalls(FileCall::OPEN, 3, IO_NO_HANDLES);
   // The first two attempts fail naturally (OLD, missing), the third by injection.
   EXPECT_EQ(Open("missing.txt", OpenStatus::OLD), IO_NO_HANDLES);
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
@@ -424,7 +423,7 @@ TEST(RecordFileDeathTest, FailedCloseEndsTheProcessWithARunTimeError) {
   const std::string name = DeathTestPath("OUT.TXT");
   EXPECT_EXIT(
       {
-        testing::InstallFailingFileServices(FileCall::WRITE, 1, IO_DISK_FULL);
+        const testing::FailingFileServices failingCalls(FileCall::WRITE, 1, IO_DISK_FULL);
         OpenFile(UNIT_OUTPUT, name.data(), static_cast<int32_t>(name.size()), OpenStatus::REPLACE);
         WriteChars(UNIT_OUTPUT, "X", 1);
         CloseFile(UNIT_OUTPUT);

@@ -132,11 +132,16 @@ const FileServices kMemoryServices = {Open,
 
 }  // namespace
 
-void UseMemoryFiles() {
-  UseFileServices(&kMemoryServices);
+MemoryFiles::MemoryFiles() : below_(&CurrentFileServices()) {
   CloseAllFiles();
+  UseFileServices(&kMemoryServices);
   for (OpenMemoryFile& handle : handles) handle = OpenMemoryFile{};
   files.clear();
+}
+
+MemoryFiles::~MemoryFiles() {
+  CloseAllFiles();
+  UseFileServices(below_);
 }
 
 void PutMemoryFile(const std::string& name, const uint8_t* bytes, size_t size) {
