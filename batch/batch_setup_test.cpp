@@ -1,4 +1,4 @@
-#include "extract/batch_setup.h"
+#include "batch/batch_setup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extract/batch_summary.h"
+#include "batch/batch_summary.h"
 
 #include <initializer_list>
 

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "extract/batch_setup.h"
+#include "batch/batch_setup.h"
 #include "extract/job.h"
-#include "extract/missing_symbols.h"
+#include "batch/missing_symbols.h"
 
 namespace pk {
 

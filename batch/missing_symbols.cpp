@@ -1,4 +1,4 @@
-#include "extract/missing_symbols.h"
+#include "batch/missing_symbols.h"
 
 #include <cstring>
 

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "extract/batch_help.inc"
-#include "extract/batch_options.h"
-#include "extract/batch_setup.h"
-#include "extract/batch_summary.h"
+#include "batch/batch_help.inc"
+#include "batch/batch_options.h"
+#include "batch/batch_setup.h"
+#include "batch/batch_summary.h"
 #include "extract/job.h"
 
 namespace {
