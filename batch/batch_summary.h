@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "batch/batch_setup.h"
-#include "extract/job.h"
 #include "batch/missing_symbols.h"
+#include "extract/job.h"
 
 namespace pk {
 
