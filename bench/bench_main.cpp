@@ -116,7 +116,8 @@ double TimeCopy(const char* usedName, const pk::LibraryName* libraries, const ch
   const Clock::time_point start = Clock::now();
   pk::LoadNeededList(pk::testing::JobName(usedName));
   pk::FileFaults faults = {};
-  pk::CopyDeclarations(libraries, pk::testing::JobName(outName), find, faults);
+  pk::CopyDeclarations(pk::CURRENT_DIRECTORY, libraries, pk::testing::JobName(outName), find,
+                       faults);
   return SecondsSince(start);
 }
 

@@ -5,8 +5,6 @@
 
 namespace pk {
 
-static_assert(MAX_FILE_FAULTS >= 2 * LIBRARY_SLOTS + 3, "a fault for every file of the job");
-
 namespace {
 
 bool IsBlockHeader(const LineRecord& line) {
@@ -75,22 +73,23 @@ IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const Jo
 
 }  // namespace
 
-StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
-                             NeededWordFinder find, FileFaults& faults) {
+StepOutcome CopyDeclarations(const LibraryDirectory& directory, const LibraryName* libraries,
+                             const JobFileName& outName, NeededWordFinder find,
+                             FileFaults& faults) {
   const IoStatus opened = OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE);
-  if (opened != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_OPENED, opened);
+  if (opened != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_OPENED, opened};
   IoStatus takenBack = IO_OK;
   for (int32_t slot = 0; slot < libraryTable.libraryCount && takenBack == IO_OK; ++slot) {
     if (neededList.remainingCount == 0) break;
     FilePath path;
-    LibraryFilePath(libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
+    LibraryFilePath(directory, libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
     if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) continue;
     takenBack = CopyLibrary(find, libraries[slot], outName, faults);
     CloseFile(UNIT_INPUT);
   }
   CloseFile(UNIT_OUTPUT);
-  if (takenBack != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, takenBack);
-  return StepOutcome::DONE;
+  if (takenBack != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_TAKEN_BACK, takenBack};
+  return STEP_DONE;
 }
 
 }  // namespace pk

@@ -10,7 +10,7 @@ namespace pk {
 
 // Opens `outName` on UNIT_OUTPUT (created, or emptied when present) and walks
 // `libraries` (libraryTable.libraryCount slots) in order, each on UNIT_INPUT
-// from the library directory;
+// from `directory`;
 // a library that cannot be opened is skipped, and none is opened once no
 // word remains unfound. A header line "C*NAME" whose NAME (folded) is a
 // needed word still MARK_OPEN (the first such word, by `find`) marks it
@@ -26,8 +26,8 @@ namespace pk {
 // Returns DONE with both units closed; OUTPUT_NOT_OPENED with nothing
 // attached; or OUTPUT_NOT_TAKEN_BACK, with both units closed, when a failed
 // block could not be taken back (the output may hold part of it), which ends
-// the walk. The status of a failure is in stepFailure.
-StepOutcome CopyDeclarations(const LibraryName* libraries, const JobFileName& outName,
-                             NeededWordFinder find, FileFaults& faults);
+// the walk.
+StepOutcome CopyDeclarations(const LibraryDirectory& directory, const LibraryName* libraries,
+                             const JobFileName& outName, NeededWordFinder find, FileFaults& faults);
 
 }  // namespace pk

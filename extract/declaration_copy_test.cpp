@@ -26,7 +26,7 @@ using testing::WriteWholeFile;
 
 void LoadNeeded(const std::vector<std::string>& words) {
   WriteWholeFile("DEMO.FDH", CrLf(words));
-  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")).end, StepEnd::DONE);
 }
 
 // The files the last Copy() went on without.
@@ -34,7 +34,8 @@ FileFaults copyFaults;
 
 StepOutcome Copy() {
   copyFaults = {};
-  return CopyDeclarations(libraryTable.fdLibraries, JobName("DEMO.FD"), FindNeededWord, copyFaults);
+  return CopyDeclarations(CURRENT_DIRECTORY, libraryTable.fdLibraries, JobName("DEMO.FD"),
+                          FindNeededWord, copyFaults);
 }
 
 char Mark(int32_t word) {
@@ -59,7 +60,7 @@ TEST(CopyDeclarations, CopiesTheBodyLinesOfEachNeededBlock) {
                                   "C* BEEP\r\n"
                                   "      NOT COPIED\r\n");
   WriteWholeFile("GDI32.FD", CrLf({"C*GETDC", "      SECOND GETDC", "C*BEEP", "      BEEP BODY"}));
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"),
             CrLf({"      INTEGER GETDC", "", "*     star line", "!     bang line", "      NULS",
                   "      DRAW BODY", "      BEEP BODY"}));
@@ -75,7 +76,7 @@ TEST(CopyDeclarations, SkipsMissingLibrariesAndOpensNoneOnceAllAreFound) {
   WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP BODY"}));
   WriteWholeFile("KERNEL32.FD", CrLf({"C*BEEP", "      LATER BEEP"}));
   TracedFileServices traced;
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      BEEP BODY"}));
   EXPECT_TRUE(TracedFileServices::Opened("USER32.FD"));
   EXPECT_FALSE(TracedFileServices::Opened("KERNEL32.FD"));
@@ -86,7 +87,7 @@ TEST(CopyDeclarations, EmptyNeededListEmptiesAnOldOutputAndOpensNoLibrary) {
   LoadNeeded({});
   WriteWholeFile("DEMO.FD", CrLf({"      OLD OUTPUT"}));
   TracedFileServices traced;
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
   EXPECT_FALSE(TracedFileServices::Opened("USER32.FD"));
 }
@@ -98,7 +99,7 @@ TEST(CopyDeclarations, BlockThatCannotBeWrittenCountsAsNotFoundAndIsNeverCopiedA
                                     "C*DRAW", "      DRAW BODY"}));
   WriteWholeFile("GDI32.FD", CrLf({"C*BEEP", "      BEEP AGAIN", "C*DRAW", "      DRAW BODY"}));
   TracedFileServices failing("BAD");
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY", "      DRAW BODY"}));
@@ -116,7 +117,7 @@ TEST(CopyDeclarations, PartOfAFailedBlockIsTakenBackFromTheOutput) {
   library += CrLf({"      BAD LINE", "C*OTHER"});
   WriteWholeFile("USER32.FD", library);
   TracedFileServices failing("BAD");
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  ASSERT_EQ(Copy().end, StepEnd::DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY"}));
 }
@@ -129,8 +130,10 @@ TEST(CopyDeclarations, BlockCutByAReadErrorCountsAsNotFound) {
   for (int i = 0; i < 30; ++i) library += "      BEEP LINE " + std::string(50, 'x') + "\r\n";
   WriteWholeFile("USER32.FD", library);
   // The first read of the library succeeds, the second fails inside BEEP.
-  testing::InstallFailingFileServices(testing::FileCall::READ, 2, IO_READ_FAILED);
-  ASSERT_EQ(Copy(), StepOutcome::DONE);
+  {
+    const testing::FailingFileServices failingCalls(testing::FileCall::READ, 2, IO_READ_FAILED);
+    ASSERT_EQ(Copy().end, StepEnd::DONE);
+  }
   EXPECT_EQ(Mark(1), MARK_DONE);
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
@@ -141,7 +144,7 @@ TEST(CopyDeclarations, OutputThatCannotBeOpenedIsReported) {
   ScratchDirectory scratch;
   LoadNeeded({"BEEP"});
   std::filesystem::create_directory("DEMO.FD");
-  EXPECT_EQ(Copy(), StepOutcome::OUTPUT_NOT_OPENED);
+  EXPECT_EQ(Copy().end, StepEnd::OUTPUT_NOT_OPENED);
   EXPECT_EQ(neededList.remainingCount, 1);
 }
 

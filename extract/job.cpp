@@ -16,56 +16,58 @@ namespace pk {
 
 namespace {
 
-// Sets how the job ended: `end` on `name` (`length` characters), with the
-// status in stepFailure as its reason where the end has one.
-void EndOn(JobOutcome& outcome, JobEnd end, const char* name, int32_t length,
+// Sets how the job ended: `end` on `name` (`length` characters), for the
+// reason `reason` (IO_OK for the ends that have none).
+void EndOn(JobOutcome& outcome, JobEnd end, const char* name, int32_t length, IoStatus reason,
            bool inLibraryDirectory = false) {
   outcome.end = end;
   AssignText(outcome.file, name, length);
-  outcome.reason = end == JobEnd::LIBRARY_NAME || end == JobEnd::SAME_FILE ? IO_OK : stepFailure;
+  outcome.reason = reason;
   outcome.inLibraryDirectory = inLibraryDirectory;
 }
 
-void EndOn(JobOutcome& outcome, JobEnd end, const JobFileName& name) {
-  EndOn(outcome, end, name.chars, JOB_FILE_NAME_LENGTH);
+void EndOn(JobOutcome& outcome, JobEnd end, const JobFileName& name, IoStatus reason) {
+  EndOn(outcome, end, name.chars, JOB_FILE_NAME_LENGTH, reason);
 }
 
-// How the job ends when a step ended other than DONE.
-JobEnd EndAfter(StepOutcome step) {
+// How the job ends when a step ended `step` (not DONE).
+JobEnd EndAfter(StepEnd step) {
   switch (step) {
-    case StepOutcome::INPUT_READ_FAILED:
+    case StepEnd::INPUT_READ_FAILED:
       return JobEnd::NOT_READ;
-    case StepOutcome::OUTPUT_WRITE_FAILED:
-    case StepOutcome::OUTPUT_NOT_TAKEN_BACK:
+    case StepEnd::OUTPUT_WRITE_FAILED:
+    case StepEnd::OUTPUT_NOT_TAKEN_BACK:
       return JobEnd::NOT_WRITTEN;
     default:
       return JobEnd::NOT_OPENED;
   }
 }
 
-// Ends the job on `name` after `step` ended other than DONE.
+// Ends the job on `name` after a step ended `step` (not DONE), for the step's
+// status.
 void EndAfterStep(JobOutcome& outcome, StepOutcome step, const JobFileName& name) {
-  EndOn(outcome, EndAfter(step), name);
-  outcome.fileIncomplete = step == StepOutcome::OUTPUT_NOT_TAKEN_BACK;
+  EndOn(outcome, EndAfter(step.end), name, step.status);
+  outcome.fileIncomplete = step.end == StepEnd::OUTPUT_NOT_TAKEN_BACK;
 }
 
 bool IsInputOutcome(StepOutcome step) {
-  return step == StepOutcome::INPUT_NOT_OPENED || step == StepOutcome::INPUT_READ_FAILED;
+  return step.end == StepEnd::INPUT_NOT_OPENED || step.end == StepEnd::INPUT_READ_FAILED;
 }
 
 // The scan of one kind: its master list, then `sourceName` into `usedName`.
 // Returns true when it ran to its end; otherwise `outcome` tells the end.
-bool ScanKind(JobOutcome& outcome, const char* masterName, int32_t masterLength,
-              const JobFileName& sourceName, const JobFileName& usedName, SourceForm form) {
+bool ScanKind(JobOutcome& outcome, const LibraryDirectory& directory, const char* masterName,
+              int32_t masterLength, const JobFileName& sourceName, const JobFileName& usedName,
+              SourceForm form) {
   FilePath masterPath;
-  LibraryFilePath(masterName, masterLength, masterPath);
+  LibraryFilePath(directory, masterName, masterLength, masterPath);
   const StepOutcome loaded = LoadMasterList(masterPath.chars, MAX_FILE_NAME);
-  if (loaded != StepOutcome::DONE) {
-    EndOn(outcome, EndAfter(loaded), masterName, masterLength, true);
+  if (loaded.end != StepEnd::DONE) {
+    EndOn(outcome, EndAfter(loaded.end), masterName, masterLength, loaded.status, true);
     return false;
   }
   const StepOutcome scanned = ScanSource(sourceName, usedName, LookUpIdentifier, form);
-  if (scanned != StepOutcome::DONE) {
+  if (scanned.end != StepEnd::DONE) {
     EndAfterStep(outcome, scanned, IsInputOutcome(scanned) ? sourceName : usedName);
     return false;
   }
@@ -88,40 +90,43 @@ void TellObserver(const JobObserver* observer, SymbolKind kind) {
 // The copying and report section of one kind. Returns true when it ran to
 // its end, with the files it went on without in `outcome.faults`; otherwise
 // `outcome` tells the end.
-bool CopyKind(JobOutcome& outcome, const JobFileName& usedName, const LibraryName* libraries,
-              const JobFileName& outName, const JobFileName& reportName, const char* kindText,
-              SymbolKind kind, const JobObserver* observer) {
+bool CopyKind(JobOutcome& outcome, const LibraryDirectory& directory, const JobFileName& usedName,
+              const LibraryName* libraries, const JobFileName& outName,
+              const JobFileName& reportName, const char* kindText, SymbolKind kind,
+              const JobObserver* observer) {
   const StepOutcome loaded = LoadNeededList(usedName);
-  if (loaded != StepOutcome::DONE) {
+  if (loaded.end != StepEnd::DONE) {
     EndAfterStep(outcome, loaded, usedName);
     return false;
   }
-  const StepOutcome copied = CopyDeclarations(libraries, outName, FindNeededWord, outcome.faults);
-  if (copied != StepOutcome::DONE) {
+  const StepOutcome copied =
+      CopyDeclarations(directory, libraries, outName, FindNeededWord, outcome.faults);
+  if (copied.end != StepEnd::DONE) {
     EndAfterStep(outcome, copied, outName);
     return false;
   }
   TellObserver(observer, kind);
-  switch (WriteReport(kindText)) {
-    case StepOutcome::DONE:
+  const StepOutcome reported = WriteReport(kindText);
+  switch (reported.end) {
+    case StepEnd::DONE:
       return true;
-    case StepOutcome::OUTPUT_WRITE_FAILED:
+    case StepEnd::OUTPUT_WRITE_FAILED:
       NoteFileFault(outcome.faults, FileOperation::WRITE, reportName.chars, JOB_FILE_NAME_LENGTH,
-                    stepFailure, false);
+                    reported.status, false);
       return true;
     default:
-      EndAfterStep(outcome, StepOutcome::OUTPUT_NOT_TAKEN_BACK, reportName);
+      EndAfterStep(outcome, reported, reportName);
       return false;
   }
 }
 
 // The name the OS is given for a file of the job: a job file in the current
-// directory, or a master list or a library in the library directory.
-void OsNameOf(const char* name, int32_t length, bool inLibraryDirectory,
-              char (&osName)[MAX_FILE_NAME + 1]) {
+// directory, or a master list or a library in `directory`.
+void OsNameOf(const LibraryDirectory& directory, const char* name, int32_t length,
+              bool inLibraryDirectory, char (&osName)[MAX_FILE_NAME + 1]) {
   FilePath path;
   if (inLibraryDirectory) {
-    LibraryFilePath(name, length, path);
+    LibraryFilePath(directory, name, length, path);
   } else {
     AssignText(path, name, length);
   }
@@ -145,7 +150,8 @@ constexpr int32_t FILES_OF_JOB = 5 + 3 + 2 * LIBRARY_SLOTS;
 // (IO_DANGLING_LINK) on the first of its files that is a link leading to no
 // file, or with SAME_FILE when a file it writes has the identity of another
 // of its files. Returns false then.
-bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
+bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files,
+                      const LibraryDirectory& directory) {
   FileOfJob filesOfJob[FILES_OF_JOB];
   int32_t count = 0;
   const auto add = [&](const char* name, int32_t length, bool inLibraryDirectory, bool written) {
@@ -165,12 +171,12 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
   for (int32_t i = 0; i < count; ++i) {
     FileOfJob& file = filesOfJob[i];
     char osName[MAX_FILE_NAME + 1];
-    OsNameOf(file.name, file.length, file.inLibraryDirectory, osName);
+    OsNameOf(directory, file.name, file.length, file.inLibraryDirectory, osName);
     const IoStatus identified = CurrentFileServices().identify(osName, &file.identity);
     // The job would make the file such a link leads to, or read a file it made.
     if (identified == IO_DANGLING_LINK) {
-      stepFailure = identified;
-      EndOn(outcome, JobEnd::NOT_OPENED, file.name, file.length, file.inLibraryDirectory);
+      EndOn(outcome, JobEnd::NOT_OPENED, file.name, file.length, identified,
+            file.inLibraryDirectory);
       return false;
     }
     file.known = identified == IO_OK;
@@ -184,7 +190,7 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
           other.identity.index != written.identity.index) {
         continue;
       }
-      EndOn(outcome, JobEnd::SAME_FILE, written.name, written.length);
+      EndOn(outcome, JobEnd::SAME_FILE, written.name, written.length, IO_OK);
       AssignText(outcome.sameFile, other.name, other.length);
       outcome.sameFileInLibraryDirectory = other.inLibraryDirectory;
       return false;
@@ -196,49 +202,55 @@ bool FilesAreDistinct(JobOutcome& outcome, const JobFiles& files) {
 // The phases after the checks: both scans, then, with NAME.PRE open, the
 // copying and report of each kind. Once NAME.PRE is open, it is the report
 // and the lock's removal no longer applies to it.
-void RunPhases(JobOutcome& outcome, const JobFiles& files, const JobSettings& settings) {
+void RunPhases(JobOutcome& outcome, const JobFiles& files, const LibraryDirectory& directory,
+               const JobSettings& settings) {
   const SourceForm form = settings.sourceForm;
-  if (!ScanKind(outcome, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
+  if (!ScanKind(outcome, directory, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, files.sourceName,
                 files.usedFiName, form) ||
-      !ScanKind(outcome, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
+      !ScanKind(outcome, directory, MASTER_FD_NAME, sizeof MASTER_FD_NAME - 1, files.sourceName,
                 files.usedFdName, form)) {
     return;
   }
   OpenFileOrDie(UNIT_REPORT, files.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
   KeepJobLockFile();
-  if (CopyKind(outcome, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
+  if (CopyKind(outcome, directory, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
                files.reportName, FD_KIND_TEXT, SymbolKind::FD, settings.observer)) {
-    CopyKind(outcome, files.usedFiName, libraryTable.fiLibraries, files.fiOutName, files.reportName,
-             FI_KIND_TEXT, SymbolKind::FI, settings.observer);
+    CopyKind(outcome, directory, files.usedFiName, libraryTable.fiLibraries, files.fiOutName,
+             files.reportName, FI_KIND_TEXT, SymbolKind::FI, settings.observer);
   }
   CloseFile(UNIT_REPORT);
+}
+
+// The job for `name`, whose files are `files`.
+JobOutcome RunJobFor(const ProgramName& name, const JobFiles& files, const JobSettings& settings) {
+  JobOutcome outcome = {};
+  EndOn(outcome, JobEnd::COMPLETE, "", 0, IO_OK);
+  const LibraryDirectory directory = {settings.libraryDirectory, settings.libraryDirectoryLength};
+  if (directory.length > LIBRARY_DIRECTORY_LENGTH) {
+    EndOn(outcome, JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1,
+          IO_INVALID_REQUEST, true);
+    return outcome;
+  }
+  if (IsLibraryProgramName(name)) {
+    EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName, IO_OK);
+    return outcome;
+  }
+  const IoStatus locked = TakeJobLock(files.reportName);
+  if (locked == IO_FILE_LOCKED || locked == IO_DANGLING_LINK) {
+    EndOn(outcome, locked == IO_FILE_LOCKED ? JobEnd::LOCKED : JobEnd::NOT_OPENED, files.reportName,
+          locked);
+    return outcome;
+  }
+  if (FilesAreDistinct(outcome, files, directory)) RunPhases(outcome, files, directory, settings);
+  ReleaseJobLock();
+  return outcome;
 }
 
 }  // namespace
 
 JobOutcome RunJob(const char* programName, const JobSettings& settings) {
-  const JobFiles files = MakeJobFiles(programName, settings.sourceExtension);
-  JobOutcome outcome = {};
-  EndOn(outcome, JobEnd::COMPLETE, "", 0);
-  if (!SetLibraryDirectory(settings.libraryDirectory, settings.libraryDirectoryLength)) {
-    stepFailure = IO_INVALID_REQUEST;
-    EndOn(outcome, JobEnd::NOT_OPENED, MASTER_FI_NAME, sizeof MASTER_FI_NAME - 1, true);
-    return outcome;
-  }
-  if (IsLibraryProgramName(programName, ProgramNameLength(programName))) {
-    EndOn(outcome, JobEnd::LIBRARY_NAME, files.fdOutName);
-    return outcome;
-  }
-  const IoStatus locked = TakeJobLock(files.reportName);
-  if (locked == IO_FILE_LOCKED || locked == IO_DANGLING_LINK) {
-    stepFailure = locked;
-    EndOn(outcome, locked == IO_FILE_LOCKED ? JobEnd::LOCKED : JobEnd::NOT_OPENED,
-          files.reportName);
-    return outcome;
-  }
-  if (FilesAreDistinct(outcome, files)) RunPhases(outcome, files, settings);
-  ReleaseJobLock();
-  return outcome;
+  const ProgramName name = ProgramNameOf(programName);
+  return RunJobFor(name, MakeJobFiles(name, settings.sourceExtension), settings);
 }
 
 JobOutcome RunJob(const char* programName) {
@@ -246,8 +258,9 @@ JobOutcome RunJob(const char* programName) {
 }
 
 void RunProgramJob(const char* programName) {
-  const JobOutcome outcome = RunJob(programName);
-  const JobFiles files = MakeJobFiles(programName, PROGRAM_JOB_SETTINGS.sourceExtension);
+  const ProgramName name = ProgramNameOf(programName);
+  const JobFiles files = MakeJobFiles(name, PROGRAM_JOB_SETTINGS.sourceExtension);
+  const JobOutcome outcome = RunJobFor(name, files, PROGRAM_JOB_SETTINGS);
   const bool reportRefused =
       outcome.end == JobEnd::NOT_OPENED && TextEqual(outcome.file.chars, JOB_FILE_NAME_LENGTH,
                                                      files.reportName.chars, JOB_FILE_NAME_LENGTH);

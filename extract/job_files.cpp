@@ -2,31 +2,30 @@
 
 namespace pk {
 
-int32_t ProgramNameLength(const char* programName) {
+ProgramName ProgramNameOf(const char* field) {
   int32_t length = 0;
-  while (length < PROGRAM_NAME_LENGTH && programName[length] != '\0') ++length;
-  return length;
+  while (length < PROGRAM_NAME_LENGTH && field[length] != '\0') ++length;
+  return {field, length};
 }
 
 namespace {
 
-void BuildName(JobFileName& field, const char* programName, int32_t length, const char* extension) {
-  Assign(field.chars, 1, JOB_FILE_NAME_LENGTH, programName, 1, length);
-  field.At(length + 1) = '.';
-  Assign(field.chars, length + 2, length + 4, extension, 1, 3);
+void BuildName(JobFileName& field, const ProgramName& name, const char* extension) {
+  Assign(field.chars, 1, JOB_FILE_NAME_LENGTH, name.chars, 1, name.length);
+  field.At(name.length + 1) = '.';
+  Assign(field.chars, name.length + 2, name.length + 4, extension, 1, 3);
 }
 
 }  // namespace
 
-JobFiles MakeJobFiles(const char* programName, const char* sourceExtension) {
-  const int32_t length = ProgramNameLength(programName);
+JobFiles MakeJobFiles(const ProgramName& name, const char* sourceExtension) {
   JobFiles files;
-  BuildName(files.usedFdName, programName, length, "FDH");
-  BuildName(files.usedFiName, programName, length, "FIH");
-  BuildName(files.fiOutName, programName, length, "FI ");
-  BuildName(files.fdOutName, programName, length, "FD ");
-  BuildName(files.reportName, programName, length, "PRE");
-  BuildName(files.sourceName, programName, length, sourceExtension);
+  BuildName(files.usedFdName, name, "FDH");
+  BuildName(files.usedFiName, name, "FIH");
+  BuildName(files.fiOutName, name, "FI ");
+  BuildName(files.fdOutName, name, "FD ");
+  BuildName(files.reportName, name, "PRE");
+  BuildName(files.sourceName, name, sourceExtension);
   return files;
 }
 

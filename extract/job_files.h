@@ -23,13 +23,20 @@ struct JobFiles {
   JobFileName reportName;  // NAME.PRE
 };
 
-// Number of characters before the first NUL of the 30-character field, or 30.
-int32_t ProgramNameLength(const char* programName);
+// The program name as the job uses it: the `length` characters at `chars`,
+// no case change.
+struct ProgramName {
+  const char* chars;
+  int32_t length;
+};
 
-// The six names for the 30-character program-name field: the name as given
-// (ProgramNameLength characters, no case change), ".", the extension, blanks
-// after. The source takes the three characters of `sourceExtension` ("FOR"
-// for the program). Cannot fail.
-JobFiles MakeJobFiles(const char* programName, const char* sourceExtension);
+// The name in the 30-character program-name field the form fills: the text
+// before its first NUL, or all 30 characters. It points into `field`.
+ProgramName ProgramNameOf(const char* field);
+
+// The six names for `name`: the name, ".", the extension, blanks after. The
+// source takes the three characters of `sourceExtension` ("FOR" for the
+// program). Cannot fail.
+JobFiles MakeJobFiles(const ProgramName& name, const char* sourceExtension);
 
 }  // namespace pk

@@ -19,8 +19,8 @@ std::string Padded(const std::string& text) {
 
 TEST(MakeJobFiles, AppendsEachExtensionToTheNameAsEntered) {
   char field[31] = "demo\0xyz";
-  const JobFiles jobFiles = MakeJobFiles(field, "FOR");
-  EXPECT_EQ(ProgramNameLength(field), 4);
+  const JobFiles jobFiles = MakeJobFiles(ProgramNameOf(field), "FOR");
+  EXPECT_EQ(ProgramNameOf(field).length, 4);
   EXPECT_EQ(Text(jobFiles.sourceName), Padded("demo.FOR"));
   EXPECT_EQ(Text(jobFiles.usedFiName), Padded("demo.FIH"));
   EXPECT_EQ(Text(jobFiles.usedFdName), Padded("demo.FDH"));
@@ -31,8 +31,8 @@ TEST(MakeJobFiles, AppendsEachExtensionToTheNameAsEntered) {
 
 TEST(MakeJobFiles, EmptyNameGivesBareExtensions) {
   char field[31] = {};
-  const JobFiles jobFiles = MakeJobFiles(field, "FOR");
-  EXPECT_EQ(ProgramNameLength(field), 0);
+  const JobFiles jobFiles = MakeJobFiles(ProgramNameOf(field), "FOR");
+  EXPECT_EQ(ProgramNameOf(field).length, 0);
   EXPECT_EQ(Text(jobFiles.sourceName), Padded(".FOR"));
 }
 
@@ -41,8 +41,8 @@ TEST(MakeJobFiles, ThirtyCharacterNameWithoutNulKeepsWholeExtension) {
   char field[31];
   name.copy(field, 30);
   field[30] = 'Z';  // the spare byte is not part of the name
-  const JobFiles jobFiles = MakeJobFiles(field, "f90");
-  EXPECT_EQ(ProgramNameLength(field), 30);
+  const JobFiles jobFiles = MakeJobFiles(ProgramNameOf(field), "f90");
+  EXPECT_EQ(ProgramNameOf(field).length, 30);
   EXPECT_EQ(Text(jobFiles.sourceName), name + ".f90");
   EXPECT_EQ(Text(jobFiles.usedFdName), name + ".FDH");
   EXPECT_EQ(Text(jobFiles.fdOutName), name + ".FD ");
@@ -50,11 +50,10 @@ TEST(MakeJobFiles, ThirtyCharacterNameWithoutNulKeepsWholeExtension) {
 
 TEST(IsLibraryProgramName, MatchesLibraryBaseNamesInAnyCase) {
   for (const char* name : {"USER32", "gdi32", "Kernel32", "  LZ32", "sub/ADVAPI32", "c:shell32"}) {
-    EXPECT_TRUE(IsLibraryProgramName(name, static_cast<int32_t>(std::string(name).size()))) << name;
+    EXPECT_TRUE(IsLibraryProgramName(ProgramNameOf(name))) << name;
   }
   for (const char* name : {"USER3", "USER321", "DEMO", "USER32.X", "", "LZ32 "}) {
-    EXPECT_FALSE(IsLibraryProgramName(name, static_cast<int32_t>(std::string(name).size())))
-        << name;
+    EXPECT_FALSE(IsLibraryProgramName(ProgramNameOf(name))) << name;
   }
 }
 

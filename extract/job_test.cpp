@@ -52,6 +52,13 @@ const std::vector<InputFile> kInputs = {
 
 char programName[31] = "DEMO";
 
+// RunJob with FailingFileServices of these arguments installed for the run.
+template <typename... Failing>
+JobOutcome RunJobFailing(Failing... failing) {
+  const testing::FailingFileServices failingCalls(failing...);
+  return RunJob(programName);
+}
+
 // In the job of kInputs the reads and writes come in this order. Reads:
 // MASTERFI.LIS 1-2, DEMO.FOR 3-4, MASTERFD.LIS 5-6, DEMO.FOR 7-8, DEMO.FDH
 // 9-10, USER32.FD 11-12, ... Writes: DEMO.FIH 1, DEMO.FDH 2, the GETDC block
@@ -86,8 +93,7 @@ TEST(RunJob, ReadErrorInTheSourceEndsTheJob) {
   ScratchDirectory scratch;
   WriteJobInputs(kInputs);
   // Reads 1 and 2 take MASTERFI.LIS and its end; read 3 is DEMO.FOR's first.
-  testing::InstallFailingFileServices(testing::FileCall::READ, 3, IO_READ_FAILED);
-  const JobOutcome outcome = RunJob(programName);
+  const JobOutcome outcome = RunJobFailing(testing::FileCall::READ, 3, IO_READ_FAILED);
   EXPECT_EQ(outcome.end, JobEnd::NOT_READ);
   EXPECT_EQ(Trimmed(outcome.file), "DEMO.FOR");
   EXPECT_FALSE(FileExists("DEMO.PRE"));
@@ -128,9 +134,7 @@ TEST(RunJob, EarlyEndCarriesTheFailedOperationsStatus) {
   for (const auto& c : cases) {
     ScratchDirectory scratch;
     WriteJobInputs(kInputs);
-    testing::InstallFailingFileServices(c.call, c.number, c.error);
-    const JobOutcome outcome = RunJob(programName);
-    testing::RestoreHostFileServices();
+    const JobOutcome outcome = RunJobFailing(c.call, c.number, c.error);
     EXPECT_EQ(outcome.end, c.end) << c.error;
     EXPECT_EQ(outcome.reason, c.error);
   }
@@ -198,9 +202,7 @@ TEST(RunJob, DegradedRunNamesEveryFileItWentOnWithout) {
       EXPECT_EQ(ReadWholeFile("DEMO.FD"), "");
       continue;
     }
-    testing::InstallFailingFileServices(c.call, c.number, c.error);
-    const JobOutcome outcome = RunJob(programName);
-    testing::RestoreHostFileServices();
+    const JobOutcome outcome = RunJobFailing(c.call, c.number, c.error);
     EXPECT_EQ(outcome.end, JobEnd::COMPLETE) << c.faults;
     EXPECT_EQ(FaultsOf(outcome), c.faults);
     EXPECT_NE(ReadWholeFile("DEMO.PRE"), cleanReport) << c.faults;
@@ -226,9 +228,7 @@ TEST(RunJob, UsedListThatCannotBeWrittenEndsInAWholeLine) {
   ASSERT_GT(list.size(), 2u * TRANSFER_BUFFER_SIZE);
   // DEMO.FIH is empty: writes 1 to 3 are DEMO.FDH's two full buffers and its rest.
   for (const int32_t failing : {2, 3}) {
-    testing::InstallFailingFileServices(testing::FileCall::WRITE, failing, IO_DISK_FULL);
-    const JobOutcome outcome = RunJob(programName);
-    testing::RestoreHostFileServices();
+    const JobOutcome outcome = RunJobFailing(testing::FileCall::WRITE, failing, IO_DISK_FULL);
     EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN);
     const std::string written = ReadWholeFile("DEMO.FDH");
     ASSERT_GE(written.size(), 2u) << failing;
@@ -247,10 +247,8 @@ TEST(RunJob, AFailedTakeBackEndsTheJob) {
   for (const auto& c : cases) {
     ScratchDirectory scratch;
     WriteJobInputs(kInputs);
-    testing::InstallFailingFileServicesThen(testing::FileCall::WRITE, c.write, IO_DISK_FULL,
-                                            testing::FileCall::TRUNCATE);
-    const JobOutcome outcome = RunJob(programName);
-    testing::RestoreHostFileServices();
+    const JobOutcome outcome =
+        RunJobFailing(testing::FileCall::WRITE, c.write, IO_DISK_FULL, testing::FileCall::TRUNCATE);
     EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN) << c.file;
     EXPECT_EQ(Trimmed(outcome.file), c.file);
     EXPECT_EQ(outcome.reason, IO_DISK_FULL);
@@ -278,17 +276,17 @@ TEST(RunJob, AUsedListWhoseTakeBackFailsEndsWholeOrNamedIncomplete) {
     WriteWholeFile("DEMO.FOR", source);
     // Truncations: DEMO.FIH emptied, DEMO.FDH emptied and cut at its first
     // write; the 4th is the take-back after its second write-out failed.
+    std::optional<testing::FailingFileServices> failingCalls;
     std::optional<TracedFileServices> failingWrite;
     if (everyLaterCutFails) {
-      testing::InstallFailingFileServicesThen(testing::FileCall::WRITE, 2, IO_DISK_FULL,
-                                              testing::FileCall::TRUNCATE);
+      failingCalls.emplace(testing::FileCall::WRITE, 2, IO_DISK_FULL, testing::FileCall::TRUNCATE);
     } else {
-      testing::InstallFailingFileServices(testing::FileCall::TRUNCATE, 4, IO_DISK_FULL);
+      failingCalls.emplace(testing::FileCall::TRUNCATE, 4, IO_DISK_FULL);
       failingWrite.emplace("CREATEELLIPTICREGION60");
     }
     const JobOutcome outcome = RunJob(programName);
     failingWrite.reset();
-    testing::RestoreHostFileServices();
+    failingCalls.reset();
     EXPECT_EQ(testing::FileCallCount(testing::FileCall::TRUNCATE), 5);  // the take-back made again
     EXPECT_EQ(outcome.end, JobEnd::NOT_WRITTEN);
     EXPECT_EQ(Trimmed(outcome.file), "DEMO.FDH");
@@ -456,21 +454,23 @@ TEST(RunJob, TheLockFileGoesWithEveryEndBeforeTheReport) {
     WriteJobInputs(kInputs);
     if (c.change[0] == 'M') std::filesystem::remove("MASTERFD.LIS");
     if (c.change[0] == 'D') std::filesystem::create_hard_link("USER32.FD", "DEMO.FD");
-    testing::InstallFailingFileServices(testing::FileCall::CLOSE, c.failingClose, IO_DISK_FULL);
-    if (c.failingClose != 0) {
+    {
+      const testing::FailingFileServices failingCalls(testing::FileCall::CLOSE, c.failingClose,
+                                                      IO_DISK_FULL);
       // The run-time error's own report, and the process end, are replaced:
       // the job stops at its CLOSE and the removal runs as at the end.
       FileServices stopping = CurrentFileServices();
       stopping.writeStandardError = [](const char*, int32_t) { throw 0; };
-      UseFileServices(&stopping);
-      EXPECT_THROW(RunJob(programName), int);
-      RemoveUnkeptJobLockFile();
-      CloseAllFiles();
-      ReleaseJobLock();
-    } else {
-      RunJob(programName);
+      if (c.failingClose != 0) {
+        UseFileServices(&stopping);
+        EXPECT_THROW(RunJob(programName), int);
+        RemoveUnkeptJobLockFile();
+        CloseAllFiles();
+        ReleaseJobLock();
+      } else {
+        RunJob(programName);
+      }
     }
-    testing::RestoreHostFileServices();
     EXPECT_EQ(FileExists("DEMO.PRE"), c.reportStays) << c.change << c.failingClose;
   }
 }

@@ -34,30 +34,21 @@ const LibraryTable libraryTable = {
     13,
 };
 
-LibraryDirectory libraryDirectory = {{}, 0};
-
-bool SetLibraryDirectory(const char* directory, int32_t length) {
-  if (length > LIBRARY_DIRECTORY_LENGTH) return false;
-  for (int32_t i = 0; i < length; ++i) libraryDirectory.chars[i] = directory[i];
-  libraryDirectory.length = length;
-  return true;
-}
-
-void DirectoryFilePath(const char* directory, int32_t directoryLength, const char* name,
-                       int32_t length, FilePath& path) {
+void LibraryFilePath(const LibraryDirectory& directory, const char* name, int32_t length,
+                     FilePath& path) {
   length = TrimmedLength(name, length);
-  int32_t end = directoryLength;
-  Assign(path.chars, 1, MAX_FILE_NAME, directory, 1, end);
-  if (end > 0 && directory[end - 1] != '/' && directory[end - 1] != '\\') path.At(++end) = '/';
+  int32_t end = directory.length;
+  Assign(path.chars, 1, MAX_FILE_NAME, directory.chars, 1, end);
+  if (end > 0 && directory.chars[end - 1] != '/' && directory.chars[end - 1] != '\\') {
+    path.At(++end) = '/';
+  }
   // The directory's length keeps the longest name whole.
   Assign(path.chars, end + 1, MAX_FILE_NAME, name, 1, length);
 }
 
-void LibraryFilePath(const char* name, int32_t length, FilePath& path) {
-  DirectoryFilePath(libraryDirectory.chars, libraryDirectory.length, name, length, path);
-}
-
-bool IsLibraryProgramName(const char* name, int32_t length) {
+bool IsLibraryProgramName(const ProgramName& programName) {
+  const char* name = programName.chars;
+  const int32_t length = programName.length;
   int32_t first = 0;
   while (first < length && name[first] == BLANK) ++first;
   // "dir/USER32" or "C:USER32" may still name the current directory.

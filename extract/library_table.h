@@ -1,9 +1,10 @@
 // The two fixed tables of library files, in the order they are searched, and
-// the directory the master lists and the library files are read from.
+// the names of files in the directory they are read from.
 #pragma once
 
 #include <cstdint>
 
+#include "extract/job_files.h"
 #include "records/fixed_text.h"
 #include "records/record_file.h"
 
@@ -29,35 +30,27 @@ constexpr int32_t LIBRARY_DIRECTORY_LENGTH = MAX_FILE_NAME - 1 - LIBRARY_NAME_LE
 // A file name with its directory prefix, blank padded.
 using FilePath = FixedText<MAX_FILE_NAME>;
 
+// Where the master lists and the library files are read from: the `length`
+// characters at `chars` (at most LIBRARY_DIRECTORY_LENGTH); 0 for the
+// current directory.
 struct LibraryDirectory {
-  char chars[LIBRARY_DIRECTORY_LENGTH];
-  int32_t length;  // 0: the current directory
+  const char* chars;
+  int32_t length;
 };
 
-// Where the master lists and the library files are read from; the current
-// directory until SetLibraryDirectory names another.
-extern LibraryDirectory libraryDirectory;
-
-// Makes the `length` characters at `directory` the library directory ("" for
-// the current directory) and returns true; a directory longer than
-// LIBRARY_DIRECTORY_LENGTH leaves it unchanged and returns false.
-bool SetLibraryDirectory(const char* directory, int32_t length);
+constexpr LibraryDirectory CURRENT_DIRECTORY = {"", 0};
 
 // Sets `path` to the file `name` (`length` characters, trailing blanks
-// ignored) in `directory` (`directoryLength` characters, at most
-// LIBRARY_DIRECTORY_LENGTH; 0 for the current directory): the directory, a
-// "/" unless it ends with "/" or a backslash, the name, then blanks. With the
-// current directory the path is the name itself.
-void DirectoryFilePath(const char* directory, int32_t directoryLength, const char* name,
-                       int32_t length, FilePath& path);
+// ignored) in `directory`: the directory, a "/" unless it ends with "/" or a
+// backslash, the name, then blanks. With the current directory the path is
+// the name itself.
+void LibraryFilePath(const LibraryDirectory& directory, const char* name, int32_t length,
+                     FilePath& path);
 
-// DirectoryFilePath in the library directory.
-void LibraryFilePath(const char* name, int32_t length, FilePath& path);
-
-// True when the program name (`length` characters) would make NAME.FD or
-// NAME.FI the name of a library file in the current directory: its last
-// path component, leading blanks ignored, equals a library's base name
-// ("USER32" ... "ADVAPI32") in any case, since Windows file names ignore case.
-bool IsLibraryProgramName(const char* name, int32_t length);
+// True when `name` would make NAME.FD or NAME.FI the name of a library file
+// in the current directory: its last path component, leading blanks
+// ignored, equals a library's base name ("USER32" ... "ADVAPI32") in any
+// case, since Windows file names ignore case.
+bool IsLibraryProgramName(const ProgramName& name);
 
 }  // namespace pk

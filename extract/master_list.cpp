@@ -114,12 +114,12 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   ClearEntries();
   ClearIndex();
   const IoStatus opened = OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD);
-  if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
+  if (opened != IO_OK) return StepOutcome{StepEnd::INPUT_NOT_OPENED, opened};
   const IoStatus ended = AppendFirstWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   IndexMasterEntries();
   // A list cut by a read error would hide symbols the program uses.
-  return ended > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, ended) : StepOutcome::DONE;
+  return ended > 0 ? StepOutcome{StepEnd::INPUT_READ_FAILED, ended} : STEP_DONE;
 }
 
 namespace {

@@ -25,8 +25,7 @@ constexpr char NEEDS_LINE_MARK = '+';
 // 1,500,000 store characters); the entries before it stay. Builds the lookup
 // index.
 // Returns DONE; INPUT_READ_FAILED when a read error cut the list short (the
-// entries before it stay); or INPUT_NOT_OPENED with the table empty. The
-// status of a failure is in stepFailure.
+// entries before it stay); or INPUT_NOT_OPENED with the table empty.
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength);
 
 // Rebuilds the lookup index over the table's current entries and counts the

@@ -31,7 +31,7 @@ TEST(LoadMasterList, TakesTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
                      word80 +
                      "xyz\r\n"
                      "GETDC\r\n");
-  ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12), StepOutcome::DONE);
+  ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12).end, StepEnd::DONE);
   ASSERT_EQ(symbolTable.entryCount, 4);
   EXPECT_EQ(Entry(1), "GETDC");
   EXPECT_EQ(Entry(2), "TAB\tBED");
@@ -49,7 +49,7 @@ TEST(LoadMasterList, StopsAtTheFirstEntryBeyondFiftyThousand) {
   std::string list;
   for (int i = 1; i <= MAX_SYMBOLS + 2; ++i) list += "S" + std::to_string(i) + "\r\n";
   WriteWholeFile("MASTERFI.LIS", list);
-  ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12), StepOutcome::DONE);
+  ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12).end, StepEnd::DONE);
   EXPECT_EQ(symbolTable.entryCount, MAX_SYMBOLS);
   EXPECT_EQ(LookUpIdentifier("S50000", 6), MAX_SYMBOLS);
   EXPECT_EQ(LookUpIdentifier("S50001", 6), 0);
@@ -64,7 +64,7 @@ TEST(LoadMasterList, StopsAtTheFirstEntryBeyondTheStore) {
     list += number + std::string(80 - number.size(), 'X') + "\r\n";
   }
   WriteWholeFile("MASTERFI.LIS", list);
-  ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12), StepOutcome::DONE);
+  ASSERT_EQ(LoadMasterList("MASTERFI.LIS", 12).end, StepEnd::DONE);
   EXPECT_EQ(symbolTable.entryCount, WORK_STORE_SIZE / 81);
   EXPECT_LE(symbolTable.nextFree - 1, WORK_STORE_SIZE);
 }

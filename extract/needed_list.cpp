@@ -110,12 +110,12 @@ StepOutcome LoadNeededList(const JobFileName& usedName) {
   ClearEntries();
   UseEntriesAsNeededList();
   const IoStatus opened = OpenFile(UNIT_INPUT, usedName, OpenStatus::OLD);
-  if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
+  if (opened != IO_OK) return StepOutcome{StepEnd::INPUT_NOT_OPENED, opened};
   const IoStatus ended = AppendUsedWords(UNIT_INPUT);
   CloseFile(UNIT_INPUT);
   UseEntriesAsNeededList();
   // A list cut by a read error must not be counted as the program's whole use.
-  return ended > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, ended) : StepOutcome::DONE;
+  return ended > 0 ? StepOutcome{StepEnd::INPUT_READ_FAILED, ended} : STEP_DONE;
 }
 
 int32_t FindNeededWord(const char* chars, int32_t length) {

@@ -38,7 +38,7 @@ extern NeededList neededList;
 // store). Builds the lookup index. Sets neededCount and remainingCount to the
 // number of words, addedCount to the number with a remark. Returns DONE;
 // INPUT_READ_FAILED when a read error cut the list short; or INPUT_NOT_OPENED
-// with the list empty. The status of a failure is in stepFailure.
+// with the list empty.
 StepOutcome LoadNeededList(const JobFileName& usedName);
 
 // Makes entries 1 to entryCount of the SymbolTable the needed list: sets

@@ -22,7 +22,7 @@ using testing::WriteWholeFile;
 TEST(LoadNeededList, ReadsTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
   ScratchDirectory scratch;
   WriteWholeFile("DEMO.FDH", CrLf({"getDC extra", " SKIPPED", "", "BEEP"}));
-  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")).end, StepEnd::DONE);
   EXPECT_EQ(neededList.neededCount, 2);
   EXPECT_EQ(neededList.remainingCount, 2);
   EXPECT_EQ(std::string(workStore, 11), "GETDC BEEP ");
@@ -48,7 +48,7 @@ TEST(LoadNeededList, KeepsTheNameOfTheEntryAWordWasAddedFor) {
   for (const auto& c : cases) {
     ScratchDirectory scratch;
     WriteWholeFile("DEMO.FDH", CrLf({c.line, "BEEP"}));
-    ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
+    ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")).end, StepEnd::DONE);
     const std::string remark(EntryRemark(1), static_cast<size_t>(EntryRemarkLength(1)));
     EXPECT_EQ(std::string(EntryText(1), static_cast<size_t>(symbolTable.entryLength[1])), c.word);
     EXPECT_EQ(remark, c.remark) << c.line;
@@ -59,7 +59,7 @@ TEST(LoadNeededList, KeepsTheNameOfTheEntryAWordWasAddedFor) {
 
 TEST(LoadNeededList, MissingListIsNotOpenedAndEmpty) {
   ScratchDirectory scratch;
-  EXPECT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::INPUT_NOT_OPENED);
+  EXPECT_EQ(LoadNeededList(JobName("DEMO.FDH")).end, StepEnd::INPUT_NOT_OPENED);
   EXPECT_EQ(neededList.neededCount, 0);
   EXPECT_EQ(FindNeededWord("BEEP", 4), 0);
 }
@@ -69,7 +69,7 @@ TEST(LoadNeededList, StopsAtTheFirstWordBeyondTheTable) {
   std::string list;
   for (int i = 1; i <= MAX_SYMBOLS + 5; ++i) list += "W" + std::to_string(i) + "\r\n";
   WriteWholeFile("DEMO.FDH", list);
-  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")), StepOutcome::DONE);
+  ASSERT_EQ(LoadNeededList(JobName("DEMO.FDH")).end, StepEnd::DONE);
   EXPECT_EQ(neededList.neededCount, MAX_SYMBOLS);
   EXPECT_EQ(FindNeededWord("W50001", 6), 0);
 }

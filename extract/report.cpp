@@ -34,10 +34,10 @@ bool WriteWhole(SectionWriting& writing, const RecordItem* items, int32_t itemCo
 
 StepOutcome SectionOutcome(const SectionWriting& writing) {
   if (writing.notTakenBack != IO_OK) {
-    return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, writing.notTakenBack);
+    return StepOutcome{StepEnd::OUTPUT_NOT_TAKEN_BACK, writing.notTakenBack};
   }
-  if (writing.failed != IO_OK) return StepFailed(StepOutcome::OUTPUT_WRITE_FAILED, writing.failed);
-  return StepOutcome::DONE;
+  if (writing.failed != IO_OK) return StepOutcome{StepEnd::OUTPUT_WRITE_FAILED, writing.failed};
+  return STEP_DONE;
 }
 
 }  // namespace

@@ -20,10 +20,10 @@ constexpr char FI_KIND_TEXT[] = " FI";
 // line is written out at once; a line that cannot be written is taken back. A
 // failed write of the count lines or of the heading ends the section; a
 // failed word line is passed over.
-// Returns DONE; OUTPUT_WRITE_FAILED when lines were taken out (the status of
-// the first failure in stepFailure); or OUTPUT_NOT_TAKEN_BACK when a failed
-// line could not be taken back (the report may hold part of it), which ends
-// the section at once (the cut's status in stepFailure).
+// Returns DONE; OUTPUT_WRITE_FAILED when lines were taken out (with the
+// status of the first failure); or OUTPUT_NOT_TAKEN_BACK when a failed line
+// could not be taken back (the report may hold part of it), which ends the
+// section at once (with the cut's status).
 StepOutcome WriteReport(const char* kindText);
 
 }  // namespace pk

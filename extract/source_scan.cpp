@@ -152,11 +152,11 @@ bool AddNeededSymbols(ScanState& state) {
 StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
                        IdentifierLookup lookUp, SourceForm form) {
   const IoStatus opened = OpenFile(UNIT_INPUT, sourceName, OpenStatus::OLD);
-  if (opened != IO_OK) return StepFailed(StepOutcome::INPUT_NOT_OPENED, opened);
+  if (opened != IO_OK) return StepOutcome{StepEnd::INPUT_NOT_OPENED, opened};
   const IoStatus created = OpenFile(UNIT_OUTPUT, usedName, OpenStatus::REPLACE);
   if (created != IO_OK) {
     CloseFile(UNIT_INPUT);
-    return StepFailed(StepOutcome::OUTPUT_NOT_OPENED, created);
+    return StepOutcome{StepEnd::OUTPUT_NOT_OPENED, created};
   }
   ScanState state = {lookUp, IO_OK};
   const IoStatus read = form == SourceForm::FIXED ? ScanFixedForm(state) : ScanFreeForm(state);
@@ -169,10 +169,10 @@ StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedNam
       state.written == IO_OK ? IO_OK : CutFile(UNIT_OUTPUT, WrittenLength(UNIT_OUTPUT));
   CloseFile(UNIT_OUTPUT);
   CloseFile(UNIT_INPUT);
-  if (takenBack != IO_OK) return StepFailed(StepOutcome::OUTPUT_NOT_TAKEN_BACK, takenBack);
-  if (state.written != IO_OK) return StepFailed(StepOutcome::OUTPUT_WRITE_FAILED, state.written);
+  if (takenBack != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_TAKEN_BACK, takenBack};
+  if (state.written != IO_OK) return StepOutcome{StepEnd::OUTPUT_WRITE_FAILED, state.written};
   // A source cut by a read error would leave used symbols out of the list.
-  return read > 0 ? StepFailed(StepOutcome::INPUT_READ_FAILED, read) : StepOutcome::DONE;
+  return read > 0 ? StepOutcome{StepEnd::INPUT_READ_FAILED, read} : STEP_DONE;
 }
 
 }  // namespace pk

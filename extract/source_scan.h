@@ -35,8 +35,7 @@ enum class SourceForm {
 // closed and the list holding the symbols of the lines before it; or
 // OUTPUT_WRITE_FAILED when a line could not be written, with both files
 // closed and the list holding whole lines only, the first ones of the list
-// (the record layer takes a failed write back to the last whole line). The status of
-// a failure is in stepFailure.
+// (the record layer takes a failed write back to the last whole line).
 StepOutcome ScanSource(const JobFileName& sourceName, const JobFileName& usedName,
                        IdentifierLookup lookUp, SourceForm form = SourceForm::FIXED);
 

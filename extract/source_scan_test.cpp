@@ -27,7 +27,7 @@ using testing::WriteWholeFile;
 
 void LoadMaster(const std::string& lines) {
   WriteWholeFile("MASTERFD.LIS", lines);
-  ASSERT_EQ(LoadMasterList("MASTERFD.LIS", 12), StepOutcome::DONE);
+  ASSERT_EQ(LoadMasterList("MASTERFD.LIS", 12).end, StepEnd::DONE);
 }
 
 StepOutcome Scan() {
@@ -49,7 +49,7 @@ TEST(ScanSource, WritesEachUsedSymbolOnceInOrderOfFirstUse) {
                      "     1TAIL",      // continuation column holds the 1
                      longLine.c_str(),  // EDGE ends at 80, HIDDEN after it
                  }));
-  ASSERT_EQ(Scan(), StepOutcome::DONE);
+  ASSERT_EQ(Scan().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"),
             CrLf({"GETDC", "RELEASEDC", "MESSAGE", "BEEP", "ZERO", "NAME", "TAIL", "EDGE"}));
 }
@@ -71,7 +71,7 @@ TEST(ScanSource, FindsAWordInEveryColumn) {
   source += "      " + std::string(74, 'l') + "\r\n";
   LoadMaster(master);
   WriteWholeFile("DEMO.FOR", source);
-  ASSERT_EQ(Scan(), StepOutcome::DONE);
+  ASSERT_EQ(Scan().end, StepEnd::DONE);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"), master);
 }
 
@@ -126,8 +126,8 @@ TEST(ScanSource, AddsTheSymbolsThatAUsedEntryNeeds) {
     ScratchDirectory scratch;
     LoadMaster(master);
     WriteWholeFile("DEMO.FOR", CrLf({c.source}));
-    ASSERT_EQ(ScanSource(JobName("DEMO.FOR"), JobName("DEMO.FDH"), LookUpIdentifier, c.form),
-              StepOutcome::DONE);
+    ASSERT_EQ(ScanSource(JobName("DEMO.FOR"), JobName("DEMO.FDH"), LookUpIdentifier, c.form).end,
+              StepEnd::DONE);
     EXPECT_EQ(ReadWholeFile("DEMO.FDH"), CrLf(c.used)) << c.source;
   }
 }
@@ -145,7 +145,7 @@ TEST(ScanSource, HonoursTheNeedsLinesThatFitTheTable) {
   }
   LoadMaster(master + "BIG\r\n" + needs);
   WriteWholeFile("DEMO.FOR", CrLf({"      CALL BIG"}));
-  ASSERT_EQ(Scan(), StepOutcome::DONE);
+  ASSERT_EQ(Scan().end, StepEnd::DONE);
   std::string used = "BIG\r\n";
   for (int i = 1; i < kNamed; ++i) used += "S" + std::to_string(i) + " needed by BIG\r\n";
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"), used);
@@ -165,9 +165,12 @@ TEST(ScanSource, FailedWriteOfAnAddedSymbolLeavesItUnmarked) {
   }
   LoadMaster(master + CrLf({"+NEEDEDSYMBOL", "NEEDEDSYMBOL"}));
   WriteWholeFile("DEMO.FOR", source);
-  testing::InstallFailingFileServices(testing::FileCall::WRITE, 1, IO_DISK_FULL);
-  EXPECT_EQ(Scan(), StepOutcome::OUTPUT_WRITE_FAILED);
-  testing::RestoreHostFileServices();
+  {
+    const testing::FailingFileServices failingCalls(testing::FileCall::WRITE, 1, IO_DISK_FULL);
+    const StepOutcome scanned = Scan();
+    EXPECT_EQ(scanned.end, StepEnd::OUTPUT_WRITE_FAILED);
+    EXPECT_EQ(scanned.status, IO_DISK_FULL);
+  }
   EXPECT_EQ(EntryTerminator(symbolTable.entryCount), MARK_OPEN);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"), "");
 }
@@ -176,7 +179,7 @@ TEST(ScanSource, MissingSourceLeavesTheListUntouched) {
   ScratchDirectory scratch;
   LoadMaster(CrLf({"GETDC"}));
   WriteWholeFile("DEMO.FDH", CrLf({"OLDSYMBOL"}));
-  EXPECT_EQ(Scan(), StepOutcome::INPUT_NOT_OPENED);
+  EXPECT_EQ(Scan().end, StepEnd::INPUT_NOT_OPENED);
   EXPECT_EQ(ReadWholeFile("DEMO.FDH"), CrLf({"OLDSYMBOL"}));
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
 }
@@ -186,7 +189,7 @@ TEST(ScanSource, ListThatCannotBeOpenedIsReported) {
   LoadMaster(CrLf({"GETDC"}));
   WriteWholeFile("DEMO.FOR", CrLf({"      GETDC"}));
   std::filesystem::create_directory("DEMO.FDH");
-  EXPECT_EQ(Scan(), StepOutcome::OUTPUT_NOT_OPENED);
+  EXPECT_EQ(Scan().end, StepEnd::OUTPUT_NOT_OPENED);
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
 }
 
@@ -195,7 +198,7 @@ TEST(ScanSource, FailedWriteOfTheListIsReported) {
   LoadMaster(CrLf({"GETDC", "BEEP"}));
   WriteWholeFile("DEMO.FOR", CrLf({"      GETDC", "      BEEP"}));
   testing::TracedFileServices failing("BEEP");
-  EXPECT_EQ(Scan(), StepOutcome::OUTPUT_WRITE_FAILED);
+  EXPECT_EQ(Scan().end, StepEnd::OUTPUT_WRITE_FAILED);
   EXPECT_FALSE(IsUnitAttached(UNIT_OUTPUT));
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
 }

@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "extract/job_files.h"
+#include "extract/library_table.h"
 #include "records/io_status.h"
 
 namespace pk {
 
-enum class StepOutcome {
+enum class StepEnd {
   DONE,                   // the step ran to its end
   INPUT_NOT_OPENED,       // the file the step reads could not be opened
   INPUT_READ_FAILED,      // a read of the file the step reads failed before its end
@@ -19,15 +20,14 @@ enum class StepOutcome {
                           // writes may hold part of it
 };
 
-// Why the last step that ended other than DONE did so: the status of the file
-// operation that failed. A step that ends DONE leaves it as it was.
-inline IoStatus stepFailure = IO_OK;
+// What a step returns: how it ended and, when that is not DONE, the status of
+// the file operation that failed (IO_OK when DONE).
+struct StepOutcome {
+  StepEnd end;
+  IoStatus status;
+};
 
-// Records `status` in stepFailure and returns `outcome`.
-inline StepOutcome StepFailed(StepOutcome outcome, IoStatus status) {
-  stepFailure = status;
-  return outcome;
-}
+constexpr StepOutcome STEP_DONE = {StepEnd::DONE, IO_OK};
 
 enum class FileOperation { READ, WRITE };
 
@@ -40,11 +40,8 @@ struct FileFault {
   bool inLibraryDirectory;  // `file` is read from the library directory
 };
 
-// Every library slot of both tables (2 x 20), the two declaration files and
-// the report. The slot count's header is not included: it brings in
-// record_file.h, whose Disposition::DELETE a <windows.h> macro would replace
-// where the main window includes job.h; declaration_copy.cpp checks the sum.
-constexpr int32_t MAX_FILE_FAULTS = 43;
+// Every library slot of both tables, the two declaration files and the report.
+constexpr int32_t MAX_FILE_FAULTS = 2 * LIBRARY_SLOTS + 3;
 
 // The faults of one job, one per file, in the order they were met.
 struct FileFaults {

@@ -133,13 +133,13 @@ std::vector<std::string> WrittenLines(const char* name) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 3);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile("DEMO.FDH", parts[0]);
   pk::testing::PutMemoryFile("USER32.FD", parts[1]);
   pk::testing::PutMemoryFile("GDI32.FD", parts[2]);
   pk::testing::PutMemoryFile("DEMO.FD", std::string("LEFT BY AN EARLIER JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
-  const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
+  const pk::JobFiles jobFiles = pk::MakeJobFiles(pk::ProgramNameOf(programName), "FOR");
 
   std::vector<ModelWord> words = ModelNeeded(parts[0]);
   std::set<std::string> queries;
@@ -150,13 +150,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  PK_FUZZ_CHECK(pk::LoadNeededList(jobFiles.usedFdName) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::LoadNeededList(jobFiles.usedFdName).end == pk::StepEnd::DONE);
   PK_FUZZ_CHECK(pk::neededList.neededCount == static_cast<int32_t>(words.size()));
   PK_FUZZ_CHECK(pk::neededList.remainingCount == pk::neededList.neededCount);
   CheckFinders(queries);
   pk::FileFaults faults = {};
-  PK_FUZZ_CHECK(pk::CopyDeclarations(pk::libraryTable.fdLibraries, jobFiles.fdOutName,
-                                     pk::FindNeededWord, faults) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::CopyDeclarations(pk::CURRENT_DIRECTORY, pk::libraryTable.fdLibraries,
+                                     jobFiles.fdOutName, pk::FindNeededWord, faults)
+                    .end == pk::StepEnd::DONE);
   PK_FUZZ_CHECK(faults.count == 0);
   CheckFinders(queries);
 
@@ -170,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   PK_FUZZ_CHECK(pk::OpenFile(pk::UNIT_REPORT, jobFiles.reportName, pk::OpenStatus::REPLACE) ==
                 pk::IO_OK);
-  PK_FUZZ_CHECK(pk::WriteReport(pk::FD_KIND_TEXT) == pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::WriteReport(pk::FD_KIND_TEXT).end == pk::StepEnd::DONE);
   pk::CloseFile(pk::UNIT_REPORT);
   PK_FUZZ_CHECK(WrittenLines("DEMO.PRE") == ModelReport(words, remaining));
   return 0;

@@ -24,7 +24,7 @@ int64_t Min(int64_t a, int64_t b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > pk::WORK_STORE_SIZE) return 0;
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile("crest.bmp", data, size);
   // The reader runs once per process on an all-zero image.
   pk::logoImage = pk::LogoImage{};

@@ -91,8 +91,8 @@ void CheckTable(const std::vector<std::string>& entries) {
 
 void LoadAndCheck(const std::string& bytes) {
   pk::testing::PutMemoryFile(pk::MASTER_FI_NAME, bytes);
-  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1) ==
-                pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1).end ==
+                pk::StepEnd::DONE);
   // Inputs are far below the table's capacity, so every entry is loaded.
   const std::vector<std::string> entries = ModelEntries(bytes);
   CheckTable(entries);
@@ -104,7 +104,7 @@ void LoadAndCheck(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   // A second, different list loaded over the first must leave nothing of it.
   LoadAndCheck(bytes);
   LoadAndCheck(bytes.substr(size / 2));

@@ -40,8 +40,8 @@ void CheckLines(const std::string& bytes) {
 
 // Reads the file in pieces whose sizes come from its own bytes.
 void CheckBytes(const std::string& bytes) {
-  PK_FUZZ_CHECK(pk::OpenFile(pk::UNIT_INPUT, kName, sizeof kName - 1, pk::OpenStatus::OLD,
-                             pk::FileForm::BINARY) == pk::IO_OK);
+  PK_FUZZ_CHECK(pk::OpenFile(pk::UNIT_INPUT, kName, sizeof kName - 1, pk::OpenStatus::OLD) ==
+                pk::IO_OK);
   std::string got;
   size_t piece = 0;
   for (;;) {
@@ -72,7 +72,7 @@ void CheckBytes(const std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile(kName, bytes);
   CheckLines(bytes);
   CheckBytes(bytes);

@@ -84,17 +84,18 @@ std::vector<std::string> ModelUsedSymbols(const std::string& master, const std::
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 200000) return 0;
   const std::vector<std::string> parts = pk::fuzzing::SplitInput(data, size, 2);
-  pk::testing::UseMemoryFiles();
+  const pk::testing::MemoryFiles memoryFiles;
   pk::testing::PutMemoryFile(pk::MASTER_FI_NAME, parts[0]);
   pk::testing::PutMemoryFile("DEMO.FOR", parts[1]);
   pk::testing::PutMemoryFile("DEMO.FIH", std::string("LEFT_BY_AN_EARLIER_JOB\r\n"));
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = "DEMO";
-  const pk::JobFiles jobFiles = pk::MakeJobFiles(programName, "FOR");
+  const pk::JobFiles jobFiles = pk::MakeJobFiles(pk::ProgramNameOf(programName), "FOR");
 
-  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1) ==
-                pk::StepOutcome::DONE);
-  PK_FUZZ_CHECK(pk::ScanSource(jobFiles.sourceName, jobFiles.usedFiName, pk::LookUpIdentifier) ==
-                pk::StepOutcome::DONE);
+  PK_FUZZ_CHECK(pk::LoadMasterList(pk::MASTER_FI_NAME, sizeof pk::MASTER_FI_NAME - 1).end ==
+                pk::StepEnd::DONE);
+  PK_FUZZ_CHECK(
+      pk::ScanSource(jobFiles.sourceName, jobFiles.usedFiName, pk::LookUpIdentifier).end ==
+      pk::StepEnd::DONE);
   std::string written;
   PK_FUZZ_CHECK(pk::testing::GetMemoryFile("DEMO.FIH", &written));
   bool wellFormed = false;

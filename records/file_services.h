@@ -24,7 +24,6 @@ enum class OsCreation {
   // An input: fails with IO_FILE_NOT_FOUND when the file does not exist, and
   // with IO_ACCESS_DENIED when it is not a regular file (a FIFO, a device).
   MUST_EXIST,
-  MUST_NOT_EXIST,   // fails with IO_FILE_EXISTS when the file exists; creates it
   EXISTING_OR_NEW,  // opens an existing file, creates a missing one
 };
 

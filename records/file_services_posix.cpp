@@ -93,9 +93,6 @@ IoStatus PosixOpen(const char* name, OsAccess access, OsCreation creation, OsHan
   switch (creation) {
     case OsCreation::MUST_EXIST:
       break;
-    case OsCreation::MUST_NOT_EXIST:
-      flags |= O_CREAT | O_EXCL;
-      break;
     case OsCreation::EXISTING_OR_NEW:
       flags |= O_CREAT;
       break;

@@ -85,9 +85,6 @@ IoStatus Win32Open(const char* name, OsAccess access, OsCreation creation, OsHan
     case OsCreation::MUST_EXIST:
       disposition = OPEN_EXISTING;
       break;
-    case OsCreation::MUST_NOT_EXIST:
-      disposition = CREATE_NEW;
-      break;
     case OsCreation::EXISTING_OR_NEW:
       disposition = OPEN_ALWAYS;
       break;

@@ -6,10 +6,6 @@
 
 namespace pk {
 
-TextSlice Slice(char* field, int32_t first, int32_t last) {
-  return {field + (first - 1), last - first + 1};
-}
-
 void Assign(char* destination, int32_t dfirst, int32_t dlast, const char* source, int32_t sfirst,
             int32_t slast) {
   const int32_t n = dlast - dfirst + 1;

@@ -22,17 +22,6 @@ struct FixedText {
   char At(int32_t position) const { return chars[position - 1]; }
 };
 
-// A view of part of a field: the address of its first character and its length.
-struct TextSlice {
-  char* chars;
-  int32_t length;
-};
-
-// field(first:last) of a field that starts at `field`. No copy is made and the
-// positions are not checked against the field's declared length. Part of the
-// text operations' set; today only their tests call it.
-TextSlice Slice(char* field, int32_t first, int32_t last);
-
 // Copies source(sfirst:slast) into destination(dfirst:dlast): a shorter source
 // is followed by blanks, a longer one is cut on the right. Characters are
 // copied from the first position to the last. A negative length on either
@@ -73,25 +62,9 @@ inline ByteVector FoldCaseSixteen(ByteVector chars) {
 // not blanks (a tab or a NUL too) make it the greater.
 int Compare(const char* a, int32_t lengthA, const char* b, int32_t lengthB);
 
-// The six relations on Compare. The job and the form need only TextEqual;
-// the other five complete the set and are proven by the tests.
+// True when Compare finds the two texts equal.
 inline bool TextEqual(const char* a, int32_t la, const char* b, int32_t lb) {
   return Compare(a, la, b, lb) == 0;
-}
-inline bool TextNotEqual(const char* a, int32_t la, const char* b, int32_t lb) {
-  return Compare(a, la, b, lb) != 0;
-}
-inline bool TextLess(const char* a, int32_t la, const char* b, int32_t lb) {
-  return Compare(a, la, b, lb) == -1;
-}
-inline bool TextLessEqual(const char* a, int32_t la, const char* b, int32_t lb) {
-  return Compare(a, la, b, lb) != 1;
-}
-inline bool TextGreater(const char* a, int32_t la, const char* b, int32_t lb) {
-  return Compare(a, la, b, lb) == 1;
-}
-inline bool TextGreaterEqual(const char* a, int32_t la, const char* b, int32_t lb) {
-  return Compare(a, la, b, lb) != -1;
 }
 
 }  // namespace pk

@@ -15,7 +15,7 @@ constexpr IoStatus IO_END_OF_FILE = -1;
 constexpr IoStatus IO_INVALID_REQUEST = 6412;  // the platform rejects the open request
 constexpr IoStatus IO_ACCESS_DENIED =
     6414;  // also a directory, or an input that is not a regular file
-constexpr IoStatus IO_FILE_EXISTS = 6415;      // NEW requested, the file exists
+constexpr IoStatus IO_FILE_EXISTS = 6415;      // the file exists
 constexpr IoStatus IO_FILE_NOT_FOUND = 6416;   // OLD requested, the file does not exist
 constexpr IoStatus IO_NO_HANDLES = 6417;       // the platform has no more file handles
 constexpr IoStatus IO_UNITS_EXHAUSTED = 6418;  // all slots of the unit table are in use

@@ -30,8 +30,6 @@ struct RecordFile {
   bool untidy;           // writing: a failed take-back may have left bytes past bufferOffset
   bool writing;
   bool endOfFile;  // a read has returned IO_END_OF_FILE: later reads do too
-  bool scratch;
-  IoStatus stepStatus;  // status of a byte read built in steps
 };
 
 RecordFile unitTable[UNIT_SLOTS];
@@ -216,23 +214,17 @@ IoStatus Refill(RecordFile& file) {
 }
 
 // Closes the OS file of a slot and frees the slot. Returns the first failure.
-IoStatus Detach(RecordFile& file, Disposition disposition) {
+IoStatus Detach(RecordFile& file) {
   IoStatus status = Flush(file);
   const IoStatus closed = CurrentFileServices().close(file.handle);
   if (status == IO_OK) status = closed;
-  // A scratch file is never kept.
-  if (disposition == Disposition::DELETE || file.scratch) {
-    const IoStatus removed = CurrentFileServices().remove(file.name);
-    if (status == IO_OK) status = removed;
-  }
   file.attached = false;
   file.handle = NO_OS_HANDLE;
   return status;
 }
 
-// Process end: every file still attached is closed with its default
-// disposition, so no buffered line is lost. A failure is reported like a
-// failed CloseFile, and the process then ends with exit code 1.
+// Process end: every file still attached is closed, so no buffered line is lost. A failure is
+// reported like a failed CloseFile, and the process then ends with exit code 1.
 void CloseFilesAtExit() {
   closingAtExit = true;
   CloseAllFiles();
@@ -410,8 +402,7 @@ IoStatus TakeLine(int32_t unit, char* text, int32_t capacity, bool skipRest, int
 
 }  // namespace
 
-IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
-                  FileForm /*form*/) {
+IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus status) {
   const NamePart trimmedName = TrimBlanks(name, nameLength);
   const char* trimmed = trimmedName.chars;
   int32_t length = trimmedName.length;
@@ -439,10 +430,6 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
     case OpenStatus::OLD:
       creation = OsCreation::MUST_EXIST;
       break;
-    case OpenStatus::NEW:
-    case OpenStatus::SCRATCH:
-      creation = OsCreation::MUST_NOT_EXIST;
-      break;
     case OpenStatus::UNKNOWN:
     case OpenStatus::REPLACE:
       creation = OsCreation::EXISTING_OR_NEW;
@@ -465,7 +452,6 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
   for (int32_t i = 0; i <= length; ++i) file->name[i] = osName[i];
   file->nameLength = length;
   file->handle = handle;
-  file->scratch = status == OpenStatus::SCRATCH;
   if (!closeAtExitRegistered) {
     closeAtExitRegistered = true;
     std::atexit(CloseFilesAtExit);
@@ -473,9 +459,8 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
   return IO_OK;
 }
 
-void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength, OpenStatus status,
-                   FileForm form) {
-  const IoStatus opened = OpenFile(unit, name, nameLength, status, form);
+void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength, OpenStatus status) {
+  const IoStatus opened = OpenFile(unit, name, nameLength, status);
   if (opened != IO_OK) EndWithOpenError(opened, name, nameLength);
 }
 
@@ -579,45 +564,37 @@ IoStatus CutFile(int32_t unit, int64_t length) {
   return TakeBack(*file, length);
 }
 
-void StartByteRead(int32_t unit) {
-  RecordFile* file = FindUnit(unit);
-  if (file == nullptr) return;
-  file->stepStatus = file->endOfFile ? IO_END_OF_FILE : StartReading(*file);
-}
+namespace {
 
-void ReadByteItem(int32_t unit, void* destination, int32_t byteCount) {
-  RecordFile* file = FindUnit(unit);
-  if (file == nullptr || file->stepStatus != IO_OK) return;
-  char* to = static_cast<char*>(destination);
-  for (int32_t i = 0; i < byteCount; ++i) {
-    const IoStatus status = Refill(*file);
+// Reads one item of a byte read; a read that fails or meets the file's end
+// leaves the item's later bytes untouched.
+IoStatus ReadByteItem(RecordFile& file, const ByteItem& item) {
+  char* to = static_cast<char*>(item.destination);
+  for (int32_t i = 0; i < item.byteCount; ++i) {
+    const IoStatus status = Refill(file);
     if (status != IO_OK) {
-      if (status == IO_END_OF_FILE) file->endOfFile = true;
-      file->stepStatus = status;
-      return;
+      if (status == IO_END_OF_FILE) file.endOfFile = true;
+      return status;
     }
-    to[i] = file->buffer[file->position++];
+    to[i] = file.buffer[file.position++];
   }
+  return IO_OK;
 }
 
-IoStatus FinishByteRead(int32_t unit) {
-  RecordFile* file = FindUnit(unit);
-  if (file == nullptr) return IO_INVALID_REQUEST;
-  return file->stepStatus;
-}
+}  // namespace
 
 IoStatus ReadBytes(int32_t unit, const ByteItem* items, int32_t itemCount) {
-  StartByteRead(unit);
-  for (int32_t i = 0; i < itemCount; ++i) {
-    ReadByteItem(unit, items[i].destination, items[i].byteCount);
-  }
-  return FinishByteRead(unit);
+  RecordFile* file = FindUnit(unit);
+  if (file == nullptr) return IO_INVALID_REQUEST;
+  IoStatus status = file->endOfFile ? IO_END_OF_FILE : StartReading(*file);
+  for (int32_t i = 0; i < itemCount && status == IO_OK; ++i) status = ReadByteItem(*file, items[i]);
+  return status;
 }
 
-void CloseFile(int32_t unit, Disposition disposition) {
+void CloseFile(int32_t unit) {
   RecordFile* file = FindUnit(unit);
   if (file == nullptr) return;
-  const IoStatus status = Detach(*file, disposition);
+  const IoStatus status = Detach(*file);
   if (status == IO_OK) return;
   if (closingAtExit) {
     // Already ending: report, and let the remaining files be closed too.

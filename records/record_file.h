@@ -28,23 +28,11 @@ constexpr int32_t LINE_LENGTH = 80;
 
 using LineRecord = FixedText<LINE_LENGTH>;
 
-// The job opens with OLD, UNKNOWN and REPLACE; NEW and SCRATCH complete the
-// layer's set and only its tests use them.
 enum class OpenStatus {
   OLD,      // the file must exist
-  NEW,      // the file must not exist; it is created
-  SCRATCH,  // a new file, deleted when closed
   UNKNOWN,  // opened when it exists, created when missing; never truncated at open
   REPLACE,  // created when missing, emptied when present
 };
-
-// What the caller means to do with the file: read or write lines, or read
-// bytes. Every file is opened alike (binary, no translation), so the form
-// changes nothing and is not kept; it states the caller's intent.
-enum class FileForm { FORMATTED, BINARY };
-
-// The job closes with KEEP only; DELETE completes the layer's set (tests).
-enum class Disposition { KEEP, DELETE };
 
 // Attaches the file `name` (leading and trailing blanks removed) to `unit`.
 // Access is tried read-write, then read-only, then write-only; an existing
@@ -55,20 +43,19 @@ enum class Disposition { KEEP, DELETE };
 // If the unit already holds a file of the same name nothing happens and the
 // result is IO_OK; a different file on the unit is closed first.
 // On failure the unit stays free and the error number is returned
-// (IO_FILE_NOT_FOUND, IO_FILE_EXISTS, IO_ACCESS_DENIED, IO_UNITS_EXHAUSTED, ...).
+// (IO_FILE_NOT_FOUND, IO_ACCESS_DENIED, IO_UNITS_EXHAUSTED, ...).
 IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength,
-                  OpenStatus status = OpenStatus::UNKNOWN, FileForm form = FileForm::FORMATTED);
+                  OpenStatus status = OpenStatus::UNKNOWN);
 
 template <int32_t N>
-IoStatus OpenFile(int32_t unit, const FixedText<N>& name, OpenStatus status = OpenStatus::UNKNOWN,
-                  FileForm form = FileForm::FORMATTED) {
-  return OpenFile(unit, name.chars, N, status, form);
+IoStatus OpenFile(int32_t unit, const FixedText<N>& name, OpenStatus status = OpenStatus::UNKNOWN) {
+  return OpenFile(unit, name.chars, N, status);
 }
 
 // OpenFile for a request made without a status: on failure the process ends
 // with exit code 1 after the run-time error report on standard error.
 void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength,
-                   OpenStatus status = OpenStatus::UNKNOWN, FileForm form = FileForm::FORMATTED);
+                   OpenStatus status = OpenStatus::UNKNOWN);
 
 // The name the OS is given for `name`, as OpenFile gives it: without the
 // blanks around it, cut after MAX_FILE_NAME characters, NUL-terminated in
@@ -153,27 +140,17 @@ struct ByteItem {
   int32_t byteCount;
 };
 
-// Reads the items of a BINARY unit in turn, exactly byteCount bytes each,
+// Reads the items of a unit in turn, exactly byteCount bytes each,
 // continuing where the previous read stopped. When the file ends first the
 // result is IO_END_OF_FILE: the bytes that arrived stay in their destinations
 // and the remaining items are not transferred.
 IoStatus ReadBytes(int32_t unit, const ByteItem* items, int32_t itemCount);
 
-// The same read built in steps: StartByteRead, any number of ReadByteItem,
-// FinishByteRead, which returns the status of the whole read. After a failed
-// item the later items of the read transfer nothing. The logo reads whole
-// rows with ReadBytes; the steps remain part of the layer, proven by its tests.
-void StartByteRead(int32_t unit);
-void ReadByteItem(int32_t unit, void* destination, int32_t byteCount);
-IoStatus FinishByteRead(int32_t unit);
+// Writes out buffered bytes, closes the file and frees the unit. A unit with no file does nothing.
+// A failure ends the process with exit code 1 after the run-time error report on standard error.
+void CloseFile(int32_t unit);
 
-// Writes out buffered bytes, closes the file (deleting it for DELETE or a
-// scratch file) and frees the unit. A unit with no file does nothing. A
-// failure ends the process with exit code 1 after the run-time error report
-// on standard error.
-void CloseFile(int32_t unit, Disposition disposition = Disposition::KEEP);
-
-// Closes every attached file with its default disposition. Runs by itself at
+// Closes every attached file. Runs by itself at
 // process end; tests call it to start from a free table.
 void CloseAllFiles();
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "testing/failing_file_services.h"
@@ -20,14 +21,11 @@ using testing::WriteWholeFile;
 
 class RecordFileTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    testing::RestoreHostFileServices();
-    CloseAllFiles();
-  }
+  void TearDown() override { CloseAllFiles(); }
 
   static IoStatus Open(const std::string& name, OpenStatus status = OpenStatus::UNKNOWN,
-                       int32_t unit = UNIT_INPUT, FileForm form = FileForm::FORMATTED) {
-    return OpenFile(unit, name.data(), static_cast<int32_t>(name.size()), status, form);
+                       int32_t unit = UNIT_INPUT) {
+    return OpenFile(unit, name.data(), static_cast<int32_t>(name.size()), status);
   }
 
   // Every line of `name` as ReadLine gives it, trailing blanks removed, "|" after each.
@@ -152,11 +150,6 @@ TEST_F(RecordFileTest, OpenStatusesResolveAgainstTheFileSystem) {
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
   CloseFile(UNIT_INPUT);  // nothing attached: does nothing
   EXPECT_FALSE(FileExists("missing.txt"));
-
-  EXPECT_EQ(Open("new.txt", OpenStatus::NEW), IO_OK);
-  CloseFile(UNIT_INPUT);
-  EXPECT_TRUE(FileExists("new.txt"));
-  EXPECT_EQ(Open("new.txt", OpenStatus::NEW), IO_FILE_EXISTS);
 
   EXPECT_EQ(Open("created.txt", OpenStatus::UNKNOWN), IO_OK);
   CloseFile(UNIT_INPUT);
@@ -294,7 +287,7 @@ TEST_F(RecordFileTest, CutTakesBackWrittenAndBufferedBytes) {
 
 TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
   WriteWholeFile("a.bin", "0123456789");
-  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
+  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO), IO_OK);
   char two[2];
   char four[4];
   const ByteItem first[] = {{two, 2}, {four, 4}};
@@ -309,19 +302,9 @@ TEST_F(RecordFileTest, ByteReadsContinueAndStopAtTheEnd) {
   EXPECT_EQ(ReadBytes(UNIT_LOGO, first, 1), IO_END_OF_FILE);
 }
 
-TEST_F(RecordFileTest, ByteReadInStepsReportsTheWholeRead) {
-  WriteWholeFile("a.bin", "ABC");
-  ASSERT_EQ(Open("a.bin", OpenStatus::OLD, UNIT_LOGO, FileForm::BINARY), IO_OK);
-  char bytes[5] = {'-', '-', '-', '-', '-'};
-  StartByteRead(UNIT_LOGO);
-  for (char& byte : bytes) ReadByteItem(UNIT_LOGO, &byte, 1);
-  EXPECT_EQ(FinishByteRead(UNIT_LOGO), IO_END_OF_FILE);
-  EXPECT_EQ(std::string(bytes, 5), "ABC--");
-}
-
 TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {
   WriteWholeFile("a.txt", "ONE\n");
-  testing::InstallFailingFileServices(FileCall::READ, 1, IO_READ_FAILED);
+  const testing::FailingFileServices failingCalls(FileCall::READ, 1, IO_READ_FAILED);
   ASSERT_EQ(Open("a.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   AssignText(line, "BEFORE", 6);
@@ -331,7 +314,7 @@ TEST_F(RecordFileTest, ReadErrorIsReportedAndLeavesTheLineUnchanged) {
 }
 
 TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
-  testing::InstallFailingFileServices(FileCall::WRITE, 1, IO_DISK_FULL);
+  const testing::FailingFileServices failingCalls(FileCall::WRITE, 1, IO_DISK_FULL);
   ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
   ASSERT_EQ(WriteChars(UNIT_OUTPUT, "LOST", 4), IO_OK);  // still in the buffer
   EXPECT_EQ(FlushFile(UNIT_OUTPUT), IO_DISK_FULL);
@@ -345,10 +328,11 @@ TEST_F(RecordFileTest, FailedWriteDropsItsBytesOnce) {
 // next cut reports it and, once it can, makes it.
 TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
   for (const bool takeBackFails : {false, true}) {
+    std::optional<testing::FailingFileServices> failingCalls;
     if (takeBackFails) {
-      testing::InstallFailingFileServicesThen(FileCall::WRITE, 2, IO_DISK_FULL, FileCall::TRUNCATE);
+      failingCalls.emplace(FileCall::WRITE, 2, IO_DISK_FULL, FileCall::TRUNCATE);
     } else {
-      testing::InstallFailingFileServices(FileCall::WRITE, 2, IO_DISK_FULL);
+      failingCalls.emplace(FileCall::WRITE, 2, IO_DISK_FULL);
     }
     ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
     std::string lines;
@@ -362,7 +346,7 @@ TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
     const int64_t whole = WrittenLength(UNIT_OUTPUT);
     EXPECT_EQ(whole, 1024 / 43 * 43) << takeBackFails;  // the lines wholly in the first 1024 bytes
     EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), takeBackFails ? IO_DISK_FULL : IO_OK);
-    testing::RestoreHostFileServices();
+    failingCalls.reset();
     EXPECT_EQ(CutFile(UNIT_OUTPUT, whole), IO_OK);
     CloseFile(UNIT_OUTPUT);
     EXPECT_EQ(ReadWholeFile("out.txt"), lines.substr(0, static_cast<size_t>(whole)));
@@ -371,7 +355,7 @@ TEST_F(RecordFileTest, FailedWriteOutGoesBackToTheLastWholeLine) {
 
 TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
   WriteWholeFile("ro.txt", "DATA\n");
-  testing::InstallFailingFileServices(FileCall::OPEN, 1, IO_ACCESS_DENIED);
+  const testing::FailingFileServices failingCalls(FileCall::OPEN, 1, IO_ACCESS_DENIED);
   ASSERT_EQ(Open("ro.txt", OpenStatus::OLD), IO_OK);
   LineRecord line;
   EXPECT_EQ(ReadLine(UNIT_INPUT, line), IO_OK);
@@ -383,7 +367,7 @@ TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
 }
 
 TEST_F(RecordFileTest, AllThreeAccessesRefusedGiveTheLastError) {
-  testing::InstallFailingFileServices(FileCall::OPEN, 3, IO_NO_HANDLES);
+  const testing::FailingFileServices failingCalls(FileCall::OPEN, 3, IO_NO_HANDLES);
   // The first two attempts fail naturally (OLD, missing), the third by injection.
   EXPECT_EQ(Open("missing.txt", OpenStatus::OLD), IO_NO_HANDLES);
   EXPECT_FALSE(IsUnitAttached(UNIT_INPUT));
@@ -439,7 +423,7 @@ TEST(RecordFileDeathTest, FailedCloseEndsTheProcessWithARunTimeError) {
   const std::string name = DeathTestPath("OUT.TXT");
   EXPECT_EXIT(
       {
-        testing::InstallFailingFileServices(FileCall::WRITE, 1, IO_DISK_FULL);
+        const testing::FailingFileServices failingCalls(FileCall::WRITE, 1, IO_DISK_FULL);
         OpenFile(UNIT_OUTPUT, name.data(), static_cast<int32_t>(name.size()), OpenStatus::REPLACE);
         WriteChars(UNIT_OUTPUT, "X", 1);
         CloseFile(UNIT_OUTPUT);

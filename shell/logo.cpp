@@ -104,8 +104,7 @@ int32_t PaintableRows(const BitmapInfoHeader& header, int32_t rowBytes) {
 }  // namespace
 
 void LoadLogo() {
-  if (OpenFile(UNIT_LOGO, LOGO_FILE_NAME, sizeof LOGO_FILE_NAME - 1, OpenStatus::OLD,
-               FileForm::BINARY) != IO_OK) {
+  if (OpenFile(UNIT_LOGO, LOGO_FILE_NAME, sizeof LOGO_FILE_NAME - 1, OpenStatus::OLD) != IO_OK) {
     return;
   }
   LogoImage& logo = logoImage;

@@ -72,10 +72,7 @@ std::string ColorEntry(const RgbQuad& entry) {
 class LoadLogoTest : public ::testing::Test {
  protected:
   LoadLogoTest() { Reset(); }
-  ~LoadLogoTest() override {
-    testing::RestoreHostFileServices();
-    CloseAllFiles();
-  }
+  ~LoadLogoTest() override { CloseAllFiles(); }
 
   static void Reset() {
     CloseAllFiles();
@@ -256,8 +253,10 @@ TEST_F(LoadLogoTest, FileEndingInThePixelRowsKeepsEveryByteThatArrived) {
 
 TEST_F(LoadLogoTest, FailedReadStopsTheReadingAndClosesTheFile) {
   testing::WriteWholeFile("crest.bmp", Headers(BitmapShape{}) + Pattern(4, 1));
-  testing::InstallFailingFileServices(testing::FileCall::READ, 1, IO_READ_FAILED);
-  LoadLogo();
+  {
+    const testing::FailingFileServices failingCalls(testing::FileCall::READ, 1, IO_READ_FAILED);
+    LoadLogo();
+  }
   EXPECT_EQ(logoImage.fileHeader.bfType, 0);
   EXPECT_EQ(logoImage.paintRows, 0);
   EXPECT_TRUE(StoreIsZero(0, 4));

@@ -98,7 +98,8 @@ const FileServices kFailingServices = {Open,
 
 }  // namespace
 
-void InstallFailingFileServices(FileCall call, int32_t failingCall, IoStatus error) {
+FailingFileServices::FailingFileServices(FileCall call, int32_t failingCall, IoStatus error)
+    : below_(&CurrentFileServices()) {
   for (int32_t& count : counts) count = 0;
   failingKind = call;
   failingNumber = failingCall;
@@ -108,15 +109,15 @@ void InstallFailingFileServices(FileCall call, int32_t failingCall, IoStatus err
   UseFileServices(&kFailingServices);
 }
 
-void InstallFailingFileServicesThen(FileCall call, int32_t failingCall, IoStatus error,
-                                    FileCall after) {
-  InstallFailingFileServices(call, failingCall, error);
+FailingFileServices::FailingFileServices(FileCall call, int32_t failingCall, IoStatus error,
+                                         FileCall after)
+    : FailingFileServices(call, failingCall, error) {
   failingAfter = true;
   afterKind = after;
 }
 
-void RestoreHostFileServices() {
-  UseFileServices(nullptr);
+FailingFileServices::~FailingFileServices() {
+  UseFileServices(below_);
 }
 
 int32_t FileCallCount(FileCall call) {

@@ -31,7 +31,6 @@ OpenMemoryFile* Lookup(OsHandle handle) {
 IoStatus Open(const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
   const auto found = files.find(name);
   if (creation == OsCreation::MUST_EXIST && found == files.end()) return IO_FILE_NOT_FOUND;
-  if (creation == OsCreation::MUST_NOT_EXIST && found != files.end()) return IO_FILE_EXISTS;
   for (int i = 0; i < kHandleCount; ++i) {
     if (handles[i].open) continue;
     if (found == files.end()) files[name];
@@ -133,11 +132,16 @@ const FileServices kMemoryServices = {Open,
 
 }  // namespace
 
-void UseMemoryFiles() {
-  UseFileServices(&kMemoryServices);
+MemoryFiles::MemoryFiles() : below_(&CurrentFileServices()) {
   CloseAllFiles();
+  UseFileServices(&kMemoryServices);
   for (OpenMemoryFile& handle : handles) handle = OpenMemoryFile{};
   files.clear();
+}
+
+MemoryFiles::~MemoryFiles() {
+  CloseAllFiles();
+  UseFileServices(below_);
 }
 
 void PutMemoryFile(const std::string& name, const uint8_t* bytes, size_t size) {

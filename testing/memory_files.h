@@ -7,11 +7,25 @@
 #include <cstdint>
 #include <string>
 
+#include "records/file_services.h"
+
 namespace pk::testing {
 
-// Installs the in-memory services with no files and no open handles, after
-// closing every unit the record layer still holds.
-void UseMemoryFiles();
+// Installed for the object's lifetime (one at a time), as TracedFileServices
+// is: the in-memory services, with no files and no open handles, installed
+// after every unit the record layer still holds is closed. The destructor
+// closes the units opened on them and installs the services installed
+// before.
+class MemoryFiles {
+ public:
+  MemoryFiles();
+  ~MemoryFiles();
+  MemoryFiles(const MemoryFiles&) = delete;
+  MemoryFiles& operator=(const MemoryFiles&) = delete;
+
+ private:
+  const FileServices* below_;
+};
 
 // Creates or replaces the file `name` with `size` bytes.
 void PutMemoryFile(const std::string& name, const uint8_t* bytes, size_t size);

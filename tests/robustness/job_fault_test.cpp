@@ -134,9 +134,9 @@ struct ProbedRun {
 ProbedRun RunProbedJob(FileCall kind, int32_t k, IoStatus error) {
   RemoveJobOutputs();
   CloseAllFiles();
-  testing::InstallFailingFileServices(kind, k, error);
   ProbedRun run{};
   {
+    const testing::FailingFileServices failingCalls(kind, k, error);
     const TracedFileServices tracing;
     traced = &CurrentFileServices();
     FileServices probe = *traced;
@@ -156,7 +156,6 @@ ProbedRun RunProbedJob(FileCall kind, int32_t k, IoStatus error) {
     }
     run.trace = TracedFileServices::Calls();
   }
-  testing::RestoreHostFileServices();
   run.standardError = standardError;
   return run;
 }
@@ -660,7 +659,7 @@ TEST_P(JobFaultDeathTest, FatalFailuresEndTheProcessWithTheRunTimeError) {
   RemoveJobOutputs();
   EXPECT_EXIT(
       {
-        testing::InstallFailingFileServices(death.kind, death.k, IO_DISK_FULL);
+        const testing::FailingFileServices failingCalls(death.kind, death.k, IO_DISK_FULL);
         RunJob(programName);
       },
       // Patterns that both the POSIX and the Windows regular expressions of

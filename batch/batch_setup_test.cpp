@@ -1,4 +1,4 @@
-#include "extract/batch_setup.h"
+#include "batch/batch_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -101,9 +101,9 @@ TEST(ExecutableDirectory, IsTheDirectoryOfTheTestProgram) {
   const std::filesystem::path program = ::testing::internal::GetArgvs()[0];
   EXPECT_TRUE(
       std::filesystem::equivalent(directory, std::filesystem::absolute(program).parent_path()));
-  testing::InstallFailingFileServices(testing::FileCall::EXECUTABLE_PATH, 1, IO_INVALID_REQUEST);
+  const testing::FailingFileServices failingCalls(testing::FileCall::EXECUTABLE_PATH, 1,
+                                                  IO_INVALID_REQUEST);
   EXPECT_FALSE(ExecutableDirectory(directory, static_cast<int32_t>(sizeof directory)));
-  testing::RestoreHostFileServices();
 }
 
 TEST(ReadLibrarySetVersion, TakesTheFirstVersionLineBeforeTheFirstHeader) {
@@ -124,8 +124,7 @@ TEST(ReadLibrarySetVersion, TakesTheFirstVersionLineBeforeTheFirstHeader) {
   for (const auto& c : cases) {
     ScratchDirectory scratch;
     if (c.user32 != nullptr) WriteWholeFile("USER32.FD", c.user32);
-    ASSERT_TRUE(SetLibraryDirectory("", 0));
-    const LibrarySetVersion version = ReadLibrarySetVersion();
+    const LibrarySetVersion version = ReadLibrarySetVersion(CURRENT_DIRECTORY);
     EXPECT_EQ(version.known, c.known) << c.version;
     EXPECT_STREQ(version.version, c.version);
     EXPECT_STREQ(version.details, c.details);

@@ -82,10 +82,10 @@ struct LibrarySetVersion {
   char details[LINE_LENGTH + 1];  // DETAILS without the parentheses; "" when not known
 };
 
-// Reads the comment lines of USER32.FD in the library directory before its
-// first "C*" header on UNIT_INPUT and takes the first version line among
-// them. Not known when the file cannot be opened or read, or holds no such
-// line before its first header. Cannot fail.
-LibrarySetVersion ReadLibrarySetVersion();
+// Reads the comment lines of USER32.FD in `directory` before its first "C*"
+// header on UNIT_INPUT and takes the first version line among them. Not
+// known when the file cannot be opened or read, or holds no such line before
+// its first header. Cannot fail.
+LibrarySetVersion ReadLibrarySetVersion(const LibraryDirectory& directory);
 
 }  // namespace pk

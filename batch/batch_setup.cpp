@@ -1,4 +1,4 @@
-#include "extract/batch_setup.h"
+#include "batch/batch_setup.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -74,7 +74,7 @@ bool HoldsMasterList(const char* directory, int32_t length) {
   if (length > LIBRARY_DIRECTORY_LENGTH) return false;
   for (const char* master : {MASTER_FI_NAME, MASTER_FD_NAME}) {
     FilePath path;
-    DirectoryFilePath(directory, length, master, Length(master), path);
+    LibraryFilePath({directory, length}, master, Length(master), path);
     if (Opens(path.chars, MAX_FILE_NAME)) return true;
   }
   return false;
@@ -150,10 +150,10 @@ bool ParseVersionLine(const LineRecord& line, LibrarySetVersion& result) {
 
 }  // namespace
 
-LibrarySetVersion ReadLibrarySetVersion() {
+LibrarySetVersion ReadLibrarySetVersion(const LibraryDirectory& directory) {
   LibrarySetVersion result = {false, "unknown", ""};
   FilePath path;
-  LibraryFilePath(VERSION_LIBRARY, sizeof VERSION_LIBRARY - 1, path);
+  LibraryFilePath(directory, VERSION_LIBRARY, sizeof VERSION_LIBRARY - 1, path);
   if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) return result;
   LineRecord line;
   while (ReadLine(UNIT_INPUT, line) == IO_OK) {

@@ -1,4 +1,4 @@
-#include "extract/batch_summary.h"
+#include "batch/batch_summary.h"
 
 #include <initializer_list>
 
@@ -60,9 +60,10 @@ void JsonString(std::FILE* stream, const char* text) {
   JsonString(stream, text, length);
 }
 
-void JsonFile(std::FILE* stream, const JobFileName& file, bool inLibraryDirectory) {
+void JsonFile(std::FILE* stream, const JobFileName& file, bool inLibraryDirectory,
+              const LibraryDirectory& directory) {
   FilePath path;
-  JsonString(stream, path.chars, PathOf(file, inLibraryDirectory, path));
+  JsonString(stream, path.chars, PathOf(file, inLibraryDirectory, directory, path));
 }
 
 const char* EndWord(JobEnd end) {
@@ -138,9 +139,10 @@ void WriteMissing(std::FILE* stream, const MissingSymbols& missing) {
 
 }  // namespace
 
-int PathOf(const JobFileName& file, bool inLibraryDirectory, FilePath& path) {
+int PathOf(const JobFileName& file, bool inLibraryDirectory, const LibraryDirectory& directory,
+           FilePath& path) {
   if (inLibraryDirectory) {
-    LibraryFilePath(file.chars, JOB_FILE_NAME_LENGTH, path);
+    LibraryFilePath(directory, file.chars, JOB_FILE_NAME_LENGTH, path);
   } else {
     AssignText(path, file.chars, JOB_FILE_NAME_LENGTH);
   }
@@ -181,7 +183,8 @@ const char* ChosenByWord(LibraryDirectorySource source) {
   }
 }
 
-void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files) {
+void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files,
+                 const LibraryDirectory& directory) {
   for (int32_t i = 0; i < missing.count; ++i) {
     const MissingSymbol& symbol = missing.symbols[i];
     std::fprintf(stream, "pareskit-batch: %s symbol %.*s", KindText(symbol.kind),
@@ -225,7 +228,7 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
       if (!missing.libraryMissing[static_cast<int>(kind)][slot]) continue;
       const LibraryName& library = LibraryOf(kind, slot);
       FilePath path;
-      LibraryFilePath(library.chars, LIBRARY_NAME_LENGTH, path);
+      LibraryFilePath(directory, library.chars, LIBRARY_NAME_LENGTH, path);
       std::fprintf(stream, "pareskit-batch: library file %.*s is missing\n",
                    Trimmed(path.chars, MAX_FILE_NAME), path.chars);
     }
@@ -235,14 +238,15 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
 void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
   const JobFiles& files = *summary.files;
   const JobOutcome& outcome = *summary.outcome;
+  const LibraryDirectoryChoice& library = *summary.library;
+  const LibraryDirectory directory = {library.chars, library.length};
   std::fprintf(stream, "{\n  \"program\": ");
   const int nameLength = Trimmed(files.reportName.chars, JOB_FILE_NAME_LENGTH) - 4;
   JsonString(stream, files.reportName.chars, nameLength);
   std::fprintf(stream, ",\n  \"source\": {\"file\": ");
-  JsonFile(stream, files.sourceName, false);
+  JsonFile(stream, files.sourceName, false, directory);
   std::fprintf(stream, ", \"form\": \"%s\"},\n  \"library_dir\": {\"path\": ",
                summary.form == SourceForm::FREE ? "free" : "fixed");
-  const LibraryDirectoryChoice& library = *summary.library;
   JsonString(stream, library.length == 0 ? "." : library.chars);
   std::fprintf(stream, ", \"chosen_by\": \"%s\", \"why\": ", ChosenByWord(library.source));
   JsonString(stream, ChosenByText(library.source));
@@ -262,7 +266,7 @@ void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
     std::fprintf(stream, "null");
   } else {
     std::fprintf(stream, "{\"file\": ");
-    JsonFile(stream, outcome.file, outcome.inLibraryDirectory);
+    JsonFile(stream, outcome.file, outcome.inLibraryDirectory, directory);
     std::fprintf(stream, ", \"reason\": ");
     JsonString(stream, outcome.reason == IO_OK ? "" : IoStatusText(outcome.reason));
     std::fprintf(stream, "}");
@@ -288,7 +292,7 @@ void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
     const FileFault& fault = outcome.faults.faults[i];
     std::fprintf(stream, "%s{\"operation\": \"%s\", \"file\": ", i == 0 ? "" : ", ",
                  fault.operation == FileOperation::READ ? "read" : "write");
-    JsonFile(stream, fault.file, fault.inLibraryDirectory);
+    JsonFile(stream, fault.file, fault.inLibraryDirectory, directory);
     std::fprintf(stream, ", \"reason\": ");
     JsonString(stream, IoStatusText(fault.reason));
     std::fprintf(stream, "}");
@@ -299,7 +303,7 @@ void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
     for (const JobFileName* name : {&files.usedFiName, &files.usedFdName, &files.reportName,
                                     &files.fdOutName, &files.fiOutName}) {
       std::fprintf(stream, "%s", separator);
-      JsonFile(stream, *name, false);
+      JsonFile(stream, *name, false, directory);
       separator = ", ";
     }
   }

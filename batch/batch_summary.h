@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "extract/batch_setup.h"
+#include "batch/batch_setup.h"
+#include "batch/missing_symbols.h"
 #include "extract/job.h"
-#include "extract/missing_symbols.h"
 
 namespace pk {
 
@@ -20,9 +20,10 @@ constexpr int EXIT_USAGE = 64;
 
 constexpr char LIBRARY_DIR_VARIABLE[] = "PARESKIT_LIBRARY_DIR";
 
-// A file of the job as messages name it: in the library directory (the
-// job's, as set) or in the current one; blanks trimmed. Returns its length.
-int PathOf(const JobFileName& file, bool inLibraryDirectory, FilePath& path);
+// A file of the job as messages name it: in `directory`, the job's library
+// directory, or in the current one; blanks trimmed. Returns its length.
+int PathOf(const JobFileName& file, bool inLibraryDirectory, const LibraryDirectory& directory,
+           FilePath& path);
 
 // How the library directory was chosen, for people ("--library-dir", "the
 // installed library set (<directory of pareskit-batch>/../share/pareskit)",
@@ -38,8 +39,9 @@ const char* ChosenByWord(LibraryDirectorySource source);
 // not be read to its end", "its block could not be written to NAME.FI"),
 // one per missing library file of a kind the program uses ("library file
 // <path> is missing"), and one that counts the symbols beyond
-// MAX_TOLD_MISSING.
-void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files);
+// MAX_TOLD_MISSING. Library files are named in `directory`.
+void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files,
+                 const LibraryDirectory& directory);
 
 struct BatchSummary {
   const JobFiles* files;

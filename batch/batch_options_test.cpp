@@ -1,4 +1,4 @@
-#include "extract/batch_options.h"
+#include "batch/batch_options.h"
 
 #include <gtest/gtest.h>
 

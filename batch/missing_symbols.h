@@ -52,8 +52,8 @@ struct MissingSymbols {
 // Makes `missing` empty and returns the observer that fills it.
 JobObserver ObserveMissingSymbols(MissingSymbols& missing);
 
-// Explains every symbol of `missing` from the library directory (the
-// job's): the master list of its kind names its spelling and, as the remark
+// Explains every symbol of `missing` from `directory`, the job's library
+// directory: the master list of its kind names its spelling and, as the remark
 // after it, its library; a library file that cannot be opened makes it
 // LIBRARY_MISSING, one `faults` names as not read LIBRARY_NOT_READ; else its
 // library's reason line "C     NAME: text" after the file's last block
@@ -62,7 +62,8 @@ JobObserver ObserveMissingSymbols(MissingSymbols& missing);
 // NOT_WRITTEN. Also notes the missing library files of each kind with
 // symbols not found. Reads on UNIT_INPUT; a file that cannot be read
 // explains nothing more. Cannot fail.
-void ExplainMissingSymbols(MissingSymbols& missing, const FileFaults& faults);
+void ExplainMissingSymbols(MissingSymbols& missing, const FileFaults& faults,
+                           const LibraryDirectory& directory);
 
 // True when a kind the job copied misses a symbol or a library file.
 bool AnythingMissing(const MissingSymbols& missing);

@@ -1,4 +1,4 @@
-#include "extract/missing_symbols.h"
+#include "batch/missing_symbols.h"
 
 #include <cstring>
 
@@ -68,9 +68,9 @@ int32_t LibrarySlot(SymbolKind kind, const char* name, int32_t length) {
   return -1;
 }
 
-bool OpenInLibraryDirectory(const char* name, int32_t length) {
+bool OpenInLibraryDirectory(const LibraryDirectory& directory, const char* name, int32_t length) {
   FilePath path;
-  LibraryFilePath(name, length, path);
+  LibraryFilePath(directory, name, length, path);
   return OpenFile(UNIT_INPUT, path, OpenStatus::OLD) == IO_OK;
 }
 
@@ -106,9 +106,9 @@ void NoteNotFound(void* context, SymbolKind kind, const char* word, int32_t leng
 
 // The master list of `kind`: every missing symbol of the kind takes its
 // spelling and the library its remark names.
-void ReadMasterList(MissingSymbols& missing, SymbolKind kind) {
+void ReadMasterList(MissingSymbols& missing, SymbolKind kind, const LibraryDirectory& directory) {
   const char* master = kind == SymbolKind::FD ? MASTER_FD_NAME : MASTER_FI_NAME;
-  if (!OpenInLibraryDirectory(master, static_cast<int32_t>(std::strlen(master)))) return;
+  if (!OpenInLibraryDirectory(directory, master, static_cast<int32_t>(std::strlen(master)))) return;
   Piece piece;
   while (ReadPiece(piece)) {
     if (piece.length == 0 || piece.chars[0] == BLANK) continue;
@@ -146,8 +146,9 @@ int32_t TrimmedPiece(const Piece& piece) {
 // The reason lines of `library`, for its missing symbols still NO_BLOCK. A
 // block header forgets the lines before it: only those after the last block
 // count.
-void ReadReasonLines(MissingSymbols& missing, SymbolKind kind, const LibraryName& library) {
-  if (!OpenInLibraryDirectory(library.chars, LIBRARY_NAME_LENGTH)) return;
+void ReadReasonLines(MissingSymbols& missing, SymbolKind kind, const LibraryName& library,
+                     const LibraryDirectory& directory) {
+  if (!OpenInLibraryDirectory(directory, library.chars, LIBRARY_NAME_LENGTH)) return;
   const auto ofLibrary = [&](const MissingSymbol& symbol) {
     return symbol.kind == kind && symbol.reason != MissingReason::NOT_WRITTEN &&
            TextEqual(symbol.library.chars, LIBRARY_NAME_LENGTH, library.chars, LIBRARY_NAME_LENGTH);
@@ -208,21 +209,22 @@ bool NotRead(const FileFaults& faults, const LibraryName& library) {
   return false;
 }
 
-void ExplainKind(MissingSymbols& missing, SymbolKind kind, const FileFaults& faults) {
+void ExplainKind(MissingSymbols& missing, SymbolKind kind, const FileFaults& faults,
+                 const LibraryDirectory& directory) {
   const int k = static_cast<int>(kind);
   // A library file is only missed when a symbol of its kind is: the job
   // opens none once every symbol is found.
   if (!missing.copied[k] || missing.notFoundCount[k] == 0) return;
   for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
     const LibraryName& library = LibrariesOf(kind)[slot];
-    const bool opens = OpenInLibraryDirectory(library.chars, LIBRARY_NAME_LENGTH);
+    const bool opens = OpenInLibraryDirectory(directory, library.chars, LIBRARY_NAME_LENGTH);
     if (opens) CloseFile(UNIT_INPUT);
     missing.libraryMissing[k][slot] = !opens;
   }
   bool any = false;
   for (int32_t i = 0; i < missing.count; ++i) any = any || missing.symbols[i].kind == kind;
   if (!any) return;
-  ReadMasterList(missing, kind);
+  ReadMasterList(missing, kind, directory);
   for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
     const LibraryName& library = LibrariesOf(kind)[slot];
     bool used = false;
@@ -241,7 +243,7 @@ void ExplainKind(MissingSymbols& missing, SymbolKind kind, const FileFaults& fau
         used = true;
       }
     }
-    if (used) ReadReasonLines(missing, kind, library);
+    if (used) ReadReasonLines(missing, kind, library, directory);
   }
 }
 
@@ -261,9 +263,10 @@ JobObserver ObserveMissingSymbols(MissingSymbols& missing) {
   return {&missing, NoteKindCopied, NoteNotFound};
 }
 
-void ExplainMissingSymbols(MissingSymbols& missing, const FileFaults& faults) {
-  ExplainKind(missing, SymbolKind::FD, faults);
-  ExplainKind(missing, SymbolKind::FI, faults);
+void ExplainMissingSymbols(MissingSymbols& missing, const FileFaults& faults,
+                           const LibraryDirectory& directory) {
+  ExplainKind(missing, SymbolKind::FD, faults, directory);
+  ExplainKind(missing, SymbolKind::FI, faults, directory);
 }
 
 bool AnythingMissing(const MissingSymbols& missing) {

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "extract/batch_help.inc"
-#include "extract/batch_options.h"
-#include "extract/batch_setup.h"
-#include "extract/batch_summary.h"
+#include "batch/batch_help.inc"
+#include "batch/batch_options.h"
+#include "batch/batch_setup.h"
+#include "batch/batch_summary.h"
 #include "extract/job.h"
 
 namespace {
@@ -54,9 +54,10 @@ int UsageError(const char* problem, const char* word) {
 }
 
 void PrintFailure(const char* verb, const pk::JobFileName& file, bool inLibraryDirectory,
-                  pk::IoStatus reason, bool incomplete = false) {
+                  const pk::LibraryDirectory& directory, pk::IoStatus reason,
+                  bool incomplete = false) {
   pk::FilePath path;
-  const int length = pk::PathOf(file, inLibraryDirectory, path);
+  const int length = pk::PathOf(file, inLibraryDirectory, directory, path);
   std::fprintf(stderr, "pareskit-batch: cannot %s %.*s: %s%s%s\n", verb, length, path.chars,
                pk::IoStatusText(reason),
                incomplete ? "; the file is left incomplete and may end inside a line" : "",
@@ -65,25 +66,26 @@ void PrintFailure(const char* verb, const pk::JobFileName& file, bool inLibraryD
 
 // Tells on standard error how the job ended; returns the exit code, not
 // counting what --strict adds.
-int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
+int TellOutcome(const pk::JobOutcome& outcome, const char* programName,
+                const pk::LibraryDirectory& directory) {
   for (int32_t i = 0; i < outcome.faults.count; ++i) {
     const pk::FileFault& fault = outcome.faults.faults[i];
     PrintFailure(fault.operation == pk::FileOperation::READ ? "read" : "write", fault.file,
-                 fault.inLibraryDirectory, fault.reason);
+                 fault.inLibraryDirectory, directory, fault.reason);
   }
   pk::FilePath path;
-  const int length = pk::PathOf(outcome.file, outcome.inLibraryDirectory, path);
+  const int length = pk::PathOf(outcome.file, outcome.inLibraryDirectory, directory, path);
   switch (outcome.end) {
     case pk::JobEnd::COMPLETE:
       return outcome.faults.count == 0 ? EXIT_COMPLETE : EXIT_DEGRADED;
     case pk::JobEnd::NOT_OPENED:
-      PrintFailure("open", outcome.file, outcome.inLibraryDirectory, outcome.reason);
+      PrintFailure("open", outcome.file, outcome.inLibraryDirectory, directory, outcome.reason);
       break;
     case pk::JobEnd::NOT_READ:
-      PrintFailure("read", outcome.file, outcome.inLibraryDirectory, outcome.reason);
+      PrintFailure("read", outcome.file, outcome.inLibraryDirectory, directory, outcome.reason);
       break;
     case pk::JobEnd::NOT_WRITTEN:
-      PrintFailure("write", outcome.file, outcome.inLibraryDirectory, outcome.reason,
+      PrintFailure("write", outcome.file, outcome.inLibraryDirectory, directory, outcome.reason,
                    outcome.fileIncomplete);
       break;
     case pk::JobEnd::LIBRARY_NAME:
@@ -101,7 +103,7 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
     case pk::JobEnd::SAME_FILE: {
       pk::FilePath other;
       const int otherLength =
-          pk::PathOf(outcome.sameFile, outcome.sameFileInLibraryDirectory, other);
+          pk::PathOf(outcome.sameFile, outcome.sameFileInLibraryDirectory, directory, other);
       std::fprintf(stderr, "pareskit-batch: %.*s is the same file as %.*s; nothing was written\n",
                    length, path.chars, otherLength, other.chars);
       break;
@@ -110,8 +112,8 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName) {
   return EXIT_ENDED_EARLY;
 }
 
-int PrintVersion() {
-  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion();
+int PrintVersion(const pk::LibraryDirectory& directory) {
+  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion(directory);
   std::printf("pareskit-batch %s\n", PK_VERSION);
   if (version.known) {
     std::printf("library set %s (%s)\n", version.version, version.details);
@@ -121,8 +123,9 @@ int PrintVersion() {
   return FinishOutput(EXIT_COMPLETE);
 }
 
-int PrintLibraryDirectory(const pk::LibraryDirectoryChoice& library) {
-  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion();
+int PrintLibraryDirectory(const pk::LibraryDirectoryChoice& library,
+                          const pk::LibraryDirectory& directory) {
+  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion(directory);
   std::printf("%s\nchosen by: %s\nlibrary set: %s\n", library.length == 0 ? "." : library.chars,
               pk::ChosenByText(library.source), version.version);
   return FinishOutput(EXIT_COMPLETE);
@@ -131,7 +134,8 @@ int PrintLibraryDirectory(const pk::LibraryDirectoryChoice& library) {
 // What the job of `options` missed; in static storage, being large.
 pk::MissingSymbols missing;
 
-int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoice& library) {
+int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoice& library,
+                const pk::LibraryDirectory& directory) {
   // The field the form fills: the name, then NULs (one spare byte after 30).
   char programName[pk::PROGRAM_NAME_LENGTH + 1] = {};
   std::memcpy(programName, options.programName, static_cast<size_t>(options.programNameLength));
@@ -143,20 +147,20 @@ int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoic
     std::memcpy(source.extension, options.sourceExtension, sizeof source.extension);
   }
   const pk::JobObserver observer = pk::ObserveMissingSymbols(missing);
-  pk::JobSettings settings = {source.form, {}, library.chars, library.length, &observer};
+  pk::JobSettings settings = {source.form, {}, directory.chars, directory.length, &observer};
   std::memcpy(settings.sourceExtension, source.extension, sizeof settings.sourceExtension);
 
   const pk::JobOutcome outcome = pk::RunJob(programName, settings);
-  int exitCode = TellOutcome(outcome, programName);
-  if (options.strict || options.json) pk::ExplainMissingSymbols(missing, outcome.faults);
+  int exitCode = TellOutcome(outcome, programName, directory);
+  if (!options.strict && !options.json) return exitCode;
+  pk::ExplainMissingSymbols(missing, outcome.faults, directory);
+  const pk::JobFiles files = pk::MakeJobFiles(pk::ProgramNameOf(programName), source.extension);
   if (options.strict && outcome.end == pk::JobEnd::COMPLETE && pk::AnythingMissing(missing)) {
-    const pk::JobFiles files = pk::MakeJobFiles(programName, source.extension);
-    pk::TellMissing(stderr, missing, files);
+    pk::TellMissing(stderr, missing, files, directory);
     exitCode = EXIT_MISSING;
   }
   if (!options.json) return exitCode;
-  const pk::JobFiles files = pk::MakeJobFiles(programName, source.extension);
-  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion();
+  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion(directory);
   const pk::BatchSummary summary = {&files,         source.form, &library, &version,
                                     options.strict, &outcome,    &missing, exitCode};
   pk::WriteJsonSummary(stdout, summary);
@@ -193,13 +197,13 @@ int main(int argc, char** argv) {
   if (library.source == pk::LibraryDirectorySource::ENVIRONMENT) {
     libraryNote = " (the library directory comes from $PARESKIT_LIBRARY_DIR)";
   }
-  pk::SetLibraryDirectory(library.chars, library.length);
+  const pk::LibraryDirectory directory = {library.chars, library.length};
   switch (options.action) {
     case pk::BatchAction::VERSION:
-      return PrintVersion();
+      return PrintVersion(directory);
     case pk::BatchAction::PRINT_LIBRARY_DIR:
-      return PrintLibraryDirectory(library);
+      return PrintLibraryDirectory(library, directory);
     default:
-      return RunBatchJob(options, library);
+      return RunBatchJob(options, library, directory);
   }
 }

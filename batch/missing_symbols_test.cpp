@@ -1,4 +1,4 @@
-#include "extract/missing_symbols.h"
+#include "batch/missing_symbols.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,6 @@ void Observe(std::initializer_list<const char*> words, int32_t needed) {
 
 TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
   ScratchDirectory scratch;
-  ASSERT_TRUE(SetLibraryDirectory("", 0));
   WriteWholeFile("MASTERFI.LIS", CrLf({"wsprintfA USER32", "Early USER32", "Loose", "Far LZ32",
                                        "Cut USER32", "Long USER32", "Gone KERNEL32"}));
   WriteWholeFile(
@@ -45,7 +44,7 @@ TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
   FileFaults faults = {};
   NoteFileFault(faults, FileOperation::READ, "LZ32.FI", 7, IO_READ_FAILED, true);
   Observe({"WSPRINTFA", "EARLY", "LOOSE", "FAR", "!CUT", "LONG", "GONE"}, 9);
-  ExplainMissingSymbols(missing, faults);
+  ExplainMissingSymbols(missing, faults, CURRENT_DIRECTORY);
 
   const struct {
     const char* name;
@@ -84,9 +83,8 @@ TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
 
 TEST(ExplainMissingSymbols, CountsWhatItCannotTellAndNothingWhenAllWereFound) {
   ScratchDirectory scratch;
-  ASSERT_TRUE(SetLibraryDirectory("", 0));
   Observe({}, 3);
-  ExplainMissingSymbols(missing, FileFaults{});
+  ExplainMissingSymbols(missing, FileFaults{}, CURRENT_DIRECTORY);
   EXPECT_FALSE(AnythingMissing(missing));
 
   const JobObserver observer = ObserveMissingSymbols(missing);
