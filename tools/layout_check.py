@@ -21,7 +21,7 @@ import tempfile
 from collections import OrderedDict
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 from libgen.libraries import COMPILE_DEFINES, LIBRARIES, UNIT_SOURCES  # noqa: E402
 from libgen.source_form import statement_lines  # noqa: E402
