@@ -29,7 +29,8 @@ from .structures import UnitTypes
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(ROOT, "examples")
 REPORT = os.path.join(ROOT, "libgen", "generator-report.txt")
-LAYOUT_CHECKS = os.path.join(ROOT, "tools", "testdata", "layout-checks.txt")
+LAYOUT_CHECKS = os.path.join(ROOT, "tests", "layout", "testdata",
+                             "layout-checks.txt")
 
 # The extractor's symbol table holds 50,000 names in 1,500,000 bytes; stay
 # well inside both so that users can add their own entries.
@@ -514,7 +515,7 @@ def check():
                  for n in names]
         pairs.append((fresh_report, REPORT, "libgen/generator-report.txt"))
         pairs.append((fresh_layout, LAYOUT_CHECKS,
-                      "tools/testdata/layout-checks.txt"))
+                      "tests/layout/testdata/layout-checks.txt"))
         return [label for fresh, committed, label in pairs
                 if not os.path.exists(committed)
                 or not filecmp.cmp(fresh, committed, shallow=False)]
