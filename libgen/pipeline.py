@@ -83,12 +83,13 @@ def classify_functions(owner, every_export, declarations):
     return attempted, listed, skipped
 
 
-def translate_functions(attempted, declarations, unit_types, listed):
-    """{library index: {name: interface lines}}, with the records each
-    library's interfaces take ({record key: first library index}) and the
-    FunctionFindings of the translation; what cannot be translated is
-    added to listed."""
+def translate_functions(attempted, declarations, unit_types):
+    """{library index: {name: interface lines}}; the records each
+    library's interfaces take, {record key: first library index}; the
+    functions that cannot be translated, only listed, {library index:
+    {name: reason}}; and the FunctionFindings of the translation."""
     blocks, used, found = defaultdict(dict), {}, FunctionFindings()
+    untranslated = defaultdict(dict)
     for name, index in attempted:
         library = LIBRARIES[index]
         declaration = declarations[library.unit].functions[name]
@@ -113,8 +114,8 @@ def translate_functions(attempted, declarations, unit_types, listed):
                 found.resource_functions += 1
         except Untranslatable as problem:
             found.skipped[str(problem)].append((library.name, name))
-            listed[index][name] = "not translated: %s" % problem
-    return blocks, used, found
+            untranslated[index][name] = "not translated: %s" % problem
+    return blocks, used, untranslated, found
 
 
 def collect_callbacks(declarations, unit_types, taken):
@@ -433,8 +434,10 @@ def generate(examples_dir, report_path, layout_path):
             {n.upper(): n for n, index in attempted
              if LIBRARIES[index].unit == unit}, known)
         known.update(unit_types[unit].named())
-    function_blocks, used, function_findings = translate_functions(
-        attempted, declarations, unit_types, listed)
+    function_blocks, used, untranslated, function_findings = \
+        translate_functions(attempted, declarations, unit_types)
+    for index, notes in untranslated.items():
+        listed[index].update(notes)
     for reason, entries in skipped.items():
         function_findings.skipped[reason] += entries
     type_blocks, needs, type_findings = collect_types(
