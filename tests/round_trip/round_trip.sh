@@ -7,7 +7,7 @@
 # compile; a program naming unknown symbols must have them reported as not
 # found, and every library file must compile as Fortran, fixed and free form.
 #
-#   tools/roundtrip.sh BATCH_EXE
+#   tests/round_trip/round_trip.sh BATCH_EXE
 #
 # Exit status: 0 passed, 1 failed, 77 skipped (cross gfortran or wine is
 # not installed).
@@ -15,9 +15,9 @@ set -eu
 
 [ $# -eq 1 ] || { echo "usage: $0 BATCH_EXE" >&2; exit 2; }
 BATCH=$(realpath "$1")
-TOOLS=$(cd "$(dirname "$0")" && pwd)
-EXAMPLES=$(dirname "$TOOLS")/examples
-EXPECTED=$TOOLS/testdata
+HERE=$(cd "$(dirname "$0")" && pwd)
+EXAMPLES=$HERE/../../examples
+EXPECTED=$HERE/testdata
 FC=${FC:-x86_64-w64-mingw32-gfortran}
 WINE=${WINE:-wine}
 LIBRARIES="USER32 GDI32 KERNEL32 COMDLG32 COMCTL32 WIN32SPL SHELL32

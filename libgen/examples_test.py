@@ -8,8 +8,8 @@ import unittest
 
 from libgen.libraries import LIBRARIES
 
-EXAMPLES = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
-    os.path.abspath(__file__)))), "examples")
+EXAMPLES = os.path.join(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__))), "examples")
 
 
 def read_lines(name):

@@ -7,7 +7,7 @@ and size (C_LOC differences, C_SIZEOF); a C program prints sizeof,
 _Alignof and offsetof for the same lines.  Both are built with the
 mingw-w64 compilers and run under wine; their outputs must be equal.
 
-    python3 tools/layout_check.py [SCRATCH_DIR]
+    python3 tests/layout/layout_check.py [SCRATCH_DIR]
 
 Exit status: 0 equal, 1 different or failed, 77 skipped (a cross compiler
 or wine is missing).
@@ -21,14 +21,16 @@ import tempfile
 from collections import OrderedDict
 
 sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__))))
+sys.path.insert(0, ROOT)
 
 from libgen.libraries import COMPILE_DEFINES, LIBRARIES, UNIT_SOURCES  # noqa: E402
 from libgen.source_form import statement_lines  # noqa: E402
 
-TOOLS = os.path.dirname(os.path.abspath(__file__))
-EXAMPLES = os.path.join(os.path.dirname(TOOLS), "examples")
-CHECKS = os.path.join(TOOLS, "testdata", "layout-checks.txt")
+EXAMPLES = os.path.join(ROOT, "examples")
+CHECKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "testdata",
+                      "layout-checks.txt")
 FC = os.environ.get("FC", "x86_64-w64-mingw32-gfortran")
 CC = os.environ.get("CC", "x86_64-w64-mingw32-gcc")
 WINE = os.environ.get("WINE", "wine")

@@ -1,103 +1,41 @@
-#!/usr/bin/env python3
-"""Generates examples/: the FD and FI library files of the thirteen Win32
-libraries and the master lists MASTERFD.LIS and MASTERFI.LIS, from the
-mingw-w64 headers and import libraries installed on this machine, plus a
-report of what could not be translated (tools/generator-report.txt).
+"""The generator's pipeline: the phases that read the mingw-w64 headers and
+import libraries and return what they make and what they found, then the
+library files, the master lists, the report and the layout checks written
+from those records."""
 
-    python3 tools/gen_library_files.py           write the files
-    python3 tools/gen_library_files.py --check   compare, exit 1 on a difference
-
-Both exit with 77 (skipped) or 2 when a needed cross tool is missing.
-"""
-
-import argparse
 import filecmp
 import os
-import sys
 import tempfile
 from collections import Counter, defaultdict
 
-sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-from libgen import constants as const  # noqa: E402
-from libgen import toolchain  # noqa: E402
-from libgen.c_types import Untranslatable  # noqa: E402
-from libgen.derived_types import definition_lines, needed_types  # noqa: E402
-from libgen.fortran_names import (FORTRAN_NAME, RESERVED,  # noqa: E402
-                                  likely_variable_name)
-from libgen.interfaces import (MAX_MIXED_POINTERS, MAX_SPECIFICS,  # noqa: E402
-                               Structures, abstract_interface_lines,
-                               interface_lines)
-from libgen.libraries import (LIBRARIES, MAIN_UNIT, UNIT_SOURCES,  # noqa: E402
-                              library_of_header)
-from libgen.library_files import (FD_PREAMBLE, FI_PREAMBLE,  # noqa: E402
-                                  block_order, layout_check_text,
-                                  library_text, master_store_bytes,
-                                  master_text, sort_key, version_line)
-from libgen.resources import RESOURCE_ARGUMENTS, resource_arguments  # noqa: E402
-from libgen.source_form import (comment_lines, parameter_lines,  # noqa: E402
-                                string_parameter_lines)
-from libgen.structures import UnitTypes  # noqa: E402
+from . import constants as const
+from . import toolchain
+from .c_types import Untranslatable
+from .derived_types import definition_lines, needed_types
+from .fortran_names import FORTRAN_NAME, RESERVED, likely_variable_name
+from .interfaces import Structures, abstract_interface_lines, interface_lines
+from .libraries import LIBRARIES, MAIN_UNIT, UNIT_SOURCES, library_of_header
+from .library_files import (FD_PREAMBLE, FI_PREAMBLE, block_order,
+                            layout_check_text, library_text,
+                            master_store_bytes, master_text, sort_key,
+                            version_line)
+from .report import (ConstantFindings, Findings, FunctionFindings,
+                     LibraryCounts, MasterCounts, NoteFindings, TypeFindings,
+                     report_text)
+from .resources import RESOURCE_ARGUMENTS, resource_arguments
+from .source_form import comment_lines, parameter_lines, string_parameter_lines
+from .structures import UnitTypes
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(ROOT, "examples")
-REPORT = os.path.join(ROOT, "tools", "generator-report.txt")
-LAYOUT_CHECKS = os.path.join(ROOT, "tools", "testdata", "layout-checks.txt")
+REPORT = os.path.join(ROOT, "libgen", "generator-report.txt")
+LAYOUT_CHECKS = os.path.join(ROOT, "tests", "layout", "testdata",
+                             "layout-checks.txt")
 
 # The extractor's symbol table holds 50,000 names in 1,500,000 bytes; stay
 # well inside both so that users can add their own entries.
 MAX_MASTER_ENTRIES = 45000
 MAX_MASTER_BYTES = 1300000
-
-
-class Report:
-    def __init__(self):
-        self.lines = []
-        self.skipped = defaultdict(list)     # reason -> [(library, name)]
-        self.dropped = defaultdict(list)     # reason -> [name]
-        self.unowned_headers = Counter()     # header -> names left out
-        self.types_skipped = Counter()       # reason -> records
-        self.callbacks_skipped = Counter()   # reason -> typedefs
-        self.types_unplaced = 0              # records no library takes
-        self.typed_functions = 0             # take a derived type
-        self.typed_arguments = 0             # their derived-type arguments
-        self.resource_functions = 0          # take a resource number
-        self.interface_counts = Counter()    # what the generics take
-        self.layout_checks = []   # (unit, type name, (C expr, value, measure))
-        self.aliases = 0                     # types under another C name
-        self.string_constants = 0
-        self.byte_constants = []             # of byte members, C_INT8_T
-        self.names_left = []                 # (C name, reason, type)
-        self.not_written = []                # (library, C name, reason)
-
-    def text(self):
-        out = list(self.lines)
-        for reason in sorted(self.skipped):
-            entries = sorted(self.skipped[reason])
-            out.append("")
-            out.append("Functions not translated (%s): %d"
-                       % (reason, len(entries)))
-            out.extend("  %-9s %s" % entry for entry in entries)
-        for title, counts in (("Structures and unions not written",
-                               self.types_skipped),
-                              ("Callback types not written",
-                               self.callbacks_skipped)):
-            out.append("")
-            out.append("%s, by reason:" % title)
-            out.extend("  %-62s %5d" % item for item in sorted(counts.items()))
-        out.append("")
-        out.append("Headers whose constant names belong to no library (not "
-                   "evaluated), 50 or more names:")
-        for header, count in sorted(self.unowned_headers.items()):
-            if count >= 50:
-                out.append("  %-28s %6d" % (header, count))
-        for reason in sorted(self.dropped):
-            names = sorted(self.dropped[reason], key=sort_key)
-            out.append("")
-            out.append("Constants left out (%s): %d" % (reason, len(names)))
-            out.extend("  " + name for name in names)
-        return "\n".join(out) + "\n"
 
 
 def collect_exports():
@@ -112,12 +50,14 @@ def collect_exports():
     return owner, exported, set().union(*exported)
 
 
-def classify_functions(owner, every_export, declarations, report):
+def classify_functions(owner, every_export, declarations):
     """The functions worth translating, [(name, library index)] in library
-    order, and those only listed, {library index: {name: reason}}: the
+    order; those only listed, {library index: {name: reason}}: the
     wide-character variants and, added later, what cannot be translated, so
-    a program that names one hears of it in the not-found list."""
+    a program that names one hears of it in the not-found list; and those
+    left out, {reason: [(library, name)]}."""
     attempted, listed, folded = [], defaultdict(dict), {}
+    skipped = defaultdict(list)
     # Library order first, so that of two names differing only in case the
     # one of the earlier library is kept.
     for name in sorted(owner, key=lambda n: (owner[n],) + sort_key(n)):
@@ -139,14 +79,17 @@ def classify_functions(owner, every_export, declarations, report):
             attempted.append((name, index))
             folded[name.upper()] = name
         else:
-            report.skipped[reason].append((library.name, name))
-    return attempted, listed
+            skipped[reason].append((library.name, name))
+    return attempted, listed, skipped
 
 
-def translate_functions(attempted, declarations, unit_types, listed, report):
-    """{library index: {name: interface lines}}, with the records each
-    library's interfaces take ({record key: first library index})."""
-    blocks, used = defaultdict(dict), {}
+def translate_functions(attempted, declarations, unit_types):
+    """{library index: {name: interface lines}}; the records each
+    library's interfaces take, {record key: first library index}; the
+    functions that cannot be translated, only listed, {library index:
+    {name: reason}}; and the FunctionFindings of the translation."""
+    blocks, used, found = defaultdict(dict), {}, FunctionFindings()
+    untranslated = defaultdict(dict)
     for name, index in attempted:
         library = LIBRARIES[index]
         declaration = declarations[library.unit].functions[name]
@@ -159,26 +102,27 @@ def translate_functions(attempted, declarations, unit_types, listed, report):
             for key in structures.taken:
                 used.setdefault((library.unit, key), index)
             if structures.taken:
-                report.typed_functions += 1
-            report.typed_arguments += structures.typed_arguments
-            report.interface_counts.update(
+                found.typed_functions += 1
+            found.typed_arguments += structures.typed_arguments
+            found.interface_counts.update(
                 scalar=structures.scalar_arguments,
                 strings=structures.optional_strings,
                 mixed=structures.mixed_specifics,
                 mixed_functions=structures.mixed_specifics > 0,
                 renamed=structures.renamed_arguments)
             if name in RESOURCE_ARGUMENTS:
-                report.resource_functions += 1
+                found.resource_functions += 1
         except Untranslatable as problem:
-            report.skipped[str(problem)].append((library.name, name))
-            listed[index][name] = "not translated: %s" % problem
-    return blocks, used
+            found.skipped[str(problem)].append((library.name, name))
+            untranslated[index][name] = "not translated: %s" % problem
+    return blocks, used, untranslated, found
 
 
-def collect_callbacks(declarations, unit_types, taken, report):
+def collect_callbacks(declarations, unit_types, taken):
     """{library index: {name: ABSTRACT INTERFACE lines}} for the function
-    pointer typedefs of the libraries' headers."""
-    blocks, used_names = defaultdict(dict), set()
+    pointer typedefs of the libraries' headers, and {reason: typedefs} of
+    those left out."""
+    blocks, used_names, skipped = defaultdict(dict), set(), Counter()
     for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
         typedefs = declarations[unit].typedefs
         types = unit_types[unit]
@@ -191,7 +135,7 @@ def collect_callbacks(declarations, unit_types, taken, report):
                 continue
             if not FORTRAN_NAME.match(name) or name.upper() in taken \
                     or name.upper() in used_names:
-                report.callbacks_skipped["name taken or not a Fortran name"] += 1
+                skipped["name taken or not a Fortran name"] += 1
                 continue
             try:
                 blocks[index][name] = abstract_interface_lines(
@@ -199,8 +143,8 @@ def collect_callbacks(declarations, unit_types, taken, report):
                     toolchain.parameter_names(*declarations[unit].typedef_nodes[target]))
                 used_names.add(name.upper())
             except Untranslatable as problem:
-                report.callbacks_skipped[str(problem)] += 1
-    return blocks
+                skipped[str(problem)] += 1
+    return blocks, skipped
 
 
 def _callback_target(name, typedefs):
@@ -210,15 +154,16 @@ def _callback_target(name, typedefs):
     return name
 
 
-def collect_types(unit_types, used, function_names, every_function, report):
+def collect_types(unit_types, used, function_names, every_function):
     """({library index: {name: TYPE definition lines}}, {name: [names of
-    the blocks it needs, the whole closure]}): the records of the
+    the blocks it needs, the whole closure]}, TypeFindings): the records of the
     libraries' headers, and those of other headers that a library's
     functions take (through their members too), each under its Fortran
     name and its other C names.  A block holds its own type only; the types
     it holds are blocks of their own, placed in the earliest library of
     any block that needs them, so the job meets every needed block first."""
     library_of, blocks, written, needs = {}, defaultdict(dict), set(), {}
+    found = TypeFindings()
     for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
         types = unit_types[unit]
         owned = []
@@ -268,16 +213,16 @@ def collect_types(unit_types, used, function_names, every_function, report):
                 blocks[index][written_type.name] = comment_lines(text) + \
                     definition_lines(written_type, held=False)
                 needs[written_type.name] = needed_types(written_type)
-                report.layout_checks += [
+                found.layout_checks += [
                     (unit, written_type.name, check)
                     for check in types.checks[written_type.name]]
-            report.aliases += len(aliases)
+            found.aliases += len(aliases)
         for reason, names in types.skipped.items():
-            report.types_skipped[reason] += len(names)
-        report.types_unplaced += sum(
+            found.types_skipped[reason] += len(names)
+        found.types_unplaced += sum(
             1 for key in types.types if (unit, key) not in library_of)
     _place_needed_blocks(blocks, needs)
-    return blocks, _closures(blocks, needs)
+    return blocks, _closures(blocks, needs), found
 
 
 def _type_remarks(name, aliases, types, key, function_names, every_function):
@@ -345,10 +290,10 @@ def _closures(blocks, needs):
     return closures
 
 
-def collect_constants(function_names, preprocessed_units, report):
+def collect_constants(function_names, preprocessed_units):
     """{library index: {name: PARAMETER lines}}: integer constants and
-    string constants."""
-    found, unowned, strings = {}, Counter(), {}
+    string constants; and their ConstantFindings."""
+    found, strings, findings = {}, {}, ConstantFindings()
     for unit in sorted(UNIT_SOURCES):
         preprocessed = preprocessed_units[unit]
         for name, (header, text) in const.string_macros(preprocessed).items():
@@ -361,7 +306,7 @@ def collect_constants(function_names, preprocessed_units, report):
         candidates = const.assign_libraries(names)
         if unit == MAIN_UNIT:
             for name in set(names) - set(candidates):
-                unowned[min(names[name])] += 1
+                findings.unowned_headers[min(names[name])] += 1
         candidates = {n: library for n, library in candidates.items()
                       if LIBRARIES[library].unit == unit}
         probes = toolchain.evaluate_constants(unit, sorted(candidates))
@@ -371,7 +316,6 @@ def collect_constants(function_names, preprocessed_units, report):
             if constant is not None:
                 found.setdefault(name, constant)
 
-    report.unowned_headers = unowned
     taken_by_functions = {n.upper(): n for n in function_names}
     kept, blocks = {}, defaultdict(dict)
     ordered = sorted(found.values(), key=lambda c: (c.library,) + sort_key(c.name))
@@ -382,44 +326,45 @@ def collect_constants(function_names, preprocessed_units, report):
     for constant in ordered:
         upper = constant.name.upper()
         if not FORTRAN_NAME.match(constant.name):
-            report.dropped["longer than a Fortran name may be"].append(constant.name)
+            findings.dropped["longer than a Fortran name may be"].append(constant.name)
         elif upper in RESERVED:
-            report.dropped["name of a Fortran intrinsic"].append(constant.name)
+            findings.dropped["name of a Fortran intrinsic"].append(constant.name)
         elif upper in taken_by_functions:
-            report.dropped["same name as a function"].append(constant.name)
+            findings.dropped["same name as a function"].append(constant.name)
         elif likely_variable_name(constant.name):
-            report.dropped["a likely variable name"].append(constant.name)
+            findings.dropped["a likely variable name"].append(constant.name)
         elif upper in kept:
-            report.dropped["same name as another constant apart from case"]\
+            findings.dropped["same name as another constant apart from case"]\
                 .append(constant.name)
         else:
             kept[upper] = constant
             if constant.kind == "C_CHAR":
-                report.string_constants += 1
+                findings.string_constants += 1
                 blocks[constant.library][constant.name] = string_parameter_lines(
                     constant.name, constant.value)
                 continue
             lines = parameter_lines(constant.name, constant.kind, constant.value)
             if constant.kind == "C_INT8_T" and const.byte_member_constant(
                     constant.name, constant.value & 0xFF):
-                report.byte_constants.append(constant.name)
+                findings.byte_constants.append(constant.name)
                 lines = comment_lines(
                     "%d in C, held as its bit pattern in a byte, for the BYTE "
                     "members such as LOGFONTA%%lfCharSet." % (
                         constant.value & 0xFF)) + lines
             blocks[constant.library][constant.name] = lines
-    return blocks
+    return blocks, findings
 
 
 def collect_type_notes(attempted, declarations, unit_types, type_blocks, taken,
-                       fd_names, function_names, report):
+                       fd_names, function_names):
     """{library index: {C name: reason}}: the structures that translated
     functions take and that are not written ("not written: packed ..."), in
     the library of their header or else of the first such function; and
     the C names of written types that are function names, which name no
     type (their reason says which type to write).  The master list lists
-    them all, so the report names them when a program uses one."""
-    notes, placed = defaultdict(dict), set(taken)
+    them all, so the report names them when a program uses one.  Returns
+    the notes and their NoteFindings."""
+    notes, placed, found = defaultdict(dict), set(taken), NoteFindings()
     for name, index in attempted:
         library = LIBRARIES[index]
         types = unit_types[library.unit]
@@ -440,37 +385,39 @@ def collect_type_notes(attempted, declarations, unit_types, type_blocks, taken,
                 placed.add(c_name.upper())
                 reason = types.not_written[record.key]
                 notes[where][c_name] = "not written: " + reason
-                report.not_written.append((LIBRARIES[where].name, c_name, reason))
+                found.not_written.append((LIBRARIES[where].name, c_name, reason))
     for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
         types = unit_types[unit]
         for c_name, (reason, type_name) in sorted(types.names_left.items()):
             index = next((i for i, b in type_blocks.items() if type_name in b), None)
-            if index is None or (c_name, reason, type_name) in report.names_left:
+            if index is None or (c_name, reason, type_name) in found.names_left:
                 continue
             reason = _name_reason(c_name, reason, function_names)
-            report.names_left.append((c_name, reason, type_name))
+            found.names_left.append((c_name, reason, type_name))
             # A function's name: listed, so that the report names it.
             if c_name.upper() in function_names and c_name.upper() not in fd_names:
                 fd_names.add(c_name.upper())
                 notes[index][c_name] = "not a type: %s; write TYPE(%s)" % (
                     reason, type_name)
-    return notes
+    return notes, found
 
 
 def generate(examples_dir, report_path, layout_path):
-    report = Report()
+    """Runs the phases, writes the library files and master lists into
+    examples_dir, the report and the layout checks; returns the names of
+    the files in examples_dir."""
     owner, exported, every_export = collect_exports()
     wanted_by_unit = defaultdict(set)
     for name, index in owner.items():
         wanted_by_unit[LIBRARIES[index].unit].add(name)
     declarations = {unit: toolchain.function_declarations(unit, wanted_by_unit[unit])
                     for unit in sorted(UNIT_SOURCES)}
-    attempted, listed = classify_functions(owner, every_export, declarations,
-                                           report)
+    attempted, listed, skipped = classify_functions(owner, every_export,
+                                                    declarations)
     preprocessed = {unit: toolchain.preprocess_with_defines(unit)
                     for unit in sorted(UNIT_SOURCES)}
-    constant_blocks = collect_constants([n for n, _ in attempted], preprocessed,
-                                        report)
+    constant_blocks, constant_findings = collect_constants(
+        [n for n, _ in attempted], preprocessed)
     taken = set(RESERVED) | {n.upper() for n, _ in attempted} | {
         n.upper() for b in constant_blocks.values() for n in b} | {
         n.upper() for b in listed.values() for n in b}
@@ -487,28 +434,24 @@ def generate(examples_dir, report_path, layout_path):
             {n.upper(): n for n, index in attempted
              if LIBRARIES[index].unit == unit}, known)
         known.update(unit_types[unit].named())
-    function_blocks, used = translate_functions(attempted, declarations,
-                                                unit_types, listed, report)
-    type_blocks, needs = collect_types(unit_types, used, function_names,
-                                       every_function, report)
+    function_blocks, used, untranslated, function_findings = \
+        translate_functions(attempted, declarations, unit_types)
+    for index, notes in untranslated.items():
+        listed[index].update(notes)
+    for reason, entries in skipped.items():
+        function_findings.skipped[reason] += entries
+    type_blocks, needs, type_findings = collect_types(
+        unit_types, used, function_names, every_function)
     taken |= {n.upper() for b in type_blocks.values() for n in b}
-    type_notes = collect_type_notes(
+    type_notes, note_findings = collect_type_notes(
         attempted, declarations, unit_types, type_blocks, taken,
         {n.upper() for b in list(constant_blocks.values()) + list(
-            type_blocks.values()) for n in b}, every_function, report)
-    callback_blocks = collect_callbacks(declarations, unit_types, taken, report)
+            type_blocks.values()) for n in b}, every_function)
+    callback_blocks, callbacks_skipped = collect_callbacks(
+        declarations, unit_types, taken)
     version = version_line(toolchain.headers_version())
 
-    fi_entries, fd_entries = [], []
-    report.lines.append("Functions an import library exports belong to the first library")
-    report.lines.append("in table order that exports them (\"earlier\" counts those taken")
-    report.lines.append("by an earlier library); constants, structure types and callback")
-    report.lines.append("types to the first library owning one of their defining headers;")
-    report.lines.append("a structure of another header to the first library whose")
-    report.lines.append("functions take it.")
-    report.lines.append("")
-    report.lines.append("Library   exported earlier translated skipped constants "
-                        "types callbacks")
+    fi_entries, fd_entries, library_counts = [], [], []
     for index, library in enumerate(LIBRARIES):
         dll = library.import_library + ".dll"
         functions = function_blocks.get(index, {})
@@ -528,66 +471,40 @@ def generate(examples_dir, report_path, layout_path):
         fd_entries += [(n, library.name) for n in sorted(
             list(fd) + list(fd_notes), key=sort_key)]
         assigned = sum(1 for n in owner if owner[n] == index)
-        report.lines.append("%-9s %8d %7d %10d %7d %9d %5d %9d" % (
+        library_counts.append(LibraryCounts(
             library.name, len(exported[index]), len(exported[index]) - assigned,
             len(functions), assigned - len(functions), len(constants),
             len(type_blocks.get(index, {})), len(callback_blocks.get(index, {}))))
+    master_counts = [
+        write_master_list(examples_dir, "MASTERFI.LIS", fi_entries, {}),
+        write_master_list(examples_dir, "MASTERFD.LIS", fd_entries, needs)]
 
-    for file_name, entries, entry_needs in (("MASTERFI.LIS", fi_entries, {}),
-                                            ("MASTERFD.LIS", fd_entries, needs)):
-        size = master_store_bytes(entries, entry_needs)
-        lines = len(entries) + sum(len(n) for n in entry_needs.values())
-        if lines > MAX_MASTER_ENTRIES or size > MAX_MASTER_BYTES:
-            raise SystemExit("%s too large: %d lines, %d bytes"
-                             % (file_name, lines, size))
-        with open(os.path.join(examples_dir, file_name), "w", newline="") as out:
-            out.write(master_text(entries, entry_needs))
-        report.lines.append("%s: %d entries, %d needs lines for %d entries, %d "
-                            "bytes of symbol store" % (
-                                file_name, len(entries), lines - len(entries),
-                                len(entry_needs), size))
-    reasons = Counter({r: len(v) for r, v in report.skipped.items()})
-    report.lines.append("Skipped functions by reason: " + ", ".join(
-        "%s %d" % item for item in sorted(reasons.items())))
-    report.lines.append(
-        "Functions taking a derived type: %d (%d arguments); taking a "
-        "resource number: %d; listed without a block: %d; abstract "
-        "interfaces: %d" % (
-            report.typed_functions, report.typed_arguments,
-            report.resource_functions,
-            sum(len(b) for b in listed.values()),
-            sum(len(b) for b in callback_blocks.values())))
-    counts = report.interface_counts
-    report.lines.append(
-        "Pointers to scalars taken by reference: %d; scalar strings that may "
-        "be left out: %d; specifics mixing C_PTR and typed arguments: %d (%d "
-        "functions; up to %d arguments mixed, %d specifics); C parameter names "
-        "kept in another spelling: %d" % (
-            counts["scalar"], counts["strings"], counts["mixed"],
-            counts["mixed_functions"], MAX_MIXED_POINTERS, MAX_SPECIFICS,
-            counts["renamed"]))
-    report.lines.append(
-        "Derived types: %d, with %d layout checks; structures of other headers "
-        "that no function takes, not written: %d" % (
-            sum(len(b) for b in type_blocks.values()), len(report.layout_checks),
-            report.types_unplaced))
-    report.lines.append(
-        "Types under another C name of theirs: %d; string constants: %d; "
-        "constants of byte members written as C_INT8_T: %d (%s)" % (
-            report.aliases, report.string_constants, len(report.byte_constants),
-            ", ".join(sorted(report.byte_constants))))
-    report.lines.append("C names that name no type:")
-    report.lines.extend("  %-32s %s: write TYPE(%s)" % entry
-                        for entry in sorted(report.names_left))
-    report.lines.append("Structures that functions take, not written:")
-    report.lines.extend("  %-9s %-32s %s" % entry
-                        for entry in sorted(report.not_written))
+    found = Findings(
+        function_findings, constant_findings, type_findings, note_findings,
+        callbacks_skipped, library_counts, master_counts,
+        listed_only=sum(len(b) for b in listed.values()),
+        abstract_interfaces=sum(len(b) for b in callback_blocks.values()),
+        derived_types=sum(len(b) for b in type_blocks.values()))
     with open(report_path, "w") as out:
-        out.write(report.text())
+        out.write(report_text(found))
     with open(layout_path, "w") as out:
-        out.write(layout_check_text(report.layout_checks))
+        out.write(layout_check_text(type_findings.layout_checks))
     return ["%s.%s" % (lib.name, kind) for lib in LIBRARIES
             for kind in ("FD", "FI")] + ["MASTERFD.LIS", "MASTERFI.LIS"]
+
+
+def write_master_list(examples_dir, file_name, entries, entry_needs):
+    """Writes one master list; returns its MasterCounts.  Stops the
+    generator when the list would not fit the extractor's symbol table."""
+    size = master_store_bytes(entries, entry_needs)
+    lines = len(entries) + sum(len(n) for n in entry_needs.values())
+    if lines > MAX_MASTER_ENTRIES or size > MAX_MASTER_BYTES:
+        raise SystemExit("%s too large: %d lines, %d bytes"
+                         % (file_name, lines, size))
+    with open(os.path.join(examples_dir, file_name), "w", newline="") as out:
+        out.write(master_text(entries, entry_needs))
+    return MasterCounts(file_name, len(entries), lines - len(entries),
+                        len(entry_needs), size)
 
 
 def check():
@@ -599,32 +516,9 @@ def check():
         names = generate(scratch, fresh_report, fresh_layout)
         pairs = [(os.path.join(scratch, n), os.path.join(EXAMPLES, n), n)
                  for n in names]
-        pairs.append((fresh_report, REPORT, "tools/generator-report.txt"))
+        pairs.append((fresh_report, REPORT, "libgen/generator-report.txt"))
         pairs.append((fresh_layout, LAYOUT_CHECKS,
-                      "tools/testdata/layout-checks.txt"))
+                      "tests/layout/testdata/layout-checks.txt"))
         return [label for fresh, committed, label in pairs
                 if not os.path.exists(committed)
                 or not filecmp.cmp(fresh, committed, shallow=False)]
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--check", action="store_true",
-                        help="exit 1 when the committed files differ from a "
-                             "fresh generation")
-    arguments = parser.parse_args()
-    missing = toolchain.missing_tools()
-    if missing:
-        print("skipped: not installed: " + ", ".join(missing))
-        return 77 if arguments.check else 2
-    if arguments.check:
-        differing = check()
-        for name in differing:
-            print("differs: " + name)
-        return 1 if differing else 0
-    generate(EXAMPLES, REPORT, LAYOUT_CHECKS)
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())

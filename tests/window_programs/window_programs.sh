@@ -7,7 +7,7 @@
 # Given PARESKIT.EXE too, the program run on the same copy with HELLOWIN
 # typed into its form must write the batch driver's files byte for byte.
 #
-#   tools/hellowin.sh BATCH_EXE [PARESKIT_EXE]
+#   tests/window_programs/window_programs.sh BATCH_EXE [PARESKIT_EXE]
 #
 # A BATCH_EXE ending in .exe runs under wine. The screenshots go to
 # $PK_ARTIFACTS (hellowin.png, hellowin-f90.png) when it is set. PK_WINE
@@ -21,8 +21,8 @@ if [ $# -lt 1 ] || [ $# -gt 2 ]; then
 fi
 BATCH=$(realpath "$1")
 program=${2:+$(realpath "$2")}
-TOOLS=$(cd "$(dirname "$0")" && pwd)
-EXAMPLES=$(dirname "$TOOLS")/examples
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+EXAMPLES=$ROOT/examples
 FC=${FC:-x86_64-w64-mingw32-gfortran}
 wine_command=${PK_WINE:-wine}
 
@@ -38,8 +38,8 @@ done
 SCRATCH=$(mktemp -d)
 ARTIFACTS=${PK_ARTIFACTS:-$SCRATCH}
 mkdir -p "$ARTIFACTS"
-source "$TOOLS/wine-env.sh"
-source "$TOOLS/../shell/e2e/drive_program.sh"
+source "$ROOT/tools/wine-env.sh"
+source "$ROOT/shell/e2e/drive_program.sh"
 trap 'stop_running_program; end_wine_env; rm -rf "$SCRATCH"' EXIT
 fail() {
   echo "FAILED: $*" >&2

@@ -1,0 +1,166 @@
+"""What the generator's phases found, as records, and the report text
+(libgen/generator-report.txt) built from them once every phase has run."""
+
+from collections import Counter, defaultdict
+from dataclasses import dataclass, field
+
+from .interfaces import MAX_MIXED_POINTERS, MAX_SPECIFICS
+from .library_files import sort_key
+
+
+@dataclass
+class FunctionFindings:
+    """The functions left out and what the translated ones take."""
+    skipped: dict = field(default_factory=lambda: defaultdict(list))
+    # reason -> [(library, name)]
+    typed_functions: int = 0      # take a derived type
+    typed_arguments: int = 0      # their derived-type arguments
+    resource_functions: int = 0   # take a resource number
+    interface_counts: Counter = field(default_factory=Counter)
+
+
+@dataclass
+class ConstantFindings:
+    """The constants left out and the kinds of those written."""
+    unowned_headers: Counter = field(default_factory=Counter)
+    # header -> names left out
+    dropped: dict = field(default_factory=lambda: defaultdict(list))
+    # reason -> [name]
+    string_constants: int = 0
+    byte_constants: list = field(default_factory=list)  # of byte members
+
+
+@dataclass
+class TypeFindings:
+    """The records written, left out and checked against the C layout."""
+    layout_checks: list = field(default_factory=list)
+    # (unit, type name, (C expr, value, measure))
+    aliases: int = 0                 # types under another C name
+    types_skipped: Counter = field(default_factory=Counter)  # reason -> records
+    types_unplaced: int = 0          # records no library takes
+
+
+@dataclass
+class NoteFindings:
+    """The C names listed without a block."""
+    names_left: list = field(default_factory=list)   # (C name, reason, type)
+    not_written: list = field(default_factory=list)  # (library, C name, reason)
+
+
+@dataclass
+class LibraryCounts:
+    """One library's row of the report's table."""
+    name: str
+    exported: int
+    earlier: int
+    translated: int
+    skipped: int
+    constants: int
+    types: int
+    callbacks: int
+
+
+@dataclass
+class MasterCounts:
+    """One master list's size."""
+    file_name: str
+    entries: int
+    needs_lines: int
+    needing_entries: int
+    store_bytes: int
+
+
+@dataclass
+class Findings:
+    """Everything the report states."""
+    functions: FunctionFindings
+    constants: ConstantFindings
+    types: TypeFindings
+    notes: NoteFindings
+    callbacks_skipped: Counter       # reason -> typedefs
+    libraries: list                  # [LibraryCounts]
+    masters: list                    # [MasterCounts]
+    listed_only: int                 # functions listed without a block
+    abstract_interfaces: int
+    derived_types: int
+
+
+def report_text(found):
+    """The report: the library table and totals, then what was left out
+    by reason, each list sorted."""
+    functions, constants, types = found.functions, found.constants, found.types
+    out = [
+        "Functions an import library exports belong to the first library",
+        "in table order that exports them (\"earlier\" counts those taken",
+        "by an earlier library); constants, structure types and callback",
+        "types to the first library owning one of their defining headers;",
+        "a structure of another header to the first library whose",
+        "functions take it.",
+        "",
+        "Library   exported earlier translated skipped constants types callbacks"]
+    out += ["%-9s %8d %7d %10d %7d %9d %5d %9d" % (
+        row.name, row.exported, row.earlier, row.translated, row.skipped,
+        row.constants, row.types, row.callbacks) for row in found.libraries]
+    out += ["%s: %d entries, %d needs lines for %d entries, %d bytes of symbol "
+            "store" % (row.file_name, row.entries, row.needs_lines,
+                       row.needing_entries, row.store_bytes)
+            for row in found.masters]
+    reasons = Counter({r: len(v) for r, v in functions.skipped.items()})
+    out.append("Skipped functions by reason: " + ", ".join(
+        "%s %d" % item for item in sorted(reasons.items())))
+    out.append(
+        "Functions taking a derived type: %d (%d arguments); taking a "
+        "resource number: %d; listed without a block: %d; abstract "
+        "interfaces: %d" % (
+            functions.typed_functions, functions.typed_arguments,
+            functions.resource_functions, found.listed_only,
+            found.abstract_interfaces))
+    counts = functions.interface_counts
+    out.append(
+        "Pointers to scalars taken by reference: %d; scalar strings that may "
+        "be left out: %d; specifics mixing C_PTR and typed arguments: %d (%d "
+        "functions; up to %d arguments mixed, %d specifics); C parameter names "
+        "kept in another spelling: %d" % (
+            counts["scalar"], counts["strings"], counts["mixed"],
+            counts["mixed_functions"], MAX_MIXED_POINTERS, MAX_SPECIFICS,
+            counts["renamed"]))
+    out.append(
+        "Derived types: %d, with %d layout checks; structures of other headers "
+        "that no function takes, not written: %d" % (
+            found.derived_types, len(types.layout_checks), types.types_unplaced))
+    out.append(
+        "Types under another C name of theirs: %d; string constants: %d; "
+        "constants of byte members written as C_INT8_T: %d (%s)" % (
+            types.aliases, constants.string_constants,
+            len(constants.byte_constants),
+            ", ".join(sorted(constants.byte_constants))))
+    out.append("C names that name no type:")
+    out.extend("  %-32s %s: write TYPE(%s)" % entry
+               for entry in sorted(found.notes.names_left))
+    out.append("Structures that functions take, not written:")
+    out.extend("  %-9s %-32s %s" % entry
+               for entry in sorted(found.notes.not_written))
+    for reason in sorted(functions.skipped):
+        entries = sorted(functions.skipped[reason])
+        out.append("")
+        out.append("Functions not translated (%s): %d" % (reason, len(entries)))
+        out.extend("  %-9s %s" % entry for entry in entries)
+    for title, counts in (("Structures and unions not written",
+                           types.types_skipped),
+                          ("Callback types not written",
+                           found.callbacks_skipped)):
+        out.append("")
+        out.append("%s, by reason:" % title)
+        out.extend("  %-62s %5d" % item for item in sorted(counts.items()))
+    out.append("")
+    out.append("Headers whose constant names belong to no library (not "
+               "evaluated), 50 or more names:")
+    for header, count in sorted(constants.unowned_headers.items()):
+        if count >= 50:
+            out.append("  %-28s %6d" % (header, count))
+    for reason in sorted(constants.dropped):
+        names = sorted(constants.dropped[reason], key=sort_key)
+        out.append("")
+        out.append("Constants left out (%s): %d" % (reason, len(names)))
+        out.extend("  " + name for name in names)
+    return "\n".join(out) + "\n"
