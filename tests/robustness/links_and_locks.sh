@@ -13,32 +13,8 @@ batch=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$2
 emulator=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
-failures=0
+. "$(cd "$(dirname "$0")" && pwd)/case_support.sh"
 if [ -n "$emulator" ]; then other=native; else other=wine; fi
-
-rm -rf "$work"
-mkdir -p "$work"
-
-fail() {
-  echo "FAILED [$case]: $*" >&2
-  failures=$((failures + 1))
-}
-
-crlf() {
-  for line in "$@"; do printf '%s\r\n' "$line"; done
-}
-
-expect_exit() {
-  [ "$status" -eq "$1" ] || fail "exit code $status, expected $1 ($(cat stderr.txt))"
-}
-
-expect_stderr() {
-  grep -q "$1" stderr.txt || fail "standard error lacks \"$1\": $(cat stderr.txt)"
-}
-
-expect_absent() {
-  for name in "$@"; do [ ! -e "$name" ] || fail "$name exists"; done
-}
 
 start_case() {
   case=$1
@@ -50,23 +26,6 @@ start_case() {
   crlf "C*GETDC" "      INTEGER GETDC" >USER32.FD
   crlf "C*MSG" "      STRUCTURE /MSG/" >USER32.FI
   failures_before=$failures
-}
-
-run_batch() {
-  $emulator "$batch" DEMO >stdout.txt 2>stderr.txt
-  status=$?
-}
-
-end_case() {
-  if [ "$failures" -eq "$failures_before" ]; then echo "| $case | $1 |"; fi
-  cd "$work" || exit 1
-  rm -rf "$work/$case"
-}
-
-skip_case() {
-  echo "| $case | SKIPPED: $1 |"
-  cd "$work" || exit 1
-  rm -rf "$work/$case"
 }
 
 nothing_written() {

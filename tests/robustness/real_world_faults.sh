@@ -13,20 +13,7 @@
 set -u
 batch=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$2
-failures=0
-
-rm -rf "$work"
-mkdir -p "$work"
-
-fail() {
-  echo "FAILED [$case]: $*" >&2
-  failures=$((failures + 1))
-}
-
-# Lines joined with CR LF, each one ended by it.
-crlf() {
-  for line in "$@"; do printf '%s\r\n' "$line"; done
-}
+. "$(cd "$(dirname "$0")" && pwd)/case_support.sh"
 
 # expect_file NAME LINE...: the file holds exactly these CR LF lines.
 expect_file() {
@@ -45,18 +32,6 @@ expect_empty() {
   [ -f "$1" ] && [ ! -s "$1" ] || fail "$1 is not an empty file"
 }
 
-expect_absent() {
-  [ ! -e "$1" ] || fail "$1 exists"
-}
-
-expect_exit() {
-  [ "$status" -eq "$1" ] || fail "exit code $status, expected $1 ($(cat stderr.txt))"
-}
-
-expect_stderr() {
-  grep -q "$1" stderr.txt || fail "standard error lacks \"$1\": $(cat stderr.txt)"
-}
-
 start_case() {
   case=$1
   mkdir -p "$work/$case"
@@ -70,25 +45,6 @@ start_case() {
   crlf "C*MSG" "      STRUCTURE /MSG/" >USER32.FI
   crlf "C*RECT" "      STRUCTURE /RECT/" >GDI32.FI
   failures_before=$failures
-}
-
-run_batch() {
-  "$batch" DEMO >stdout.txt 2>stderr.txt
-  status=$?
-}
-
-end_case() {
-  if [ "$failures" -eq "$failures_before" ]; then
-    echo "| $case | $1 |"
-  fi
-  cd "$work" || exit 1
-  rm -rf "$work/$case"
-}
-
-skip_case() {
-  echo "| $case | SKIPPED: $1 |"
-  cd "$work" || exit 1
-  rm -rf "$work/$case"
 }
 
 expect_used_lists() {
