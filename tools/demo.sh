@@ -49,7 +49,7 @@ wine_command=wine
 
 # A quiet wine with its prefix made, and a virtual display when none is set.
 source tools/wine-env.sh
-source shell/e2e/drive_program.sh
+source tests/program_under_wine/drive_program.sh
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pareskit-demo.XXXXXX")
 cp -r examples/. "$work/"

@@ -30,7 +30,7 @@ export WINEPREFIX
 # A quiet wine, the fresh prefix initialised, a virtual display when none is set.
 source "$here/../../tools/wine-env.sh"
 wine_command=wine
-source "$here/../../shell/e2e/drive_program.sh"
+source "$here/../program_under_wine/drive_program.sh"
 trap 'stop_running_program; end_wine_env; rm -rf "$WINEPREFIX"' EXIT
 
 in_tree_run "$scratch/in-tree" wine "$batch"

@@ -39,7 +39,7 @@ SCRATCH=$(mktemp -d)
 ARTIFACTS=${PK_ARTIFACTS:-$SCRATCH}
 mkdir -p "$ARTIFACTS"
 source "$ROOT/tools/wine-env.sh"
-source "$ROOT/shell/e2e/drive_program.sh"
+source "$ROOT/tests/program_under_wine/drive_program.sh"
 trap 'stop_running_program; end_wine_env; rm -rf "$SCRATCH"' EXIT
 fail() {
   echo "FAILED: $*" >&2

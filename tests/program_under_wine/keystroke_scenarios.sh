@@ -2,7 +2,7 @@
 # End-to-end runs of PARESKIT.EXE under wine on an X display, driven by real
 # key strokes from xdotool. Every run happens in a scratch copy of the data.
 #
-# Usage: run_e2e.sh PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR SCRATCH_DIR ARTIFACTS_DIR
+# Usage: keystroke_scenarios.sh PARESKIT.exe pareskit-batch.exe EXAMPLES_DIR SCRATCH_DIR ARTIFACTS_DIR
 #
 # The data are the examples (the program DEMO, the library files, the master
 # lists and crest.bmp). A display is started when DISPLAY is unset. Every wait is bounded; the last line counts the scenarios.
