@@ -14,14 +14,6 @@ const JobFileName& OutputOf(const JobFiles& files, SymbolKind kind) {
   return kind == SymbolKind::FD ? files.fdOutName : files.fiOutName;
 }
 
-const LibraryName& LibraryOf(SymbolKind kind, int32_t slot) {
-  return kind == SymbolKind::FD ? libraryTable.fdLibraries[slot] : libraryTable.fiLibraries[slot];
-}
-
-int Trimmed(const char* chars, int32_t length) {
-  return TrimmedLength(chars, length);
-}
-
 const char* ReasonWord(MissingReason reason) {
   switch (reason) {
     case MissingReason::LISTED_WITHOUT_BLOCK:
@@ -112,7 +104,7 @@ void WriteMissing(std::FILE* stream, const MissingSymbols& missing) {
       JsonString(stream, symbol.neededBy, symbol.neededByLength);
     }
     std::fprintf(stream, ", \"reason\": \"%s\", \"library\": ", ReasonWord(symbol.reason));
-    const int library = Trimmed(symbol.library.chars, LIBRARY_NAME_LENGTH);
+    const int library = TrimmedLength(symbol.library.chars, LIBRARY_NAME_LENGTH);
     if (library == 0) {
       std::fprintf(stream, "null");
     } else {
@@ -129,8 +121,8 @@ void WriteMissing(std::FILE* stream, const MissingSymbols& missing) {
     for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
       if (!missing.libraryMissing[static_cast<int>(kind)][slot]) continue;
       std::fprintf(stream, "%s", separator);
-      const LibraryName& library = LibraryOf(kind, slot);
-      JsonString(stream, library.chars, Trimmed(library.chars, LIBRARY_NAME_LENGTH));
+      const LibraryName& library = LibrariesOf(kind)[slot];
+      JsonString(stream, library.chars, TrimmedLength(library.chars, LIBRARY_NAME_LENGTH));
       separator = ", ";
     }
   }
@@ -194,7 +186,7 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
                    symbol.neededBy);
     }
     std::fprintf(stream, " not found: ");
-    const int library = Trimmed(symbol.library.chars, LIBRARY_NAME_LENGTH);
+    const int library = TrimmedLength(symbol.library.chars, LIBRARY_NAME_LENGTH);
     switch (symbol.reason) {
       case MissingReason::NO_BLOCK:
         std::fprintf(stream, "no block in any library file\n");
@@ -213,7 +205,7 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
       case MissingReason::NOT_WRITTEN: {
         const JobFileName& output = OutputOf(files, symbol.kind);
         std::fprintf(stream, "its block could not be written to %.*s\n",
-                     Trimmed(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
+                     TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
         break;
       }
     }
@@ -221,16 +213,17 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
   if (missing.untold > 0) {
     std::fprintf(stream, "pareskit-batch: %d more symbols not found (%.*s lists them)\n",
                  static_cast<int>(missing.untold),
-                 Trimmed(files.reportName.chars, JOB_FILE_NAME_LENGTH), files.reportName.chars);
+                 TrimmedLength(files.reportName.chars, JOB_FILE_NAME_LENGTH),
+                 files.reportName.chars);
   }
   for (SymbolKind kind : {SymbolKind::FD, SymbolKind::FI}) {
     for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
       if (!missing.libraryMissing[static_cast<int>(kind)][slot]) continue;
-      const LibraryName& library = LibraryOf(kind, slot);
+      const LibraryName& library = LibrariesOf(kind)[slot];
       FilePath path;
       LibraryFilePath(directory, library.chars, LIBRARY_NAME_LENGTH, path);
       std::fprintf(stream, "pareskit-batch: library file %.*s is missing\n",
-                   Trimmed(path.chars, MAX_FILE_NAME), path.chars);
+                   TrimmedLength(path.chars, MAX_FILE_NAME), path.chars);
     }
   }
 }
@@ -241,7 +234,7 @@ void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
   const LibraryDirectoryChoice& library = *summary.library;
   const LibraryDirectory directory = {library.chars, library.length};
   std::fprintf(stream, "{\n  \"program\": ");
-  const int nameLength = Trimmed(files.reportName.chars, JOB_FILE_NAME_LENGTH) - 4;
+  const int nameLength = TrimmedLength(files.reportName.chars, JOB_FILE_NAME_LENGTH) - 4;
   JsonString(stream, files.reportName.chars, nameLength);
   std::fprintf(stream, ",\n  \"source\": {\"file\": ");
   JsonFile(stream, files.sourceName, false, directory);

@@ -53,10 +53,6 @@ bool SameFolded(const char* a, int32_t length, const char* b, int32_t bLength) {
   return true;
 }
 
-const LibraryName* LibrariesOf(SymbolKind kind) {
-  return kind == SymbolKind::FD ? libraryTable.fdLibraries : libraryTable.fiLibraries;
-}
-
 // The slot whose library's base name is `name` (any case), or -1.
 int32_t LibrarySlot(SymbolKind kind, const char* name, int32_t length) {
   for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
@@ -137,12 +133,6 @@ void AppendDetail(MissingSymbol& symbol, const char* text, int32_t length) {
   symbol.detailLength += taken;
 }
 
-int32_t TrimmedPiece(const Piece& piece) {
-  int32_t length = piece.length;
-  while (length > 0 && piece.chars[length - 1] == BLANK) --length;
-  return length;
-}
-
 // The reason lines of `library`, for its missing symbols still NO_BLOCK. A
 // block header forgets the lines before it: only those after the last block
 // count.
@@ -156,7 +146,7 @@ void ReadReasonLines(MissingSymbols& missing, SymbolKind kind, const LibraryName
   MissingSymbol* continued = nullptr;  // the symbol whose reason the next lines may go on
   Piece piece;
   while (ReadPiece(piece)) {
-    const int32_t length = TrimmedPiece(piece);
+    const int32_t length = TrimmedLength(piece.chars, piece.length);
     const bool comment = length > 0 && (piece.chars[0] == 'C' || piece.chars[0] == 'c');
     if (comment && length > 1 && piece.chars[1] == '*') {
       for (int32_t i = 0; i < missing.count; ++i) {
@@ -248,6 +238,10 @@ void ExplainKind(MissingSymbols& missing, SymbolKind kind, const FileFaults& fau
 }
 
 }  // namespace
+
+const LibraryName* LibrariesOf(SymbolKind kind) {
+  return kind == SymbolKind::FD ? libraryTable.fdLibraries : libraryTable.fiLibraries;
+}
 
 JobObserver ObserveMissingSymbols(MissingSymbols& missing) {
   // Field by field: the table is too large for a temporary.

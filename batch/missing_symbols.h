@@ -49,6 +49,9 @@ struct MissingSymbols {
   bool libraryMissing[SYMBOL_KINDS][LIBRARY_SLOTS];
 };
 
+// The library table's slots of `kind`.
+const LibraryName* LibrariesOf(SymbolKind kind);
+
 // Makes `missing` empty and returns the observer that fills it.
 JobObserver ObserveMissingSymbols(MissingSymbols& missing);
 
