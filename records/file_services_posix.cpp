@@ -290,7 +290,7 @@ void InstallInterruptHandler() {
   }
 }
 
-void SetInterruptName(const char* name) {
+void PosixRemoveOnInterrupt(const char* name) {
   interruptRemovesName = 0;
   std::atomic_signal_fence(std::memory_order_seq_cst);
   if (name == nullptr || std::strlen(name) > MAX_LOCK_NAME) return;
@@ -298,10 +298,6 @@ void SetInterruptName(const char* name) {
   std::snprintf(interruptName, sizeof interruptName, "%s", name);
   std::atomic_signal_fence(std::memory_order_seq_cst);
   interruptRemovesName = 1;
-}
-
-void PosixRemoveOnInterrupt(const char* name) {
-  SetInterruptName(name);
 }
 
 // The byte both back ends lock: far beyond any end the file will have, as
@@ -344,7 +340,7 @@ int LockOpenFile(int fd) {
 int MakeUnderName(const char* name, bool* made) {
   const int fd = OpenRetried(name, O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL);
   if (fd >= 0) {
-    SetInterruptName(name);
+    PosixRemoveOnInterrupt(name);
     *made = true;
   }
   return fd;
@@ -376,7 +372,7 @@ int MakeLockedFile(const char* name, bool* made, bool* locked) {
   *locked = LockOpenFile(fd) == 0;
   const int linked = ::link(madeName, name);
   const int linkError = errno;
-  if (linked == 0) SetInterruptName(name);
+  if (linked == 0) PosixRemoveOnInterrupt(name);
   ::unlink(madeName);
   interruptRemovesMade = 0;
   if (linked == 0) {
@@ -429,7 +425,7 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
       // Where the file had to be made under its own name, another may have
       // locked it first: then it is that holder's to keep or remove.
       if (made && error != EWOULDBLOCK) ::unlink(name);
-      if (made) SetInterruptName(nullptr);
+      if (made) PosixRemoveOnInterrupt(nullptr);
       return StatusFromErrno(error, Call::LOCK);
     }
     // A holder that ends removes the file it made while it still holds the
@@ -442,7 +438,7 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
       return IO_OK;
     }
     ::close(fd);
-    if (made) SetInterruptName(nullptr);
+    if (made) PosixRemoveOnInterrupt(nullptr);
   }
   return IO_FILE_LOCKED;
 }
