@@ -90,10 +90,13 @@ void TellObserver(const JobObserver* observer, SymbolKind kind) {
 // The copying and report section of one kind. Returns true when it ran to
 // its end, with the files it went on without in `outcome.faults`; otherwise
 // `outcome` tells the end.
-bool CopyKind(JobOutcome& outcome, const LibraryDirectory& directory, const JobFileName& usedName,
-              const LibraryName* libraries, const JobFileName& outName,
-              const JobFileName& reportName, const char* kindText, SymbolKind kind,
-              const JobObserver* observer) {
+bool CopyKind(JobOutcome& outcome, const LibraryDirectory& directory, const JobFiles& files,
+              SymbolKind kind, const JobObserver* observer) {
+  const bool fd = kind == SymbolKind::FD;
+  const JobFileName& usedName = fd ? files.usedFdName : files.usedFiName;
+  const JobFileName& outName = fd ? files.fdOutName : files.fiOutName;
+  const JobFileName& reportName = files.reportName;
+  const LibraryName* libraries = fd ? libraryTable.fdLibraries : libraryTable.fiLibraries;
   const StepOutcome loaded = LoadNeededList(usedName);
   if (loaded.end != StepEnd::DONE) {
     EndAfterStep(outcome, loaded, usedName);
@@ -106,7 +109,7 @@ bool CopyKind(JobOutcome& outcome, const LibraryDirectory& directory, const JobF
     return false;
   }
   TellObserver(observer, kind);
-  const StepOutcome reported = WriteReport(kindText);
+  const StepOutcome reported = WriteReport(fd ? FD_KIND_TEXT : FI_KIND_TEXT);
   switch (reported.end) {
     case StepEnd::DONE:
       return true;
@@ -213,10 +216,8 @@ void RunPhases(JobOutcome& outcome, const JobFiles& files, const LibraryDirector
   }
   OpenFileOrDie(UNIT_REPORT, files.reportName.chars, JOB_FILE_NAME_LENGTH, OpenStatus::REPLACE);
   KeepJobLockFile();
-  if (CopyKind(outcome, directory, files.usedFdName, libraryTable.fdLibraries, files.fdOutName,
-               files.reportName, FD_KIND_TEXT, SymbolKind::FD, settings.observer)) {
-    CopyKind(outcome, directory, files.usedFiName, libraryTable.fiLibraries, files.fiOutName,
-             files.reportName, FI_KIND_TEXT, SymbolKind::FI, settings.observer);
+  if (CopyKind(outcome, directory, files, SymbolKind::FD, settings.observer)) {
+    CopyKind(outcome, directory, files, SymbolKind::FI, settings.observer);
   }
   CloseFile(UNIT_REPORT);
 }
