@@ -231,12 +231,18 @@ void CloseFilesAtExit() {
   if (closeFailedAtExit) std::_Exit(1);
 }
 
-IoStatus OpenWithFallback(const char* name, OsCreation creation, OsHandle* handle) {
+// Tries read-write access, then read-only, then write-only; the status is
+// the last attempt's. A file the open empties is not tried read-only: such a
+// handle could not empty it, and its refusal would hide why the file could
+// not be opened for writing.
+IoStatus OpenWithFallback(const char* name, OsCreation creation, bool emptied, OsHandle* handle) {
   const FileServices& os = CurrentFileServices();
   IoStatus status = os.open(name, OsAccess::READ_WRITE, creation, handle);
   if (status == IO_OK) return status;
-  status = os.open(name, OsAccess::READ_ONLY, creation, handle);
-  if (status == IO_OK) return status;
+  if (!emptied) {
+    status = os.open(name, OsAccess::READ_ONLY, creation, handle);
+    if (status == IO_OK) return status;
+  }
   return os.open(name, OsAccess::WRITE_ONLY, creation, handle);
 }
 
@@ -436,7 +442,8 @@ IoStatus OpenFile(int32_t unit, const char* name, int32_t nameLength, OpenStatus
       break;
   }
   OsHandle handle = NO_OS_HANDLE;
-  const IoStatus opened = OpenWithFallback(osName, creation, &handle);
+  const IoStatus opened =
+      OpenWithFallback(osName, creation, status == OpenStatus::REPLACE, &handle);
   if (opened != IO_OK) return opened;
   if (status == OpenStatus::REPLACE) {
     const IoStatus emptied = CurrentFileServices().truncate(handle, 0);

@@ -35,7 +35,9 @@ enum class OpenStatus {
 };
 
 // Attaches the file `name` (leading and trailing blanks removed) to `unit`.
-// Access is tried read-write, then read-only, then write-only; an existing
+// Access is tried read-write, then read-only (not for REPLACE, whose handle
+// must empty the file), then write-only, and the error is the last
+// attempt's; an existing
 // file is neither truncated (except REPLACE) nor positioned at its end. OLD
 // opens an input: a file that is not a regular file (a FIFO, a device) is
 // refused with IO_ACCESS_DENIED, as a directory always is, and the open never

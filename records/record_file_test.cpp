@@ -366,6 +366,32 @@ TEST_F(RecordFileTest, RefusedReadWriteAccessFallsBackToReadOnly) {
   EXPECT_EQ(ReadWholeFile("ro.txt"), "DATA\n");
 }
 
+// An output's open tells why it could not be opened for writing: a
+// read-only handle, which could not empty it, is never tried.
+TEST_F(RecordFileTest, AnOutputRefusedForWritingTellsItsOwnReason) {
+  static IoStatus refusal;
+  FileServices onlyReads = HostFileServices();
+  onlyReads.open = [](const char* name, OsAccess access, OsCreation creation, OsHandle* handle) {
+    if (access != OsAccess::READ_ONLY) return refusal;
+    return HostFileServices().open(name, access, creation, handle);
+  };
+  UseFileServices(&onlyReads);
+  for (const IoStatus error : {IO_ACCESS_DENIED, IO_DISK_FULL, IO_NO_HANDLES, IO_FILE_BUSY}) {
+    refusal = error;
+    WriteWholeFile("out.txt", "OLD\r\n");
+    EXPECT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), error);
+    EXPECT_FALSE(IsUnitAttached(UNIT_OUTPUT));
+    EXPECT_EQ(ReadWholeFile("out.txt"), "OLD\r\n");
+  }
+  UseFileServices(nullptr);
+  // Refused read-write once, it is opened write-only and emptied.
+  const testing::FailingFileServices failingCalls(FileCall::OPEN, 1, IO_DISK_FULL);
+  ASSERT_EQ(Open("out.txt", OpenStatus::REPLACE, UNIT_OUTPUT), IO_OK);
+  EXPECT_EQ(WriteChars(UNIT_OUTPUT, "NEW", 3), IO_OK);
+  CloseFile(UNIT_OUTPUT);
+  EXPECT_EQ(ReadWholeFile("out.txt"), "NEW\r\n");
+}
+
 TEST_F(RecordFileTest, AllThreeAccessesRefusedGiveTheLastError) {
   const testing::FailingFileServices failingCalls(FileCall::OPEN, 3, IO_NO_HANDLES);
   // The first two attempts fail naturally (OLD, missing), the third by injection.
