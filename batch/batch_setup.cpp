@@ -43,10 +43,10 @@ LibraryDirectoryChoice Chosen(LibraryDirectorySource source, const char* first,
 }
 
 // True when the file `name` (`length` characters, blanks around it ignored)
-// opens for reading.
+// opens for reading. Its failed close changes no answer.
 bool Opens(const char* name, int32_t length) {
   if (OpenFile(UNIT_INPUT, name, length, OpenStatus::OLD) != IO_OK) return false;
-  CloseFile(UNIT_INPUT);
+  CloseFileWithStatus(UNIT_INPUT);
   return true;
 }
 
@@ -160,7 +160,8 @@ LibrarySetVersion ReadLibrarySetVersion(const LibraryDirectory& directory) {
     if (line.At(1) != 'C' && line.At(1) != 'c') break;
     if (line.At(2) == '*' || ParseVersionLine(line, result)) break;
   }
-  CloseFile(UNIT_INPUT);
+  // The line is read: a failed close takes nothing from it.
+  CloseFileWithStatus(UNIT_INPUT);
   return result;
 }
 

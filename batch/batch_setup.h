@@ -41,8 +41,8 @@ LibraryDirectoryChoice ChooseLibraryDirectory(const char* option, const char* en
                                               DirectoryProbe holdsMasterList);
 
 // The probe of the file system, through the record layer: a master list
-// opens for reading. A directory longer than LIBRARY_DIRECTORY_LENGTH holds
-// none.
+// opens for reading (its close may fail). A directory longer than
+// LIBRARY_DIRECTORY_LENGTH holds none.
 bool HoldsMasterList(const char* directory, int32_t length);
 
 // Stores the directory of the running executable (its path up to the last
@@ -67,7 +67,8 @@ using FileProbe = bool (*)(const char* name);
 // NAME.FOR. A source chosen though it does not exist ends the job on it.
 SourceChoice ChooseSource(const char* programName, bool freeForm, FileProbe exists);
 
-// The probe of the file system, through the record layer.
+// The probe of the file system, through the record layer (the file's close
+// may fail).
 bool FileOpensForReading(const char* name);
 
 }  // namespace pk
@@ -85,7 +86,8 @@ struct LibrarySetVersion {
 // Reads the comment lines of USER32.FD in `directory` before its first "C*"
 // header on UNIT_INPUT and takes the first version line among them. Not
 // known when the file cannot be opened or read, or holds no such line before
-// its first header. Cannot fail.
+// its first header. Cannot fail (nor end the process: a failed close of the
+// file takes nothing from the line read).
 LibrarySetVersion ReadLibrarySetVersion(const LibraryDirectory& directory);
 
 }  // namespace pk

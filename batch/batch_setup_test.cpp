@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "batch/missing_symbols.h"
 #include "testing/failing_file_services.h"
 #include "testing/files.h"
 #include "testing/scratch_directory.h"
@@ -129,6 +130,26 @@ TEST(ReadLibrarySetVersion, TakesTheFirstVersionLineBeforeTheFirstHeader) {
     EXPECT_STREQ(version.version, c.version);
     EXPECT_STREQ(version.details, c.details);
   }
+}
+
+// The driver's own reads answer as they read even when every close fails:
+// such a close ends no process, so a job's summary still follows.
+TEST(DriverReads, SurviveFailedCloses) {
+  ScratchDirectory scratch;
+  WriteWholeFile("MASTERFI.LIS", "MSG\r\n");
+  WriteWholeFile("USER32.FD", "C     Library set 3.0 (x)\r\nC*A\r\n");
+  const testing::FailingFileServices failingCalls(testing::FileCall::CLOSE, 1, IO_CLOSE_FAILED,
+                                                  testing::FileCall::CLOSE);
+  EXPECT_TRUE(HoldsMasterList("", 0));
+  EXPECT_TRUE(FileOpensForReading("MASTERFI.LIS"));
+  EXPECT_STREQ(ReadLibrarySetVersion(CURRENT_DIRECTORY).version, "3.0");
+  static MissingSymbols missing;
+  const JobObserver observer = ObserveMissingSymbols(missing);
+  observer.kindCopied(observer.context, SymbolKind::FI, 1, 0, 1);
+  observer.notFound(observer.context, SymbolKind::FI, "MSG", 3, nullptr, 0, false);
+  ExplainMissingSymbols(missing, FileFaults{}, CURRENT_DIRECTORY);
+  EXPECT_TRUE(missing.libraryMissing[static_cast<int>(SymbolKind::FI)][0]);
+  EXPECT_EQ(testing::FileCallCount(testing::FileCall::CLOSE), 4);
 }
 
 }  // namespace

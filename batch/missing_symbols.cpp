@@ -120,7 +120,7 @@ void ReadMasterList(MissingSymbols& missing, SymbolKind kind, const LibraryDirec
       if (slot >= 0) symbol.library = LibrariesOf(kind)[slot];
     }
   }
-  CloseFile(UNIT_INPUT);
+  CloseFileWithStatus(UNIT_INPUT);
 }
 
 void AppendDetail(MissingSymbol& symbol, const char* text, int32_t length) {
@@ -185,7 +185,7 @@ void ReadReasonLines(MissingSymbols& missing, SymbolKind kind, const LibraryName
       continued = &symbol;
     }
   }
-  CloseFile(UNIT_INPUT);
+  CloseFileWithStatus(UNIT_INPUT);
 }
 
 bool NotRead(const FileFaults& faults, const LibraryName& library) {
@@ -208,7 +208,7 @@ void ExplainKind(MissingSymbols& missing, SymbolKind kind, const FileFaults& fau
   for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
     const LibraryName& library = LibrariesOf(kind)[slot];
     const bool opens = OpenInLibraryDirectory(directory, library.chars, LIBRARY_NAME_LENGTH);
-    if (opens) CloseFile(UNIT_INPUT);
+    if (opens) CloseFileWithStatus(UNIT_INPUT);
     missing.libraryMissing[k][slot] = !opens;
   }
   bool any = false;

@@ -64,7 +64,8 @@ JobObserver ObserveMissingSymbols(MissingSymbols& missing);
 // LISTED_WITHOUT_BLOCK; else NO_BLOCK. A symbol the job could not write stays
 // NOT_WRITTEN. Also notes the missing library files of each kind with
 // symbols not found. Reads on UNIT_INPUT; a file that cannot be read
-// explains nothing more. Cannot fail.
+// explains nothing more. Cannot fail (nor end the process: a failed close of
+// a file it read takes nothing from what it read).
 void ExplainMissingSymbols(MissingSymbols& missing, const FileFaults& faults,
                            const LibraryDirectory& directory);
 

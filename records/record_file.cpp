@@ -612,6 +612,11 @@ void CloseFile(int32_t unit) {
   EndProcessWithRunTimeError(status, "CLOSE", file->name, file->nameLength);
 }
 
+IoStatus CloseFileWithStatus(int32_t unit) {
+  RecordFile* file = FindUnit(unit);
+  return file == nullptr ? IO_OK : Detach(*file);
+}
+
 void CloseAllFiles() {
   for (RecordFile& file : unitTable) {
     if (file.attached) CloseFile(file.unit);

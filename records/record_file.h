@@ -152,6 +152,11 @@ IoStatus ReadBytes(int32_t unit, const ByteItem* items, int32_t itemCount);
 // A failure ends the process with exit code 1 after the run-time error report on standard error.
 void CloseFile(int32_t unit);
 
+// CloseFile for a caller that a failed close costs nothing (a file it only
+// read): returns IO_OK or the failure instead of ending the process; the
+// unit is free either way.
+IoStatus CloseFileWithStatus(int32_t unit);
+
 // Closes every attached file. Runs by itself at
 // process end; tests call it to start from a free table.
 void CloseAllFiles();
