@@ -24,6 +24,8 @@ const char* ReasonWord(MissingReason reason) {
       return "library-not-read";
     case MissingReason::NOT_WRITTEN:
       return "not-written";
+    case MissingReason::LIBRARY_NOT_COPIED:
+      return "library-not-copied";
     default:
       return "no-block";
   }
@@ -205,6 +207,15 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
       case MissingReason::NOT_WRITTEN: {
         const JobFileName& output = OutputOf(files, symbol.kind);
         std::fprintf(stream, "its block could not be written to %.*s\n",
+                     TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
+        break;
+      }
+      case MissingReason::LIBRARY_NOT_COPIED: {
+        const JobFileName& output = OutputOf(files, symbol.kind);
+        std::fprintf(stream,
+                     "its block in %.*s was not reached: the copying of that file stopped at a "
+                     "block that could not be written to %.*s\n",
+                     library, symbol.library.chars,
                      TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
         break;
       }

@@ -36,7 +36,9 @@ const char* ChosenByWord(LibraryDirectorySource source);
 // "pareskit-batch: FI symbol wsprintfA not found: listed without a block in
 // USER32.FI: not translated: variable argument list" (or "no block in any
 // library file", "its library file X is missing", "its library file X could
-// not be read to its end", "its block could not be written to NAME.FI"),
+// not be read to its end", "its block could not be written to NAME.FI",
+// "its block in X was not reached: the copying of that file stopped at a
+// block that could not be written to NAME.FI"),
 // one per missing library file of a kind the program uses ("library file
 // <path> is missing"), and one that counts the symbols beyond
 // MAX_TOLD_MISSING. Library files are named in `directory`.

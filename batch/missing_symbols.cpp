@@ -80,6 +80,10 @@ void NoteKindCopied(void* context, SymbolKind kind, int32_t specifiedCount, int3
   missing.notFoundCount[k] = notFoundCount;
 }
 
+void NoteLibraryCutShort(void* context, SymbolKind kind, int32_t slot) {
+  static_cast<MissingSymbols*>(context)->libraryCutShort[static_cast<int>(kind)][slot] = true;
+}
+
 void NoteNotFound(void* context, SymbolKind kind, const char* word, int32_t length,
                   const char* neededBy, int32_t neededByLength, bool notWritten) {
   MissingSymbols& missing = *static_cast<MissingSymbols*>(context);
@@ -188,6 +192,34 @@ void ReadReasonLines(MissingSymbols& missing, SymbolKind kind, const LibraryName
   CloseFileWithStatus(UNIT_INPUT);
 }
 
+// The block headers of `library`, whose copying was cut short: a missing
+// symbol of `kind` with a block there was not met for that reason. Its
+// header is read as the job reads one: the word after "C*", up to column 80.
+void ReadCutLibrary(MissingSymbols& missing, SymbolKind kind, const LibraryName& library,
+                    const LibraryDirectory& directory) {
+  if (!OpenInLibraryDirectory(directory, library.chars, LIBRARY_NAME_LENGTH)) return;
+  Piece piece;
+  while (ReadPiece(piece)) {
+    if (piece.length < 3 || (piece.chars[0] != 'C' && piece.chars[0] != 'c') ||
+        piece.chars[1] != '*') {
+      continue;
+    }
+    const int32_t end = WordEnd(piece, 2) < LINE_LENGTH ? WordEnd(piece, 2) : LINE_LENGTH;
+    for (int32_t i = 0; i < missing.count; ++i) {
+      MissingSymbol& symbol = missing.symbols[i];
+      if (symbol.kind != kind || symbol.reason == MissingReason::NOT_WRITTEN ||
+          symbol.reason == MissingReason::LIBRARY_NOT_COPIED ||
+          !SameFolded(symbol.name, symbol.nameLength, piece.chars + 2, end - 2)) {
+        continue;
+      }
+      symbol.reason = MissingReason::LIBRARY_NOT_COPIED;
+      symbol.library = library;
+      symbol.detailLength = 0;
+    }
+  }
+  CloseFileWithStatus(UNIT_INPUT);
+}
+
 bool NotRead(const FileFaults& faults, const LibraryName& library) {
   for (int32_t i = 0; i < faults.count; ++i) {
     const FileFault& fault = faults.faults[i];
@@ -235,6 +267,11 @@ void ExplainKind(MissingSymbols& missing, SymbolKind kind, const FileFaults& fau
     }
     if (used) ReadReasonLines(missing, kind, library, directory);
   }
+  for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
+    if (missing.libraryCutShort[k][slot]) {
+      ReadCutLibrary(missing, kind, LibrariesOf(kind)[slot], directory);
+    }
+  }
 }
 
 }  // namespace
@@ -251,10 +288,11 @@ JobObserver ObserveMissingSymbols(MissingSymbols& missing) {
     missing.addedCount[k] = 0;
     missing.notFoundCount[k] = 0;
     for (bool& libraryMissing : missing.libraryMissing[k]) libraryMissing = false;
+    for (bool& cutShort : missing.libraryCutShort[k]) cutShort = false;
   }
   missing.count = 0;
   missing.untold = 0;
-  return {&missing, NoteKindCopied, NoteNotFound};
+  return {&missing, NoteKindCopied, NoteLibraryCutShort, NoteNotFound};
 }
 
 void ExplainMissingSymbols(MissingSymbols& missing, const FileFaults& faults,

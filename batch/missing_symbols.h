@@ -16,6 +16,8 @@ enum class MissingReason {
   LIBRARY_MISSING,       // its library file `library` cannot be opened
   LIBRARY_NOT_READ,      // a read error ended its library file `library` early
   NOT_WRITTEN,           // its block could not be written to the declaration file
+  LIBRARY_NOT_COPIED,    // `library` holds its block, but its copying stopped before it, at
+                         // a block that could not be written
 };
 
 // The symbols told one by one; a job that misses more only counts them.
@@ -47,6 +49,9 @@ struct MissingSymbols {
   // ExplainMissingSymbols: a library file of a kind with symbols not found
   // that cannot be opened (libraryTable's slots).
   bool libraryMissing[SYMBOL_KINDS][LIBRARY_SLOTS];
+  // The job's copying of the library stopped at a block that could not be
+  // written.
+  bool libraryCutShort[SYMBOL_KINDS][LIBRARY_SLOTS];
 };
 
 // The library table's slots of `kind`.
@@ -61,8 +66,10 @@ JobObserver ObserveMissingSymbols(MissingSymbols& missing);
 // LIBRARY_MISSING, one `faults` names as not read LIBRARY_NOT_READ; else its
 // library's reason line "C     NAME: text" after the file's last block
 // (continued on comment lines indented further) makes it
-// LISTED_WITHOUT_BLOCK; else NO_BLOCK. A symbol the job could not write stays
-// NOT_WRITTEN. Also notes the missing library files of each kind with
+// LISTED_WITHOUT_BLOCK; else NO_BLOCK. Then a symbol with a block in a
+// library whose copying was cut short (the first such library) is
+// LIBRARY_NOT_COPIED, whatever its own library. A symbol the job could not
+// write stays NOT_WRITTEN. Also notes the missing library files of each kind with
 // symbols not found. Reads on UNIT_INPUT; a file that cannot be read
 // explains nothing more. Cannot fail (nor end the process: a failed close of
 // a file it read takes nothing from what it read).

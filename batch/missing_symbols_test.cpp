@@ -16,12 +16,14 @@ using testing::WriteWholeFile;
 
 MissingSymbols missing;
 
-// The observer told of `words` (folded) not found among `needed` FI words.
-void Observe(std::initializer_list<const char*> words, int32_t needed) {
+// The observer told of `words` (folded) not found among `needed` FI words,
+// and of the FI library in `cutSlot` (-1: none) cut short.
+void Observe(std::initializer_list<const char*> words, int32_t needed, int32_t cutSlot = -1) {
   const JobObserver observer = ObserveMissingSymbols(missing);
   observer.kindCopied(observer.context, SymbolKind::FD, 0, 0, 0);
   observer.kindCopied(observer.context, SymbolKind::FI, needed, 0,
                       static_cast<int32_t>(words.size()));
+  if (cutSlot >= 0) observer.libraryCutShort(observer.context, SymbolKind::FI, cutSlot);
   for (const char* word : words) {
     const std::string text = word;
     const bool notWritten = text[0] == '!';
@@ -33,17 +35,24 @@ void Observe(std::initializer_list<const char*> words, int32_t needed) {
 
 TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
   ScratchDirectory scratch;
-  WriteWholeFile("MASTERFI.LIS", CrLf({"wsprintfA USER32", "Early USER32", "Loose", "Far LZ32",
-                                       "Cut USER32", "Long USER32", "Gone KERNEL32"}));
+  WriteWholeFile("MASTERFI.LIS",
+                 CrLf({"wsprintfA USER32", "Early USER32", "Loose", "Far LZ32", "Cut USER32",
+                       "Long USER32", "Gone KERNEL32", "Unreached GDI32", "Stray", "Elsewhere"}));
   WriteWholeFile(
       "USER32.FI",
       CrLf({"C     Early: a reason line before a block is not read", "C*Cut", "      INTEGER Cut",
             "C     wsprintfA:", "C       not translated:", "C         variable argument list",
             "C     Long: " + std::string(300, 'x')}));
   WriteWholeFile("LZ32.FI", CrLf({"C*Other"}));
+  // Copied up to a block that could not be written: the blocks after it
+  // were not met, wherever the master list says they are.
+  WriteWholeFile("GDI32.FI", CrLf({"C*Written", "C*unreached", "c*STRAY extra words"}));
+  WriteWholeFile("COMDLG32.FI", CrLf({"C*Elsewhere"}));
   FileFaults faults = {};
   NoteFileFault(faults, FileOperation::READ, "LZ32.FI", 7, IO_READ_FAILED, true);
-  Observe({"WSPRINTFA", "EARLY", "LOOSE", "FAR", "!CUT", "LONG", "GONE"}, 9);
+  Observe({"WSPRINTFA", "EARLY", "LOOSE", "FAR", "!CUT", "LONG", "GONE", "UNREACHED", "STRAY",
+           "ELSEWHERE"},
+          12, 1);
   ExplainMissingSymbols(missing, faults, CURRENT_DIRECTORY);
 
   const struct {
@@ -61,8 +70,11 @@ TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
       {"Long", MissingReason::LISTED_WITHOUT_BLOCK, "USER32.FI",
        std::string(MISSING_DETAIL_LENGTH, 'x')},
       {"Gone", MissingReason::LIBRARY_MISSING, "KERNEL32.FI", ""},
+      {"Unreached", MissingReason::LIBRARY_NOT_COPIED, "GDI32.FI", ""},
+      {"Stray", MissingReason::LIBRARY_NOT_COPIED, "GDI32.FI", ""},
+      {"Elsewhere", MissingReason::NO_BLOCK, "", ""},
   };
-  ASSERT_EQ(missing.count, 7);
+  ASSERT_EQ(missing.count, 10);
   for (int32_t i = 0; i < missing.count; ++i) {
     const MissingSymbol& symbol = missing.symbols[i];
     const auto& e = expected[i];

@@ -116,8 +116,9 @@ double TimeCopy(const char* usedName, const pk::LibraryName* libraries, const ch
   const Clock::time_point start = Clock::now();
   pk::LoadNeededList(pk::testing::JobName(usedName));
   pk::FileFaults faults = {};
+  bool cutShort[pk::LIBRARY_SLOTS] = {};
   pk::CopyDeclarations(pk::CURRENT_DIRECTORY, libraries, pk::testing::JobName(outName), find,
-                       faults);
+                       faults, cutShort);
   return SecondsSince(start);
 }
 

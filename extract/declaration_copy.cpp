@@ -31,10 +31,11 @@ int32_t HeaderWord(LineRecord& line, NeededWordFinder find) {
 }
 
 // Copies the needed blocks of `library`, attached to UNIT_INPUT, to
-// `outName` on UNIT_OUTPUT, noting a read or write that failed in `faults`.
-// Returns IO_OK, or the status of a take-back that failed.
+// `outName` on UNIT_OUTPUT, noting a read or write that failed in `faults`
+// and a write that stopped the library's walk in *cutShort. Returns IO_OK,
+// or the status of a take-back that failed.
 IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const JobFileName& outName,
-                     FileFaults& faults) {
+                     FileFaults& faults, bool* cutShort) {
   int32_t blockWord = 0;   // the word whose block is being copied, 0 when none
   int64_t blockStart = 0;  // where its block starts in the output
   IoStatus written = IO_OK;
@@ -59,6 +60,8 @@ IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const Jo
   } else if (blockWord != 0 && written == IO_OK) {
     written = FlushFile(UNIT_OUTPUT);
   }
+  // A failed write broke off the walk before the library's end.
+  *cutShort = written != IO_OK && read == IO_OK;
   if (blockWord == 0 || (read <= 0 && written == IO_OK)) return IO_OK;
   // A block cut short by a read error or a failed write is not found, and
   // what was written of it is taken back so the output holds whole blocks only.
@@ -74,8 +77,8 @@ IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const Jo
 }  // namespace
 
 StepOutcome CopyDeclarations(const LibraryDirectory& directory, const LibraryName* libraries,
-                             const JobFileName& outName, NeededWordFinder find,
-                             FileFaults& faults) {
+                             const JobFileName& outName, NeededWordFinder find, FileFaults& faults,
+                             bool (&cutShort)[LIBRARY_SLOTS]) {
   const IoStatus opened = OpenFile(UNIT_OUTPUT, outName, OpenStatus::REPLACE);
   if (opened != IO_OK) return StepOutcome{StepEnd::OUTPUT_NOT_OPENED, opened};
   IoStatus takenBack = IO_OK;
@@ -84,7 +87,7 @@ StepOutcome CopyDeclarations(const LibraryDirectory& directory, const LibraryNam
     FilePath path;
     LibraryFilePath(directory, libraries[slot].chars, LIBRARY_NAME_LENGTH, path);
     if (OpenFile(UNIT_INPUT, path, OpenStatus::OLD) != IO_OK) continue;
-    takenBack = CopyLibrary(find, libraries[slot], outName, faults);
+    takenBack = CopyLibrary(find, libraries[slot], outName, faults, &cutShort[slot]);
     CloseFile(UNIT_INPUT);
   }
   CloseFile(UNIT_OUTPUT);

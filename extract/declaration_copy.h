@@ -22,12 +22,14 @@ namespace pk {
 // too: the block it cut short becomes MARK_FAILED (not found) and what was
 // written of it is taken back, so the output holds whole blocks only; the
 // library (read) or `outName` (write) is noted in `faults` and the walk goes
-// on with the next library.
+// on with the next library. A failed write also sets the library's slot in
+// `cutShort` (all false on entry): its later blocks were not met.
 // Returns DONE with both units closed; OUTPUT_NOT_OPENED with nothing
 // attached; or OUTPUT_NOT_TAKEN_BACK, with both units closed, when a failed
 // block could not be taken back (the output may hold part of it), which ends
 // the walk.
 StepOutcome CopyDeclarations(const LibraryDirectory& directory, const LibraryName* libraries,
-                             const JobFileName& outName, NeededWordFinder find, FileFaults& faults);
+                             const JobFileName& outName, NeededWordFinder find, FileFaults& faults,
+                             bool (&cutShort)[LIBRARY_SLOTS]);
 
 }  // namespace pk

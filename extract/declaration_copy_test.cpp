@@ -32,10 +32,14 @@ void LoadNeeded(const std::vector<std::string>& words) {
 // The files the last Copy() went on without.
 FileFaults copyFaults;
 
+// The libraries whose copying the last Copy() cut short.
+bool copyCutShort[LIBRARY_SLOTS];
+
 StepOutcome Copy() {
   copyFaults = {};
+  for (bool& cut : copyCutShort) cut = false;
   return CopyDeclarations(CURRENT_DIRECTORY, libraryTable.fdLibraries, JobName("DEMO.FD"),
-                          FindNeededWord, copyFaults);
+                          FindNeededWord, copyFaults, copyCutShort);
 }
 
 char Mark(int32_t word) {
@@ -103,6 +107,9 @@ TEST(CopyDeclarations, BlockThatCannotBeWrittenCountsAsNotFoundAndIsNeverCopiedA
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY", "      DRAW BODY"}));
+  // USER32.FD's DRAW was not met there: its walk was cut short.
+  EXPECT_TRUE(copyCutShort[0]);
+  EXPECT_FALSE(copyCutShort[1]);
 }
 
 // A block longer than the transfer buffer is partly on disk when a later
@@ -138,6 +145,7 @@ TEST(CopyDeclarations, BlockCutByAReadErrorCountsAsNotFound) {
   EXPECT_EQ(Mark(2), MARK_FAILED);
   EXPECT_EQ(neededList.remainingCount, 1);
   EXPECT_EQ(ReadWholeFile("DEMO.FD"), CrLf({"      GETDC BODY"}));
+  EXPECT_FALSE(copyCutShort[0]);  // a read error is the library's own fault
 }
 
 TEST(CopyDeclarations, OutputThatCannotBeOpenedIsReported) {

@@ -75,10 +75,14 @@ bool ScanKind(JobOutcome& outcome, const LibraryDirectory& directory, const char
 }
 
 // Tells `observer` (nullptr: nobody) what the copying of `kind` found.
-void TellObserver(const JobObserver* observer, SymbolKind kind) {
+void TellObserver(const JobObserver* observer, SymbolKind kind,
+                  const bool (&cutShort)[LIBRARY_SLOTS]) {
   if (observer == nullptr) return;
   observer->kindCopied(observer->context, kind, neededList.neededCount - neededList.addedCount,
                        neededList.addedCount, neededList.remainingCount);
+  for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
+    if (cutShort[slot]) observer->libraryCutShort(observer->context, kind, slot);
+  }
   for (int32_t word = 1; word <= neededList.neededCount; ++word) {
     const char mark = EntryTerminator(word);
     if (mark == MARK_DONE) continue;
@@ -102,13 +106,14 @@ bool CopyKind(JobOutcome& outcome, const LibraryDirectory& directory, const JobF
     EndAfterStep(outcome, loaded, usedName);
     return false;
   }
+  bool cutShort[LIBRARY_SLOTS] = {};
   const StepOutcome copied =
-      CopyDeclarations(directory, libraries, outName, FindNeededWord, outcome.faults);
+      CopyDeclarations(directory, libraries, outName, FindNeededWord, outcome.faults, cutShort);
   if (copied.end != StepEnd::DONE) {
     EndAfterStep(outcome, copied, outName);
     return false;
   }
-  TellObserver(observer, kind);
+  TellObserver(observer, kind, cutShort);
   const StepOutcome reported = WriteReport(fd ? FD_KIND_TEXT : FI_KIND_TEXT);
   switch (reported.end) {
     case StepEnd::DONE:

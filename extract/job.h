@@ -49,14 +49,18 @@ enum class SymbolKind { FD, FI };
 // Who is told what the copying of each kind found, once its blocks are
 // copied and before its report section is written: first kindCopied with
 // the counts the report gives (symbols specified, added because another
-// block needs them, not found), then notFound for every word of the needed
-// list not found, in list order (`word` is the folded name; `neededBy` the
-// entry it was added for, `neededByLength` 0 when none; `notWritten` tells a
-// block that could not be written from one not met).
+// block needs them, not found), then libraryCutShort for every library
+// (the slot of its table) whose copying a block that could not be written
+// stopped, so that the blocks after it there were not met, then notFound for
+// every word of the needed list not found, in list order (`word` is the
+// folded name; `neededBy` the entry it was added for, `neededByLength` 0
+// when none; `notWritten` tells a block that could not be written from one
+// not met).
 struct JobObserver {
   void* context;
   void (*kindCopied)(void* context, SymbolKind kind, int32_t specifiedCount, int32_t addedCount,
                      int32_t notFoundCount);
+  void (*libraryCutShort)(void* context, SymbolKind kind, int32_t slot);
   void (*notFound)(void* context, SymbolKind kind, const char* word, int32_t length,
                    const char* neededBy, int32_t neededByLength, bool notWritten);
 };

@@ -155,8 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PK_FUZZ_CHECK(pk::neededList.remainingCount == pk::neededList.neededCount);
   CheckFinders(queries);
   pk::FileFaults faults = {};
+  bool cutShort[pk::LIBRARY_SLOTS] = {};
   PK_FUZZ_CHECK(pk::CopyDeclarations(pk::CURRENT_DIRECTORY, pk::libraryTable.fdLibraries,
-                                     jobFiles.fdOutName, pk::FindNeededWord, faults)
+                                     jobFiles.fdOutName, pk::FindNeededWord, faults, cutShort)
                     .end == pk::StepEnd::DONE);
   PK_FUZZ_CHECK(faults.count == 0);
   CheckFinders(queries);

@@ -95,6 +95,36 @@ expect_file DEMO.PRE "       3 FD Symbols were specified" "       1 FD Symbols w
   "       0 FI Symbols were not found"
 end_case "complete but degraded (exit 3, cannot write DEMO.FD); the block is taken back, reported not found"
 
+# --- The same with a block after the one that did not fit, in the same
+# library: its copying stops there, so that block is not met either, and
+# --strict and --json say so instead of calling it a block no library holds.
+start_case disk_fills_strict
+crlf GETDC BEEP BIGBLOCK "SLEEP KERNEL32" >MASTERFD.LIS
+crlf "      CALL BIGBLOCK" "      CALL SLEEP" >DEMO.FOR
+{
+  printf 'C*BIGBLOCK\r\n'
+  i=0
+  while [ $i -lt 200 ]; do
+    printf '      INTEGER BIGBLOCK_PART_%03d_THAT_MAKES_THIS_BLOCK_TOO_LONG\r\n' $i
+    i=$((i + 1))
+  done
+  crlf "C*SLEEP" "      INTEGER SLEEP"
+} >KERNEL32.FD
+# Standard output through a pipe, which the file-size limit does not bound.
+(
+  trap '' XFSZ
+  ulimit -f 4
+  "$batch" --strict --json DEMO 2>stderr.txt
+  echo $? >status.txt
+) | cat >stdout.txt
+status=$(cat status.txt)
+expect_exit 4
+expect_stderr "^pareskit-batch: FD symbol BIGBLOCK not found: its block could not be written to DEMO.FD$"
+expect_stderr "^pareskit-batch: FD symbol SLEEP not found: its block in KERNEL32.FD was not reached: the copying of that file stopped at a block that could not be written to DEMO.FD$"
+grep -q '"symbol": "SLEEP", "needed_by": null, "reason": "library-not-copied", "library": "KERNEL32.FD"' stdout.txt ||
+  fail "the summary gives SLEEP another reason: $(grep SLEEP stdout.txt)"
+end_case "complete (exit 4 with --strict); the block after the one that did not fit is told not reached, not missing"
+
 # --- A read-only directory: the first list cannot be created, the job ends
 # and nothing is written. Root ignores permission bits, so as root the run is
 # made as the unprivileged user "nobody".
