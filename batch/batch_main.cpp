@@ -73,11 +73,16 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName,
     PrintFailure(fault.operation == pk::FileOperation::READ ? "read" : "write", fault.file,
                  fault.inLibraryDirectory, directory, fault.reason);
   }
+  const bool nameLeft = outcome.lockNameLeftReason != pk::IO_OK;
+  if (nameLeft) {
+    std::fprintf(stderr, "pareskit-batch: cannot remove %s, the name the lock made %s.PRE under: %s\n",
+                 outcome.lockNameLeft, programName, pk::IoStatusText(outcome.lockNameLeftReason));
+  }
   pk::FilePath path;
   const int length = pk::PathOf(outcome.file, outcome.inLibraryDirectory, directory, path);
   switch (outcome.end) {
     case pk::JobEnd::COMPLETE:
-      return outcome.faults.count == 0 ? EXIT_COMPLETE : EXIT_DEGRADED;
+      return outcome.faults.count == 0 && !nameLeft ? EXIT_COMPLETE : EXIT_DEGRADED;
     case pk::JobEnd::NOT_OPENED:
       PrintFailure("open", outcome.file, outcome.inLibraryDirectory, directory, outcome.reason);
       break;

@@ -301,6 +301,14 @@ void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
     JsonString(stream, IoStatusText(fault.reason));
     std::fprintf(stream, "}");
   }
+  if (outcome.lockNameLeftReason != IO_OK) {
+    std::fprintf(stream, "%s{\"operation\": \"remove\", \"file\": ",
+                 outcome.faults.count == 0 ? "" : ", ");
+    JsonString(stream, outcome.lockNameLeft);
+    std::fprintf(stream, ", \"reason\": ");
+    JsonString(stream, IoStatusText(outcome.lockNameLeftReason));
+    std::fprintf(stream, "}");
+  }
   std::fprintf(stream, "],\n  \"files_written\": [");
   if (outcome.end == JobEnd::COMPLETE) {
     separator = "";

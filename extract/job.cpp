@@ -245,10 +245,11 @@ JobOutcome RunJobFor(const ProgramName& name, const JobFiles& files, const JobSe
   if (locked == IO_FILE_LOCKED || locked == IO_DANGLING_LINK) {
     EndOn(outcome, locked == IO_FILE_LOCKED ? JobEnd::LOCKED : JobEnd::NOT_OPENED, files.reportName,
           locked);
-    return outcome;
+  } else {
+    if (FilesAreDistinct(outcome, files, directory)) RunPhases(outcome, files, directory, settings);
+    ReleaseJobLock();
   }
-  if (FilesAreDistinct(outcome, files, directory)) RunPhases(outcome, files, directory, settings);
-  ReleaseJobLock();
+  outcome.lockNameLeftReason = CurrentFileServices().lockNameLeft(outcome.lockNameLeft);
   return outcome;
 }
 

@@ -8,6 +8,7 @@
 #include "extract/job_files.h"
 #include "extract/source_scan.h"
 #include "extract/step_outcome.h"
+#include "records/file_services.h"
 #include "records/io_status.h"
 
 namespace pk {
@@ -42,6 +43,13 @@ struct JobOutcome {
   // not be written, NAME.PRE when a line could not be written. Each such run
   // keeps its specified outputs; only its complete runs have none.
   FileFaults faults;
+  // The name the lock made NAME.PRE under first (NAME.PRE~<number>), left
+  // because it could not be removed, even at the job's end: a second name of
+  // NAME.PRE, or an empty file. `lockNameLeftReason` is the error of its
+  // last removal, IO_OK when no such name is left (`lockNameLeft` is then
+  // empty).
+  char lockNameLeft[MAX_MADE_LOCK_NAME + 1];
+  IoStatus lockNameLeftReason;
 };
 
 enum class SymbolKind { FD, FI };

@@ -39,6 +39,10 @@ struct FileIdentity {
 // take: the record layer's longest file name.
 constexpr int32_t MAX_LOCK_NAME = 1023;
 
+// The longest name (NUL not counted) `lock` makes a file under before it
+// gives the file its name: that name, "~", a letter and a process number.
+constexpr int32_t MAX_MADE_LOCK_NAME = MAX_LOCK_NAME + 23;
+
 struct FileServices {
   // Opens `name` (NUL-terminated) in binary mode, shared with other processes,
   // positioned at its first byte, never truncated. The open itself never waits
@@ -70,26 +74,38 @@ struct FileServices {
   // Opens `name` (NUL-terminated), creating it empty when it is missing, and
   // takes an exclusive lock on it without waiting; the file's bytes are
   // neither read nor written, and other handles may still read, write and
-  // empty it. The lock lasts until `unlock` or the process's end. A file this
-  // call makes is made and locked under a name of its own first and then
-  // given `name` (where the file system allows it), so no other process ever
-  // finds it unlocked. Returns IO_OK with *handle set and *created telling
-  // whether this call made the file, also on a file system that keeps no
-  // locks (the file is then only held open); IO_FILE_LOCKED when another
-  // handle holds the lock, or when the file was removed or replaced under its
-  // name each time the lock was taken (holders that were ending);
-  // IO_DANGLING_LINK when `name` is a link that leads to no file (nothing is
-  // made); another error number when the file cannot be opened or created.
-  // On failure *handle and *created are unchanged and no file this call made
-  // is left. A file it made is removed by an interrupt of the process, as
-  // removeOnInterrupt(name) arranges, until the next removeOnInterrupt call.
-  // Both back ends lock the same byte far beyond the file's end, and the
-  // POSIX back end also takes a whole-file flock: a job under wine and a
-  // native one on the same file see each other's lock.
+  // empty it. The lock lasts until `unlock` or the process's end. An
+  // existing file is opened as it is. A missing one is made and locked under
+  // a name of its own (`name`, "~", a process number) first and then given
+  // `name` (where the file system allows it), so no other process ever finds
+  // it unlocked; that name of its own is removed again at once (see
+  // lockNameLeft when it cannot be). Returns IO_OK with *handle set and
+  // *created telling whether this call made the file, also on a file system
+  // that keeps no locks (the file is then only held open); IO_FILE_LOCKED
+  // when another handle holds the lock, or when the file was removed,
+  // replaced or made under its name each time the lock was taken (holders
+  // that were ending or starting); IO_DANGLING_LINK when `name` is a link that
+  // leads to no file (nothing is made); another error number when the file
+  // cannot be opened or created. On failure *handle and *created are
+  // unchanged and no file this call made is left under `name`. What it makes
+  // is removed by an interrupt of the process, at whatever point of the
+  // making the interrupt comes: the file under `name` as
+  // removeOnInterrupt(name) arranges, until the next removeOnInterrupt call,
+  // and its name of its own while it stands. Both back ends lock the same
+  // byte far beyond the file's end, and the POSIX back end also takes a
+  // whole-file flock: a job under wine and a native one on the same file see
+  // each other's lock.
   IoStatus (*lock)(const char* name, OsHandle* handle, bool* created);
   // Releases the lock taken by `lock` and closes its handle, which is invalid
-  // afterwards. Cannot fail: the lock ends with the handle.
+  // afterwards; a name of its own that `lock` could not remove is tried
+  // again first. Cannot fail: the lock ends with the handle.
   void (*unlock)(OsHandle handle);
+  // After `lock` or `unlock`: IO_OK when no name of its own that the last
+  // `lock` made its file under is left; otherwise the error of the last
+  // attempt to remove it, with the name stored in `name` (NUL-terminated,
+  // MAX_MADE_LOCK_NAME + 1 bytes). Such a name is a second name of the file
+  // `lock` made, or of an empty file it did not keep.
+  IoStatus (*lockNameLeft)(char* name);
   // Until the next call, an interrupt of the process (POSIX: SIGINT, SIGTERM;
   // Win32: Ctrl+C, Ctrl+Break, the console closed) removes the file `name`
   // (NUL-terminated; it must stay valid until the next call) before the

@@ -26,7 +26,7 @@ namespace pk {
 
 namespace {
 
-enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, OTHER };
+enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, REMOVE, OTHER };
 
 // The one place where an errno value becomes an error number. An open that
 // meets a directory or an input that is not a regular file reports it as
@@ -34,7 +34,8 @@ enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, OTHER };
 IoStatus StatusFromErrno(int error, Call call) {
   switch (error) {
     case ENOENT:
-      return call == Call::OPEN || call == Call::LOCK ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+      return call == Call::OPEN || call == Call::LOCK || call == Call::REMOVE ? IO_FILE_NOT_FOUND
+                                                                              : IO_INVALID_REQUEST;
     case ELOOP:
       return IO_DANGLING_LINK;
     case EEXIST:
@@ -59,6 +60,7 @@ IoStatus StatusFromErrno(int error, Call call) {
       if (call == Call::READ) return IO_READ_FAILED;
       if (call == Call::WRITE) return IO_WRITE_REFUSED;
       if (call == Call::CLOSE) return IO_CLOSE_FAILED;
+      if (call == Call::REMOVE) return IO_REMOVE_FAILED;
       return IO_INVALID_REQUEST;
   }
 }
@@ -233,7 +235,7 @@ IoStatus PosixClose(OsHandle handle) {
 }
 
 IoStatus PosixRemove(const char* name) {
-  if (::unlink(name) != 0) return StatusFromErrno(errno, Call::OTHER);
+  if (::unlink(name) != 0) return StatusFromErrno(errno, Call::REMOVE);
   return IO_OK;
 }
 
@@ -257,11 +259,11 @@ IoStatus PosixIdentify(const char* name, FileIdentity* identity) {
 
 // What an interrupt removes, for the handler: each name is complete before
 // its flag is set, and the flag is cleared before the name changes.
-constexpr size_t MADE_NAME_SIZE = MAX_LOCK_NAME + 24;
 char interruptName[MAX_LOCK_NAME + 1];
 volatile sig_atomic_t interruptRemovesName = 0;
-char madeName[MADE_NAME_SIZE];  // the name a lock file is made under first
+char madeName[MAX_MADE_LOCK_NAME + 1];  // the name a lock file is made under first
 volatile sig_atomic_t interruptRemovesMade = 0;
+IoStatus madeNameLeft = IO_OK;  // why madeName could not be removed
 
 // Removes what was arranged and lets the signal end the process as it would
 // have (SA_RESETHAND restored its default action; it is delivered when the
@@ -290,6 +292,24 @@ void InstallInterruptHandler() {
   }
 }
 
+// SIGINT and SIGTERM held back for the object's lifetime, while a file an
+// interrupt removes is made, linked to its name or removed: one that comes
+// meanwhile is handled once the handler's flags match what stands on disk,
+// so no name made in between is left.
+struct InterruptsHeld {
+  sigset_t before;
+  InterruptsHeld() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &interrupts, &before);
+  }
+  ~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &before, nullptr); }
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+};
+
 void PosixRemoveOnInterrupt(const char* name) {
   interruptRemovesName = 0;
   std::atomic_signal_fence(std::memory_order_seq_cst);
@@ -298,6 +318,17 @@ void PosixRemoveOnInterrupt(const char* name) {
   std::snprintf(interruptName, sizeof interruptName, "%s", name);
   std::atomic_signal_fence(std::memory_order_seq_cst);
   interruptRemovesName = 1;
+}
+
+// Removes madeName (interrupts held). One that cannot be removed stays the
+// interrupt's to remove, and madeNameLeft tells why.
+void RemoveMadeName() {
+  if (::unlink(madeName) == 0 || errno == ENOENT) {
+    interruptRemovesMade = 0;
+    madeNameLeft = IO_OK;
+  } else {
+    madeNameLeft = StatusFromErrno(errno, Call::REMOVE);
+  }
 }
 
 // The byte both back ends lock: far beyond any end the file will have, as
@@ -336,7 +367,7 @@ int LockOpenFile(int fd) {
 }
 
 // Makes `name` a new empty file directly, when it cannot be made elsewhere
-// first.
+// first (interrupts held).
 int MakeUnderName(const char* name, bool* made) {
   const int fd = OpenRetried(name, O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL);
   if (fd >= 0) {
@@ -347,18 +378,21 @@ int MakeUnderName(const char* name, bool* made) {
 }
 
 // Makes `name` a new empty file that no other process finds unlocked: made
-// under a name of its own, locked, then linked to `name`. Returns its
-// descriptor (*made set, and *locked when the locks were taken on it), or -1
-// with errno set: EEXIST when something is
+// under a name of its own, locked, then linked to `name`, with interrupts
+// held throughout. Returns its descriptor (*made set, and *locked when the
+// locks were taken on it), or -1 with errno set: EEXIST when something is
 // under `name` already. A file system without hard links gets the file
 // made under `name` directly (locked only after, by the caller).
 int MakeLockedFile(const char* name, bool* made, bool* locked) {
   *made = false;
   *locked = false;
-  const int common = O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL;
+  const InterruptsHeld held;
+  InstallInterruptHandler();
   interruptRemovesMade = 0;
+  madeNameLeft = IO_OK;
   std::atomic_signal_fence(std::memory_order_seq_cst);
   std::snprintf(madeName, sizeof madeName, "%s~%ld", name, static_cast<long>(::getpid()));
+  const int common = O_RDWR | O_CLOEXEC | O_NONBLOCK | O_CREAT | O_EXCL;
   int fd = OpenRetried(madeName, common);
   if (fd < 0 && errno == EEXIST) {
     // Left by an ended process that had this process's number.
@@ -366,15 +400,13 @@ int MakeLockedFile(const char* name, bool* made, bool* locked) {
     fd = OpenRetried(madeName, common);
   }
   if (fd < 0) return MakeUnderName(name, made);
-  InstallInterruptHandler();
   std::atomic_signal_fence(std::memory_order_seq_cst);
   interruptRemovesMade = 1;
   *locked = LockOpenFile(fd) == 0;
   const int linked = ::link(madeName, name);
   const int linkError = errno;
   if (linked == 0) PosixRemoveOnInterrupt(name);
-  ::unlink(madeName);
-  interruptRemovesMade = 0;
+  RemoveMadeName();
   if (linked == 0) {
     *made = true;
     return fd;
@@ -397,6 +429,14 @@ int OpenLockFile(const char* name) {
   return OpenRetried(name, common | O_RDONLY);
 }
 
+// Lets go of a file this call made and will not keep: it is no longer an
+// interrupt's to remove, and it is removed unless another may hold it.
+void DropMadeFile(const char* name, bool removeIt) {
+  const InterruptsHeld held;
+  PosixRemoveOnInterrupt(nullptr);
+  if (removeIt) ::unlink(name);
+}
+
 // A lock is attempted this often when its file keeps being removed or
 // replaced under its name by holders that are ending.
 constexpr int LOCK_ATTEMPTS = 3;
@@ -410,13 +450,12 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
   for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
     bool made = false;
     bool locked = false;
-    int fd = MakeLockedFile(name, &made, &locked);
-    if (fd < 0 && errno == EEXIST) {
-      fd = OpenLockFile(name);
-      if (fd < 0 && errno == ENOENT) {
-        if (NameIsTaken(name)) return IO_DANGLING_LINK;
-        continue;  // removed in between
-      }
+    // An existing file is taken as it is: only a missing one is made.
+    int fd = OpenLockFile(name);
+    if (fd < 0 && errno == ENOENT) {
+      if (NameIsTaken(name)) return IO_DANGLING_LINK;
+      fd = MakeLockedFile(name, &made, &locked);
+      if (fd < 0 && errno == EEXIST) continue;  // made by another in between
     }
     if (fd < 0) return StatusFromErrno(errno, Call::LOCK);
     const int error = locked ? 0 : LockOpenFile(fd);
@@ -424,8 +463,7 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
       ::close(fd);
       // Where the file had to be made under its own name, another may have
       // locked it first: then it is that holder's to keep or remove.
-      if (made && error != EWOULDBLOCK) ::unlink(name);
-      if (made) PosixRemoveOnInterrupt(nullptr);
+      if (made) DropMadeFile(name, error != EWOULDBLOCK);
       return StatusFromErrno(error, Call::LOCK);
     }
     // A holder that ends removes the file it made while it still holds the
@@ -438,14 +476,23 @@ IoStatus PosixLock(const char* name, OsHandle* handle, bool* created) {
       return IO_OK;
     }
     ::close(fd);
-    if (made) PosixRemoveOnInterrupt(nullptr);
+    if (made) DropMadeFile(name, false);
   }
   return IO_FILE_LOCKED;
 }
 
 void PosixUnlock(OsHandle handle) {
+  if (madeNameLeft != IO_OK) {
+    const InterruptsHeld held;
+    RemoveMadeName();
+  }
   // Closing the only descriptor of the open file releases its locks.
   ::close(static_cast<int>(handle));
+}
+
+IoStatus PosixLockNameLeft(char* name) {
+  if (madeNameLeft != IO_OK) std::memcpy(name, madeName, sizeof madeName);
+  return madeNameLeft;
 }
 
 void PosixWriteStandardError(const char* bytes, int32_t count) {
@@ -477,6 +524,7 @@ const FileServices kPosixServices = {PosixOpen,
                                      PosixIdentify,
                                      PosixLock,
                                      PosixUnlock,
+                                     PosixLockNameLeft,
                                      PosixRemoveOnInterrupt,
                                      PosixWriteStandardError,
                                      PosixExecutablePath};

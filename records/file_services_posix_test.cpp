@@ -26,6 +26,7 @@ TEST(PosixFileServices, EachReasonNamesTheRealCause) {
   ::close(pipeEnds[0]);
   ::close(pipeEnds[1]);
   const IoStatus closedAgain = os.close(pipeEnds[0]);  // EBADF
+  const IoStatus removedMissing = os.remove("missing.txt");  // ENOENT
   const struct {
     IoStatus status;
     IoStatus expected;
@@ -34,6 +35,7 @@ TEST(PosixFileServices, EachReasonNamesTheRealCause) {
       {emptyRead, IO_FILE_BUSY, "the file is busy, try again"},
       {fullWrite, IO_FILE_BUSY, "the file is busy, try again"},
       {closedAgain, IO_CLOSE_FAILED, "the file could not be closed"},
+      {removedMissing, IO_FILE_NOT_FOUND, "the file does not exist"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.status, c.expected);

@@ -13,7 +13,7 @@ namespace pk {
 
 namespace {
 
-enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, OTHER };
+enum class Call { OPEN, READ, WRITE, CLOSE, LOCK, REMOVE, OTHER };
 
 // The one place where a GetLastError() value becomes an error number. An open
 // that meets an input that is not a disk file (a pipe, a device such as NUL)
@@ -22,7 +22,8 @@ IoStatus StatusFromLastError(DWORD error, Call call) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return call == Call::OPEN || call == Call::LOCK ? IO_FILE_NOT_FOUND : IO_INVALID_REQUEST;
+      return call == Call::OPEN || call == Call::LOCK || call == Call::REMOVE ? IO_FILE_NOT_FOUND
+                                                                              : IO_INVALID_REQUEST;
     case ERROR_CANT_RESOLVE_FILENAME:  // links that go round in a loop
       return IO_DANGLING_LINK;
     case ERROR_FILE_EXISTS:
@@ -48,6 +49,7 @@ IoStatus StatusFromLastError(DWORD error, Call call) {
       if (call == Call::READ) return IO_READ_FAILED;
       if (call == Call::WRITE) return IO_WRITE_REFUSED;
       if (call == Call::CLOSE) return IO_CLOSE_FAILED;
+      if (call == Call::REMOVE) return IO_REMOVE_FAILED;
       return IO_INVALID_REQUEST;
   }
 }
@@ -145,7 +147,7 @@ IoStatus Win32Close(OsHandle handle) {
 }
 
 IoStatus Win32Remove(const char* name) {
-  if (!DeleteFileA(name)) return StatusFromLastError(GetLastError(), Call::OTHER);
+  if (!DeleteFileA(name)) return StatusFromLastError(GetLastError(), Call::REMOVE);
   return IO_OK;
 }
 
@@ -198,16 +200,29 @@ bool StillNamed(HANDLE handle, const char* name) {
 // What an interrupt removes, for the console control handler, which runs on
 // a thread of its own: each name is complete before its flag is set, and the
 // flag is cleared before the name changes.
-constexpr size_t MADE_NAME_SIZE = MAX_LOCK_NAME + 24;
 char interruptName[MAX_LOCK_NAME + 1];
 volatile LONG interruptRemovesName = 0;
-char madeName[MADE_NAME_SIZE];  // the name a lock file is made under first
+char madeName[MAX_MADE_LOCK_NAME + 1];  // the name a lock file is made under first
 volatile LONG interruptRemovesMade = 0;
+IoStatus madeNameLeft = IO_OK;  // why madeName could not be removed
+
+// Held by the handler, and while a file an interrupt removes is made, linked
+// to its name or removed: the handler then meets flags that match what
+// stands on disk, so no name made in between is left.
+SRWLOCK interruptGuard = SRWLOCK_INIT;
+
+struct InterruptsHeld {
+  InterruptsHeld() { AcquireSRWLockExclusive(&interruptGuard); }
+  ~InterruptsHeld() { ReleaseSRWLockExclusive(&interruptGuard); }
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+};
 
 // Removes what was arranged and ends the process as the system's own
 // handler does, with STATUS_CONTROL_C_EXIT (which wine, left to itself,
-// would not report).
+// would not report). The guard is never released: the process ends.
 BOOL WINAPI OnConsoleControl(DWORD /*event*/) {
+  AcquireSRWLockExclusive(&interruptGuard);
   if (interruptRemovesMade != 0) DeleteFileA(madeName);
   if (interruptRemovesName != 0) DeleteFileA(interruptName);
   ExitProcess(STATUS_CONTROL_C_EXIT);
@@ -238,6 +253,17 @@ void Win32RemoveOnInterrupt(const char* name) {
   SetInterruptName(name);
 }
 
+// Removes madeName (interrupts held). One that cannot be removed stays the
+// interrupt's to remove, and madeNameLeft tells why.
+void RemoveMadeName() {
+  if (DeleteFileA(madeName) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+    SetFlag(interruptRemovesMade, 0);
+    madeNameLeft = IO_OK;
+  } else {
+    madeNameLeft = StatusFromLastError(GetLastError(), Call::REMOVE);
+  }
+}
+
 // Takes the lock of an open handle without waiting. Win32 locks are
 // mandatory: the locked byte lies far beyond any end the file will have, so
 // reads and writes through other handles never meet it. wine keeps the lock
@@ -260,7 +286,7 @@ HANDLE CreateLockFile(const char* name, DWORD disposition) {
 }
 
 // Makes `name` a new empty file directly, when it cannot be made elsewhere
-// first.
+// first (interrupts held).
 HANDLE MakeUnderName(const char* name, bool* made) {
   HANDLE opened = CreateLockFile(name, CREATE_NEW);
   if (opened != INVALID_HANDLE_VALUE) {
@@ -273,15 +299,18 @@ HANDLE MakeUnderName(const char* name, bool* made) {
 // Makes `name` a new empty file that no other process finds unlocked: made
 // under a name of its own, locked, then linked to `name` (a hard link, which
 // never replaces what is under the name, not even a link that leads
-// nowhere). Returns its handle (*made set, and *locked when the lock was
-// taken on it), or INVALID_HANDLE_VALUE with the
-// last error set: ERROR_FILE_EXISTS when something is under `name` already.
-// A file system without hard links gets the file made under `name`
+// nowhere), with interrupts held throughout. Returns its handle (*made set,
+// and *locked when the lock was taken on it), or INVALID_HANDLE_VALUE with
+// the last error set: ERROR_FILE_EXISTS when something is under `name`
+// already. A file system without hard links gets the file made under `name`
 // directly (locked only after, by the caller).
 HANDLE MakeLockedFile(const char* name, bool* made, bool* locked) {
   *made = false;
   *locked = false;
+  const InterruptsHeld held;
+  InstallInterruptHandler();
   SetFlag(interruptRemovesMade, 0);
+  madeNameLeft = IO_OK;
   std::snprintf(madeName, sizeof madeName, "%s~w%lu", name, GetCurrentProcessId());
   HANDLE opened = CreateLockFile(madeName, CREATE_NEW);
   if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
@@ -290,14 +319,12 @@ HANDLE MakeLockedFile(const char* name, bool* made, bool* locked) {
     opened = CreateLockFile(madeName, CREATE_NEW);
   }
   if (opened == INVALID_HANDLE_VALUE) return MakeUnderName(name, made);
-  InstallInterruptHandler();
   SetFlag(interruptRemovesMade, 1);
   *locked = LockHandle(opened) == ERROR_SUCCESS;
   const BOOL linked = CreateHardLinkA(name, madeName, nullptr);
   const DWORD linkError = GetLastError();
   if (linked) SetInterruptName(name);
-  DeleteFileA(madeName);
-  SetFlag(interruptRemovesMade, 0);
+  RemoveMadeName();
   if (linked) {
     *made = true;
     return opened;
@@ -311,6 +338,14 @@ HANDLE MakeLockedFile(const char* name, bool* made, bool* locked) {
   return MakeUnderName(name, made);
 }
 
+// Lets go of a file this call made and will not keep: it is no longer an
+// interrupt's to remove, and it is removed unless another may hold it.
+void DropMadeFile(const char* name, bool removeIt) {
+  const InterruptsHeld held;
+  SetInterruptName(nullptr);
+  if (removeIt) DeleteFileA(name);
+}
+
 // A lock is attempted this often when its file keeps being removed or
 // replaced under its name by holders that are ending.
 constexpr int LOCK_ATTEMPTS = 3;
@@ -320,12 +355,13 @@ IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
   for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
     bool made = false;
     bool locked = false;  // a Win32 lock is not taken twice by one handle
-    HANDLE opened = MakeLockedFile(name, &made, &locked);
-    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
-      opened = CreateLockFile(name, OPEN_EXISTING);
-      if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
-        if (NameIsTaken(name)) return IO_DANGLING_LINK;
-        continue;  // removed in between
+    // An existing file is taken as it is: only a missing one is made.
+    HANDLE opened = CreateLockFile(name, OPEN_EXISTING);
+    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+      if (NameIsTaken(name)) return IO_DANGLING_LINK;
+      opened = MakeLockedFile(name, &made, &locked);
+      if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+        continue;  // made by another in between
       }
     }
     if (opened == INVALID_HANDLE_VALUE) return StatusFromLastError(GetLastError(), Call::LOCK);
@@ -334,8 +370,7 @@ IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
       CloseHandle(opened);
       // Where the file had to be made under its own name, another may have
       // locked it first: then it is that holder's to keep or remove.
-      if (made && error != ERROR_LOCK_VIOLATION) DeleteFileA(name);
-      if (made) SetInterruptName(nullptr);
+      if (made) DropMadeFile(name, error != ERROR_LOCK_VIOLATION);
       return StatusFromLastError(error, Call::LOCK);
     }
     // A holder that ends removes the file it made while it still holds the
@@ -346,14 +381,23 @@ IoStatus Win32Lock(const char* name, OsHandle* handle, bool* created) {
       return IO_OK;
     }
     CloseHandle(opened);
-    if (made) SetInterruptName(nullptr);
+    if (made) DropMadeFile(name, false);
   }
   return IO_FILE_LOCKED;
 }
 
 void Win32Unlock(OsHandle handle) {
+  if (madeNameLeft != IO_OK) {
+    const InterruptsHeld held;
+    RemoveMadeName();
+  }
   // Closing the handle releases its locks.
   CloseHandle(ToHandle(handle));
+}
+
+IoStatus Win32LockNameLeft(char* name) {
+  if (madeNameLeft != IO_OK) std::memcpy(name, madeName, sizeof madeName);
+  return madeNameLeft;
 }
 
 void Win32WriteStandardError(const char* bytes, int32_t count) {
@@ -383,6 +427,7 @@ const FileServices kWin32Services = {Win32Open,
                                      Win32Identify,
                                      Win32Lock,
                                      Win32Unlock,
+                                     Win32LockNameLeft,
                                      Win32RemoveOnInterrupt,
                                      Win32WriteStandardError,
                                      Win32ExecutablePath};

@@ -28,6 +28,8 @@ const char* IoStatusText(IoStatus status) {
       return "the file could not be closed";
     case IO_DANGLING_LINK:
       return "the file is a link to a file that does not exist";
+    case IO_REMOVE_FAILED:
+      return "the file could not be removed";
     case IO_READ_FAILED:
       return "a read from the file failed";
     default:

@@ -25,6 +25,7 @@ constexpr IoStatus IO_DISK_FULL = 6422;
 constexpr IoStatus IO_FILE_BUSY = 6423;      // the platform asks to try again later (EAGAIN)
 constexpr IoStatus IO_CLOSE_FAILED = 6424;   // the platform could not close the file
 constexpr IoStatus IO_DANGLING_LINK = 6425;  // the name is a link that leads to no file
+constexpr IoStatus IO_REMOVE_FAILED = 6426;  // the platform could not remove the file
 constexpr IoStatus IO_READ_FAILED = 6500;
 
 // Error numbers of the number input edits.

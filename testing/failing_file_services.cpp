@@ -70,6 +70,10 @@ void Unlock(OsHandle handle) {
   HostFileServices().unlock(handle);
 }
 
+IoStatus LockNameLeft(char* name) {
+  return HostFileServices().lockNameLeft(name);
+}
+
 void RemoveOnInterrupt(const char* name) {
   HostFileServices().removeOnInterrupt(name);
 }
@@ -92,6 +96,7 @@ const FileServices kFailingServices = {Open,
                                        Identify,
                                        Lock,
                                        Unlock,
+                                       LockNameLeft,
                                        RemoveOnInterrupt,
                                        WriteStandardError,
                                        ExecutablePath};

@@ -107,6 +107,11 @@ void Unlock(OsHandle handle) {
   Close(handle);
 }
 
+// A memory file is made under its own name only.
+IoStatus LockNameLeft(char*) {
+  return IO_OK;
+}
+
 // No interrupt reaches the memory files.
 void RemoveOnInterrupt(const char*) {}
 
@@ -126,6 +131,7 @@ const FileServices kMemoryServices = {Open,
                                       Identify,
                                       Lock,
                                       Unlock,
+                                      LockNameLeft,
                                       RemoveOnInterrupt,
                                       WriteStandardError,
                                       ExecutablePath};

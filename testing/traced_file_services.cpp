@@ -68,6 +68,10 @@ void Unlock(OsHandle handle) {
   below->unlock(handle);
 }
 
+IoStatus LockNameLeft(char* name) {
+  return below->lockNameLeft(name);
+}
+
 void RemoveOnInterrupt(const char* name) {
   below->removeOnInterrupt(name);
 }
@@ -90,6 +94,7 @@ const FileServices kTracedServices = {Open,
                                       Identify,
                                       Lock,
                                       Unlock,
+                                      LockNameLeft,
                                       RemoveOnInterrupt,
                                       WriteStandardError,
                                       ExecutablePath};

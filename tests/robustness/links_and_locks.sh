@@ -97,6 +97,50 @@ for signal in $signals; do
   end_case "the job ends (exit $status); the DEMO.PRE its lock made is removed"
 done
 
+# --- Natively, with strace: a signal at a system call of the making of
+# NAME.PRE (the exclusive create of the name it is made under first,
+# NAME.PRE~<pid>, and its link to NAME.PRE) leaves neither name. An existing
+# NAME.PRE is taken as it is, with no second name made beside it. A name the
+# lock cannot remove is removed at the job's end, and named when that fails
+# too. (A sanitizer's leak check cannot run under a tracer.)
+traced() {
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+    env --default-signal=INT,TERM strace -f -o trace.txt "$@" >stdout.txt 2>stderr.txt
+  status=$?
+}
+if [ -n "$emulator" ]; then
+  :
+elif ! strace -o /dev/null true 2>/dev/null; then
+  start_case lock_file_made_under_faults
+  skip_case "strace cannot trace here"
+else
+  start_case lock_file_made_under_faults
+  traced -e trace=openat "$batch" DEMO
+  create=$(awk '/openat\(/ { n++ } /DEMO\.PRE~/ { print n; exit }' trace.txt)
+  [ -n "$create" ] || fail "no DEMO.PRE~<pid> made: $(cat trace.txt)"
+  for signal in INT TERM; do
+    for at in "openat:signal=$signal:when=$create" "link:signal=$signal:when=1"; do
+      rm -f DEMO.PRE DEMO.FIH DEMO.FDH DEMO.FD DEMO.FI
+      traced -e trace=openat,link -e inject="$at" "$batch" DEMO
+      [ "$status" -eq 130 ] || [ "$status" -eq 143 ] || fail "exit $status after $at"
+      expect_absent DEMO.PRE DEMO.PRE~*
+    done
+  done
+  rm -f DEMO.PRE
+  traced -e trace=unlink -e inject=unlink:error=EIO:when=1 "$batch" DEMO
+  expect_exit 0
+  expect_absent DEMO.PRE~*
+  rm -f DEMO.PRE
+  traced -e trace=unlink -e inject=unlink:error=EIO:when=1+ "$batch" DEMO
+  expect_exit 3
+  expect_stderr "^pareskit-batch: cannot remove DEMO.PRE~[0-9]*, the name the lock made DEMO.PRE under: the file could not be removed$"
+  rm -f DEMO.PRE~*
+  traced -e trace=openat,link,unlink "$batch" DEMO
+  expect_exit 0
+  ! grep -q 'DEMO\.PRE~' trace.txt || fail "a second name made beside DEMO.PRE: $(grep 'DEMO.PRE~' trace.txt)"
+  end_case "no name left by SIGINT or SIGTERM while DEMO.PRE is made; none made beside an existing one; one left by failed removals is named (exit 3)"
+fi
+
 # --- Jobs for one program started side by side, each ending early (no
 # source): only one runs at a time, and none leaves the NAME.PRE a lock made
 # (a file is given its name only once it is locked).
