@@ -6,7 +6,7 @@
 // a library file is missing (one line on standard error for each); 2 ended
 // early (those lines, then one for the end); 64 usage; 1 when standard
 // output cannot be written, and the record layer itself exits with 1 on a
-// run-time error.
+// run-time error (after the --json summary of the job so far).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,9 +36,9 @@ void PrintUsage(std::FILE* stream) {
 
 // Ends the output of --help, --version, --print-library-dir and --json:
 // returns `code`, or EXIT_FATAL when standard output could not be written
-// (a full disk, a closed pipe).
-int FinishOutput(int code) {
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
+// (a full disk, a closed pipe), `written` false saying so already.
+int FinishOutput(int code, bool written = true) {
+  if (written && std::fflush(stdout) == 0 && !std::ferror(stdout)) return code;
   std::fprintf(stderr, "pareskit-batch: cannot write standard output\n");
   return EXIT_FATAL;
 }
@@ -139,6 +139,20 @@ int PrintLibraryDirectory(const pk::LibraryDirectoryChoice& library,
 // What the job of `options` missed; in static storage, being large.
 pk::MissingSymbols missing;
 
+// The summary of --json, made ready before the job: a run-time error that
+// ends the process during the job is told in it too.
+pk::BatchSummary jsonSummary;
+
+// Writes the summary of the job a run-time error ends, as far as it came.
+void TellFatalEnd(pk::IoStatus status, const char* request, const char* name,
+                  int32_t nameLength) {
+  const pk::FatalEnd fatal = {status, std::strcmp(request, "CLOSE") == 0, name, nameLength};
+  jsonSummary.outcome = &pk::JobOutcomeSoFar();
+  jsonSummary.exitCode = EXIT_FATAL;
+  jsonSummary.fatal = &fatal;
+  pk::WriteJsonSummary(jsonSummary);
+}
+
 int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoice& library,
                 const pk::LibraryDirectory& directory) {
   // The field the form fills: the name, then NULs (one spare byte after 30).
@@ -154,22 +168,28 @@ int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoic
   const pk::JobObserver observer = pk::ObserveMissingSymbols(missing);
   pk::JobSettings settings = {source.form, {}, directory.chars, directory.length, &observer};
   std::memcpy(settings.sourceExtension, source.extension, sizeof settings.sourceExtension);
+  const pk::JobFiles files = pk::MakeJobFiles(pk::ProgramNameOf(programName), source.extension);
+  pk::LibrarySetVersion version = {};
+  if (options.json) {
+    version = pk::ReadLibrarySetVersion(directory);
+    jsonSummary = {&files,    source.form, &library,   &version, options.strict,
+                   nullptr,   &missing,    EXIT_FATAL, nullptr};
+    pk::WatchRunTimeErrors(TellFatalEnd);
+  }
 
   const pk::JobOutcome outcome = pk::RunJob(programName, settings);
+  pk::WatchRunTimeErrors(nullptr);
   int exitCode = TellOutcome(outcome, programName, directory);
   if (!options.strict && !options.json) return exitCode;
   pk::ExplainMissingSymbols(missing, outcome.faults, directory);
-  const pk::JobFiles files = pk::MakeJobFiles(pk::ProgramNameOf(programName), source.extension);
   if (options.strict && outcome.end == pk::JobEnd::COMPLETE && pk::AnythingMissing(missing)) {
     pk::TellMissing(stderr, missing, files, directory);
     exitCode = EXIT_MISSING;
   }
   if (!options.json) return exitCode;
-  const pk::LibrarySetVersion version = pk::ReadLibrarySetVersion(directory);
-  const pk::BatchSummary summary = {&files,         source.form, &library, &version,
-                                    options.strict, &outcome,    &missing, exitCode};
-  pk::WriteJsonSummary(stdout, summary);
-  return FinishOutput(exitCode);
+  jsonSummary.outcome = &outcome;
+  jsonSummary.exitCode = exitCode;
+  return FinishOutput(exitCode, pk::WriteJsonSummary(jsonSummary));
 }
 
 }  // namespace

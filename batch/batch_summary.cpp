@@ -1,5 +1,6 @@
 #include "batch/batch_summary.h"
 
+#include <cstring>
 #include <initializer_list>
 
 namespace pk {
@@ -31,33 +32,64 @@ const char* ReasonWord(MissingReason reason) {
   }
 }
 
+// The summary as it is made: its bytes collect here and go to standard
+// output a buffer at a time. `failed` once a write-out failed.
+struct SummaryText {
+  char bytes[4096];
+  int32_t length;
+  bool failed;
+};
+
+void WriteOut(SummaryText& text) {
+  if (!text.failed && text.length > 0) {
+    text.failed = !WriteStandardOutput(text.bytes, text.length);
+  }
+  text.length = 0;
+}
+
+void Put(SummaryText& text, const char* chars, int length) {
+  for (int i = 0; i < length; ++i) {
+    if (text.length == static_cast<int32_t>(sizeof text.bytes)) WriteOut(text);
+    text.bytes[text.length++] = chars[i];
+  }
+}
+
+void Put(SummaryText& text, const char* chars) {
+  Put(text, chars, static_cast<int>(std::strlen(chars)));
+}
+
+void PutNumber(SummaryText& text, long value) {
+  char digits[24];
+  Put(text, digits, std::snprintf(digits, sizeof digits, "%ld", value));
+}
+
 // A JSON string of `length` bytes: quotes, backslashes and control
 // characters escaped, every other byte as it is.
-void JsonString(std::FILE* stream, const char* text, int length) {
-  std::fputc('"', stream);
+void JsonString(SummaryText& text, const char* chars, int length) {
+  Put(text, "\"");
   for (int i = 0; i < length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const unsigned char c = static_cast<unsigned char>(chars[i]);
     if (c == '"' || c == '\\') {
-      std::fprintf(stream, "\\%c", c);
+      const char escaped[2] = {'\\', static_cast<char>(c)};
+      Put(text, escaped, 2);
     } else if (c < 0x20) {
-      std::fprintf(stream, "\\u%04x", c);
+      char escaped[8];
+      Put(text, escaped, std::snprintf(escaped, sizeof escaped, "\\u%04x", c));
     } else {
-      std::fputc(c, stream);
+      Put(text, &chars[i], 1);
     }
   }
-  std::fputc('"', stream);
+  Put(text, "\"");
 }
 
-void JsonString(std::FILE* stream, const char* text) {
-  int length = 0;
-  while (text[length] != '\0') ++length;
-  JsonString(stream, text, length);
+void JsonString(SummaryText& text, const char* chars) {
+  JsonString(text, chars, static_cast<int>(std::strlen(chars)));
 }
 
-void JsonFile(std::FILE* stream, const JobFileName& file, bool inLibraryDirectory,
+void JsonFile(SummaryText& text, const JobFileName& file, bool inLibraryDirectory,
               const LibraryDirectory& directory) {
   FilePath path;
-  JsonString(stream, path.chars, PathOf(file, inLibraryDirectory, directory, path));
+  JsonString(text, path.chars, PathOf(file, inLibraryDirectory, directory, path));
 }
 
 const char* EndWord(JobEnd end) {
@@ -87,48 +119,128 @@ const char* ExitMeaning(int exitCode) {
       return "complete, but a file failed on the way";
     case EXIT_MISSING:
       return "complete, but a symbol was not found or a library file is missing (--strict)";
+    case EXIT_FATAL:
+      return "a fatal file error ended the process";
     default:
       return "the job ended early";
   }
 }
 
-void WriteMissing(std::FILE* stream, const MissingSymbols& missing) {
-  std::fprintf(stream, "  \"not_found\": [");
+void WriteMissing(SummaryText& text, const MissingSymbols& missing) {
+  Put(text, "  \"not_found\": [");
   for (int32_t i = 0; i < missing.count; ++i) {
     const MissingSymbol& symbol = missing.symbols[i];
-    std::fprintf(stream, "%s\n    {\"kind\": \"%s\", \"symbol\": ", i == 0 ? "" : ",",
-                 KindText(symbol.kind));
-    JsonString(stream, symbol.name, symbol.nameLength);
-    std::fprintf(stream, ", \"needed_by\": ");
+    Put(text, i == 0 ? "\n    {\"kind\": \"" : ",\n    {\"kind\": \"");
+    Put(text, KindText(symbol.kind));
+    Put(text, "\", \"symbol\": ");
+    JsonString(text, symbol.name, symbol.nameLength);
+    Put(text, ", \"needed_by\": ");
     if (symbol.neededByLength == 0) {
-      std::fprintf(stream, "null");
+      Put(text, "null");
     } else {
-      JsonString(stream, symbol.neededBy, symbol.neededByLength);
+      JsonString(text, symbol.neededBy, symbol.neededByLength);
     }
-    std::fprintf(stream, ", \"reason\": \"%s\", \"library\": ", ReasonWord(symbol.reason));
+    Put(text, ", \"reason\": \"");
+    Put(text, ReasonWord(symbol.reason));
+    Put(text, "\", \"library\": ");
     const int library = TrimmedLength(symbol.library.chars, LIBRARY_NAME_LENGTH);
     if (library == 0) {
-      std::fprintf(stream, "null");
+      Put(text, "null");
     } else {
-      JsonString(stream, symbol.library.chars, library);
+      JsonString(text, symbol.library.chars, library);
     }
-    std::fprintf(stream, ", \"detail\": ");
-    JsonString(stream, symbol.detail, symbol.detailLength);
-    std::fprintf(stream, "}");
+    Put(text, ", \"detail\": ");
+    JsonString(text, symbol.detail, symbol.detailLength);
+    Put(text, "}");
   }
-  std::fprintf(stream, "%s],\n  \"not_found_untold\": %d,\n  \"missing_library_files\": [",
-               missing.count == 0 ? "" : "\n  ", static_cast<int>(missing.untold));
+  Put(text, missing.count == 0 ? "" : "\n  ");
+  Put(text, "],\n  \"not_found_untold\": ");
+  PutNumber(text, missing.untold);
+  Put(text, ",\n  \"missing_library_files\": [");
   const char* separator = "";
   for (SymbolKind kind : {SymbolKind::FD, SymbolKind::FI}) {
     for (int32_t slot = 0; slot < libraryTable.libraryCount; ++slot) {
       if (!missing.libraryMissing[static_cast<int>(kind)][slot]) continue;
-      std::fprintf(stream, "%s", separator);
+      Put(text, separator);
       const LibraryName& library = LibrariesOf(kind)[slot];
-      JsonString(stream, library.chars, TrimmedLength(library.chars, LIBRARY_NAME_LENGTH));
+      JsonString(text, library.chars, TrimmedLength(library.chars, LIBRARY_NAME_LENGTH));
       separator = ", ";
     }
   }
-  std::fprintf(stream, "],\n");
+  Put(text, "],\n");
+}
+
+// The kinds the job came to copy, with the counts of its report.
+void WriteKinds(SummaryText& text, const MissingSymbols& missing) {
+  Put(text, ",\n  \"kinds\": {");
+  const char* separator = "";
+  for (SymbolKind kind : {SymbolKind::FD, SymbolKind::FI}) {
+    const int k = static_cast<int>(kind);
+    if (!missing.copied[k]) continue;
+    Put(text, separator);
+    Put(text, "\"");
+    Put(text, KindText(kind));
+    Put(text, "\": {\"specified\": ");
+    PutNumber(text, missing.specifiedCount[k]);
+    Put(text, ", \"needed_by_other_blocks\": ");
+    PutNumber(text, missing.addedCount[k]);
+    Put(text, ", \"not_found\": ");
+    PutNumber(text, missing.notFoundCount[k]);
+    Put(text, "}");
+    separator = ", ";
+  }
+  Put(text, "},\n");
+}
+
+// How the job ended, and on which file why: `end` and `ended_on`.
+void WriteEnd(SummaryText& text, const BatchSummary& summary, const LibraryDirectory& directory) {
+  const JobOutcome& outcome = *summary.outcome;
+  const FatalEnd* fatal = summary.fatal;
+  Put(text, ",\n  \"end\": \"");
+  if (fatal != nullptr) {
+    Put(text, fatal->close ? "not-closed" : "not-opened");
+    Put(text, "\",\n  \"ended_on\": {\"file\": ");
+    JsonString(text, fatal->file, fatal->fileLength);
+    Put(text, ", \"reason\": ");
+    JsonString(text, IoStatusText(fatal->status));
+    Put(text, "}");
+    return;
+  }
+  Put(text, EndWord(outcome.end));
+  Put(text, "\",\n  \"ended_on\": ");
+  if (outcome.end == JobEnd::COMPLETE) {
+    Put(text, "null");
+    return;
+  }
+  Put(text, "{\"file\": ");
+  JsonFile(text, outcome.file, outcome.inLibraryDirectory, directory);
+  Put(text, ", \"reason\": ");
+  JsonString(text, outcome.reason == IO_OK ? "" : IoStatusText(outcome.reason));
+  Put(text, "}");
+}
+
+// The files the job went on without, and a name the lock could not remove.
+void WriteFaults(SummaryText& text, const JobOutcome& outcome, const LibraryDirectory& directory) {
+  Put(text, "  \"faults\": [");
+  for (int32_t i = 0; i < outcome.faults.count; ++i) {
+    const FileFault& fault = outcome.faults.faults[i];
+    Put(text, i == 0 ? "{\"operation\": \"" : ", {\"operation\": \"");
+    Put(text, fault.operation == FileOperation::READ ? "read" : "write");
+    Put(text, "\", \"file\": ");
+    JsonFile(text, fault.file, fault.inLibraryDirectory, directory);
+    Put(text, ", \"reason\": ");
+    JsonString(text, IoStatusText(fault.reason));
+    Put(text, "}");
+  }
+  if (outcome.lockNameLeftReason != IO_OK) {
+    Put(text, outcome.faults.count == 0 ? "" : ", ");
+    Put(text, "{\"operation\": \"remove\", \"file\": ");
+    JsonString(text, outcome.lockNameLeft);
+    Put(text, ", \"reason\": ");
+    JsonString(text, IoStatusText(outcome.lockNameLeftReason));
+    Put(text, "}");
+  }
+  Put(text, "],\n");
 }
 
 }  // namespace
@@ -239,87 +351,61 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
   }
 }
 
-void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary) {
+bool WriteJsonSummary(const BatchSummary& summary) {
   const JobFiles& files = *summary.files;
   const JobOutcome& outcome = *summary.outcome;
   const LibraryDirectoryChoice& library = *summary.library;
   const LibraryDirectory directory = {library.chars, library.length};
-  std::fprintf(stream, "{\n  \"program\": ");
+  SummaryText text;
+  text.length = 0;
+  text.failed = false;
+  Put(text, "{\n  \"program\": ");
   const int nameLength = TrimmedLength(files.reportName.chars, JOB_FILE_NAME_LENGTH) - 4;
-  JsonString(stream, files.reportName.chars, nameLength);
-  std::fprintf(stream, ",\n  \"source\": {\"file\": ");
-  JsonFile(stream, files.sourceName, false, directory);
-  std::fprintf(stream, ", \"form\": \"%s\"},\n  \"library_dir\": {\"path\": ",
-               summary.form == SourceForm::FREE ? "free" : "fixed");
-  JsonString(stream, library.length == 0 ? "." : library.chars);
-  std::fprintf(stream, ", \"chosen_by\": \"%s\", \"why\": ", ChosenByWord(library.source));
-  JsonString(stream, ChosenByText(library.source));
-  std::fprintf(stream, "},\n  \"library_set\": {\"version\": ");
-  JsonString(stream, summary.version->version);
-  std::fprintf(stream, ", \"details\": ");
+  JsonString(text, files.reportName.chars, nameLength);
+  Put(text, ",\n  \"source\": {\"file\": ");
+  JsonFile(text, files.sourceName, false, directory);
+  Put(text, ", \"form\": \"");
+  Put(text, summary.form == SourceForm::FREE ? "free" : "fixed");
+  Put(text, "\"},\n  \"library_dir\": {\"path\": ");
+  JsonString(text, library.length == 0 ? "." : library.chars);
+  Put(text, ", \"chosen_by\": \"");
+  Put(text, ChosenByWord(library.source));
+  Put(text, "\", \"why\": ");
+  JsonString(text, ChosenByText(library.source));
+  Put(text, "},\n  \"library_set\": {\"version\": ");
+  JsonString(text, summary.version->version);
+  Put(text, ", \"details\": ");
   if (summary.version->known) {
-    JsonString(stream, summary.version->details);
+    JsonString(text, summary.version->details);
   } else {
-    std::fprintf(stream, "null");
+    Put(text, "null");
   }
-  std::fprintf(stream, "},\n  \"strict\": %s,\n  \"exit_code\": %d,\n  \"exit_meaning\": ",
-               summary.strict ? "true" : "false", summary.exitCode);
-  JsonString(stream, ExitMeaning(summary.exitCode));
-  std::fprintf(stream, ",\n  \"end\": \"%s\",\n  \"ended_on\": ", EndWord(outcome.end));
-  if (outcome.end == JobEnd::COMPLETE) {
-    std::fprintf(stream, "null");
-  } else {
-    std::fprintf(stream, "{\"file\": ");
-    JsonFile(stream, outcome.file, outcome.inLibraryDirectory, directory);
-    std::fprintf(stream, ", \"reason\": ");
-    JsonString(stream, outcome.reason == IO_OK ? "" : IoStatusText(outcome.reason));
-    std::fprintf(stream, "}");
-  }
-  const MissingSymbols& missing = *summary.missing;
-  std::fprintf(stream, ",\n  \"kinds\": {");
-  const char* separator = "";
-  for (SymbolKind kind : {SymbolKind::FD, SymbolKind::FI}) {
-    const int k = static_cast<int>(kind);
-    if (!missing.copied[k]) continue;
-    std::fprintf(stream,
-                 "%s\"%s\": {\"specified\": %d, \"needed_by_other_blocks\": %d, "
-                 "\"not_found\": %d}",
-                 separator, KindText(kind), static_cast<int>(missing.specifiedCount[k]),
-                 static_cast<int>(missing.addedCount[k]),
-                 static_cast<int>(missing.notFoundCount[k]));
-    separator = ", ";
-  }
-  std::fprintf(stream, "},\n");
-  WriteMissing(stream, missing);
-  std::fprintf(stream, "  \"faults\": [");
-  for (int32_t i = 0; i < outcome.faults.count; ++i) {
-    const FileFault& fault = outcome.faults.faults[i];
-    std::fprintf(stream, "%s{\"operation\": \"%s\", \"file\": ", i == 0 ? "" : ", ",
-                 fault.operation == FileOperation::READ ? "read" : "write");
-    JsonFile(stream, fault.file, fault.inLibraryDirectory, directory);
-    std::fprintf(stream, ", \"reason\": ");
-    JsonString(stream, IoStatusText(fault.reason));
-    std::fprintf(stream, "}");
-  }
-  if (outcome.lockNameLeftReason != IO_OK) {
-    std::fprintf(stream, "%s{\"operation\": \"remove\", \"file\": ",
-                 outcome.faults.count == 0 ? "" : ", ");
-    JsonString(stream, outcome.lockNameLeft);
-    std::fprintf(stream, ", \"reason\": ");
-    JsonString(stream, IoStatusText(outcome.lockNameLeftReason));
-    std::fprintf(stream, "}");
-  }
-  std::fprintf(stream, "],\n  \"files_written\": [");
-  if (outcome.end == JobEnd::COMPLETE) {
-    separator = "";
+  Put(text, "},\n  \"strict\": ");
+  Put(text, summary.strict ? "true" : "false");
+  Put(text, ",\n  \"exit_code\": ");
+  PutNumber(text, summary.exitCode);
+  Put(text, ",\n  \"exit_meaning\": ");
+  JsonString(text, ExitMeaning(summary.exitCode));
+  WriteEnd(text, summary, directory);
+  // After a fatal end the symbols are not told: nothing more is read.
+  static MissingSymbols none;
+  const MissingSymbols& missing = summary.fatal == nullptr ? *summary.missing : none;
+  WriteKinds(text, missing);
+  WriteMissing(text, missing);
+  WriteFaults(text, outcome, directory);
+  Put(text, "  \"files_written\": [");
+  if (outcome.end == JobEnd::COMPLETE && summary.fatal == nullptr) {
+    const char* separator = "";
     for (const JobFileName* name : {&files.usedFiName, &files.usedFdName, &files.reportName,
                                     &files.fdOutName, &files.fiOutName}) {
-      std::fprintf(stream, "%s", separator);
-      JsonFile(stream, *name, false, directory);
+      Put(text, separator);
+      JsonFile(text, *name, false, directory);
       separator = ", ";
     }
   }
-  std::fprintf(stream, "]\n}\n");
+  Put(text, "]\n}\n");
+  WriteOut(text);
+  return !text.failed;
 }
 
 }  // namespace pk

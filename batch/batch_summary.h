@@ -45,19 +45,36 @@ const char* ChosenByWord(LibraryDirectorySource source);
 void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files,
                  const LibraryDirectory& directory);
 
+// A run-time error that ended the process during the job: a file that could
+// not be closed, or NAME.PRE that could not be opened.
+struct FatalEnd {
+  IoStatus status;
+  bool close;        // a close failed; else the open of NAME.PRE
+  const char* file;  // as the run-time error names it, `fileLength` characters
+  int32_t fileLength;
+};
+
 struct BatchSummary {
   const JobFiles* files;
   SourceForm form;
   const LibraryDirectoryChoice* library;
   const LibrarySetVersion* version;
   bool strict;
-  const JobOutcome* outcome;
+  const JobOutcome* outcome;  // the job's outcome, or as far as it came (`fatal`)
   const MissingSymbols* missing;
   int exitCode;
+  const FatalEnd* fatal;  // nullptr unless a run-time error ends the process
 };
 
-// Writes the JSON summary of README's "Batch driver" to `stream`, one
-// object ending in a newline.
-void WriteJsonSummary(std::FILE* stream, const BatchSummary& summary);
+// Writes the JSON summary of README's "Batch driver" to standard output, one
+// object ending in a newline, through WriteStandardOutput. After a fatal end
+// it tells no symbol (nothing more is read then). Returns false when
+// standard output could not take it.
+bool WriteJsonSummary(const BatchSummary& summary);
+
+// Writes all `count` bytes to standard output, making a write that a signal
+// interrupted again. Returns false when they cannot be written (a full
+// disk). (batch_platform_posix.cpp, batch_platform_win32.cpp)
+bool WriteStandardOutput(const char* bytes, int32_t count);
 
 }  // namespace pk

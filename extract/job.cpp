@@ -227,9 +227,13 @@ void RunPhases(JobOutcome& outcome, const JobFiles& files, const LibraryDirector
   CloseFile(UNIT_REPORT);
 }
 
+// The outcome of the job running, or of the last one.
+JobOutcome currentOutcome;
+
 // The job for `name`, whose files are `files`.
 JobOutcome RunJobFor(const ProgramName& name, const JobFiles& files, const JobSettings& settings) {
-  JobOutcome outcome = {};
+  JobOutcome& outcome = currentOutcome;
+  outcome = {};
   EndOn(outcome, JobEnd::COMPLETE, "", 0, IO_OK);
   const LibraryDirectory directory = {settings.libraryDirectory, settings.libraryDirectoryLength};
   if (directory.length > LIBRARY_DIRECTORY_LENGTH) {
@@ -262,6 +266,10 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings) {
 
 JobOutcome RunJob(const char* programName) {
   return RunJob(programName, PROGRAM_JOB_SETTINGS);
+}
+
+const JobOutcome& JobOutcomeSoFar() {
+  return currentOutcome;
 }
 
 void RunProgramJob(const char* programName) {

@@ -120,6 +120,12 @@ JobOutcome RunJob(const char* programName, const JobSettings& settings);
 // RunJob with PROGRAM_JOB_SETTINGS.
 JobOutcome RunJob(const char* programName);
 
+// The outcome of the job RunJob is running, as far as it has come (`end`
+// COMPLETE until it ends otherwise, the files it went on without so far):
+// what a watcher of a run-time error that ends the process can tell of it.
+// After RunJob, its outcome.
+const JobOutcome& JobOutcomeSoFar();
+
 // The job of the program's job command: RunJob with PROGRAM_JOB_SETTINGS,
 // whose outcome only NAME.PRE tells. The program opens NAME.PRE without a
 // status, so another job holding its lock, or NAME.PRE a link that leads to

@@ -34,6 +34,7 @@ struct RecordFile {
 
 RecordFile unitTable[UNIT_SLOTS];
 bool closeAtExitRegistered = false;
+RunTimeErrorWatcher runTimeErrorWatcher = nullptr;
 bool closingAtExit = false;
 bool closeFailedAtExit = false;
 
@@ -85,6 +86,10 @@ void ReportRunTimeError(IoStatus status, const char* verb, const char* name, int
 [[noreturn]] void EndProcessWithRunTimeError(IoStatus status, const char* verb, const char* name,
                                              int32_t nameLength) {
   ReportRunTimeError(status, verb, name, nameLength);
+  if (const RunTimeErrorWatcher watcher = runTimeErrorWatcher) {
+    runTimeErrorWatcher = nullptr;
+    watcher(status, verb, name, nameLength);
+  }
   // Process end closes every file still attached (see CloseFilesAtExit).
   std::exit(1);
 }
@@ -479,6 +484,10 @@ int32_t OsFileName(const char* name, int32_t nameLength, char (&osName)[MAX_FILE
     return 0;
   }
   return length;
+}
+
+void WatchRunTimeErrors(RunTimeErrorWatcher watcher) {
+  runTimeErrorWatcher = watcher;
 }
 
 void EndWithOpenError(IoStatus status, const char* name, int32_t nameLength) {

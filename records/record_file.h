@@ -65,6 +65,17 @@ void OpenFileOrDie(int32_t unit, const char* name, int32_t nameLength,
 // holds a NUL.
 int32_t OsFileName(const char* name, int32_t nameLength, char (&osName)[MAX_FILE_NAME + 1]);
 
+// Who is told of a run-time error that ends the process, after its report
+// on standard error and before the files still attached are closed: the
+// error number, the request ("OPEN" or "CLOSE") and the file's name
+// (`nameLength` characters, as the report names it).
+using RunTimeErrorWatcher = void (*)(IoStatus status, const char* request, const char* name,
+                                     int32_t nameLength);
+
+// Sets the watcher of run-time errors (nullptr: none). It is told once: a
+// run-time error met while it is being told ends the process without it.
+void WatchRunTimeErrors(RunTimeErrorWatcher watcher);
+
 // Ends the process as OpenFileOrDie does when the open of `name` (blanks
 // around it removed) fails with `status`: the run-time error report
 // "OPEN(<name>)" on standard error, then exit code 1.

@@ -6,7 +6,8 @@
 # read-only directory, a directory where a file should be, a FIFO or an
 # endless device as an input, an output linked to a library, a second job
 # running, a source of 100 MB on one line, a master list beyond the table's
-# room, a write and its take-back failing in a row) and checks the exit code, the standard-error lines and every file the
+# room, a write and its take-back failing in a row, the --json summary under
+# faults) and checks the exit code, the standard-error lines and every file the
 # job leaves. Each case
 # prints one row "| case | outcome |"; a case the machine cannot stage prints
 # "SKIPPED" with the reason. Exits 1 when any case failed.
@@ -289,6 +290,37 @@ if strace -o /dev/null true 2>/dev/null; then
     fi
   done
   end_case "job ends (exit 2); the list whose take-back keeps failing is named incomplete, one failure is made good"
+else
+  skip_case "strace cannot trace here"
+fi
+
+# --- The --json summary under faults (strace): a close of DEMO.FD that fails
+# ends the process (exit 1) with the summary of the job so far, and a write
+# of the summary that a signal interrupts (EINTR) is made again.
+start_case json_summary_under_faults
+if strace -o /dev/null true 2>/dev/null; then
+  traced() {
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -o trace.txt "$@" \
+      "$batch" --json DEMO >stdout.txt 2>stderr.txt
+    status=$?
+  }
+  traced -e trace=openat,close,write
+  rm -f DEMO.FIH DEMO.FDH DEMO.FD DEMO.FI DEMO.PRE
+  close=$(awk '/^close\(/ { n++ } /^openat\(.*"DEMO\.FD"/ { split($0, r, "= "); fd = r[2] + 0 }
+    fd != "" && $0 ~ "^close\\(" fd "\\)" { print n; exit }' trace.txt)
+  write=$(awk '/^write\(/ { n++ } /^write\(1,/ { print n; exit }' trace.txt)
+  traced -e trace=close -e inject=close:error=EIO:when="$close"
+  expect_exit 1
+  expect_stderr "^run-time error F6424: CLOSE(DEMO.FD)$"
+  grep -q '"exit_code": 1,' stdout.txt || fail "no summary with exit code 1: $(cat stdout.txt)"
+  grep -q '"end": "not-closed",' stdout.txt || fail "the summary's end: $(grep end stdout.txt)"
+  grep -q '"ended_on": {"file": "DEMO.FD", "reason": "the file could not be closed"}' stdout.txt ||
+    fail "the summary's file: $(grep ended_on stdout.txt)"
+  traced -e trace=write -e inject=write:error=EINTR:when="$write"
+  expect_exit 0
+  [ "$(tail -n 1 stdout.txt)" = "}" ] && grep -q '"files_written": \["DEMO.FIH"' stdout.txt ||
+    fail "the summary is cut: $(cat stdout.txt)"
+  end_case "a fatal close ends the process (exit 1) after the summary so far; an interrupted summary write is made again"
 else
   skip_case "strace cannot trace here"
 fi
