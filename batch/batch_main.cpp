@@ -75,7 +75,8 @@ int TellOutcome(const pk::JobOutcome& outcome, const char* programName,
   }
   const bool nameLeft = outcome.lockNameLeftReason != pk::IO_OK;
   if (nameLeft) {
-    std::fprintf(stderr, "pareskit-batch: cannot remove %s, the name the lock made %s.PRE under: %s\n",
+    std::fprintf(stderr,
+                 "pareskit-batch: cannot remove %s, the name the lock made %s.PRE under: %s\n",
                  outcome.lockNameLeft, programName, pk::IoStatusText(outcome.lockNameLeftReason));
   }
   pk::FilePath path;
@@ -144,8 +145,7 @@ pk::MissingSymbols missing;
 pk::BatchSummary jsonSummary;
 
 // Writes the summary of the job a run-time error ends, as far as it came.
-void TellFatalEnd(pk::IoStatus status, const char* request, const char* name,
-                  int32_t nameLength) {
+void TellFatalEnd(pk::IoStatus status, const char* request, const char* name, int32_t nameLength) {
   const pk::FatalEnd fatal = {status, std::strcmp(request, "CLOSE") == 0, name, nameLength};
   jsonSummary.outcome = &pk::JobOutcomeSoFar();
   jsonSummary.exitCode = EXIT_FATAL;
@@ -172,8 +172,8 @@ int RunBatchJob(const pk::BatchOptions& options, const pk::LibraryDirectoryChoic
   pk::LibrarySetVersion version = {};
   if (options.json) {
     version = pk::ReadLibrarySetVersion(directory);
-    jsonSummary = {&files,    source.form, &library,   &version, options.strict,
-                   nullptr,   &missing,    EXIT_FATAL, nullptr};
+    jsonSummary = {&files,  source.form, &library,   &version, options.strict,
+                   nullptr, &missing,    EXIT_FATAL, nullptr};
     pk::WatchRunTimeErrors(TellFatalEnd);
   }
 

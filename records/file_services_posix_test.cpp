@@ -25,7 +25,7 @@ TEST(PosixFileServices, EachReasonNamesTheRealCause) {
   const IoStatus fullWrite = os.write(pipeEnds[1], &byte, 1);  // EAGAIN
   ::close(pipeEnds[0]);
   ::close(pipeEnds[1]);
-  const IoStatus closedAgain = os.close(pipeEnds[0]);  // EBADF
+  const IoStatus closedAgain = os.close(pipeEnds[0]);        // EBADF
   const IoStatus removedMissing = os.remove("missing.txt");  // ENOENT
   const struct {
     IoStatus status;
