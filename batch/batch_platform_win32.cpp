@@ -1,4 +1,4 @@
-#include <windows.h>
+#include <cstdio>
 
 #include "batch/batch_options.h"
 #include "batch/batch_summary.h"
@@ -10,18 +10,11 @@ bool TakesWindowsHelpWords() {
   return true;
 }
 
+// No signal interrupts a write on Windows: the C library's stream writes the
+// summary, its text mode ending each line in CR LF as the console expects.
 bool WriteStandardOutput(const char* bytes, int32_t count) {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output == nullptr || output == INVALID_HANDLE_VALUE) return false;
-  while (count > 0) {
-    DWORD put = 0;
-    if (!WriteFile(output, bytes, static_cast<DWORD>(count), &put, nullptr) || put == 0) {
-      return false;
-    }
-    bytes += put;
-    count -= static_cast<int32_t>(put);
-  }
-  return true;
+  const size_t length = static_cast<size_t>(count);
+  return std::fwrite(bytes, 1, length, stdout) == length && std::fflush(stdout) == 0;
 }
 
 }  // namespace pk
