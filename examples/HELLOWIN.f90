@@ -12,7 +12,7 @@ program hellowin
   type(MSG) :: m
   integer(c_intptr_t) :: instance, window, class_atom, result
   integer(c_int32_t) :: stat
-  procedure(WNDPROC), pointer :: check
+  procedure(WNDPROC_INTERFACE), pointer :: check
 
   check => window_procedure
 

@@ -48,7 +48,7 @@ _RECORD_BODY = re.compile(r"^(?:struct|union) [A-Za-z_]\w*$")
 _ESCAPES = {"\\": "\\", '"': '"', "'": "'", "?": "?"}
 
 
-def _final_macros(preprocessed):
+def final_macros(preprocessed):
     """{name: (header, body)} of the object-like macros of mingw-w64
     headers still defined at the end of the text."""
     found = {}
@@ -72,7 +72,7 @@ def _final_macros(preprocessed):
 def record_macros(preprocessed):
     """{name: "struct tag"} of the macros that stand for a structure or a
     union (#define RASENTRYA struct tagRASENTRYA)."""
-    return {name: body for name, (_, body) in _final_macros(preprocessed).items()
+    return {name: body for name, (_, body) in final_macros(preprocessed).items()
             if _RECORD_BODY.match(body)}
 
 
@@ -81,7 +81,7 @@ def string_macros(preprocessed):
     literal of printable characters (#define PROGRESS_CLASSA
     "msctls_progress32"), adjacent literals joined, escapes read."""
     found = {}
-    for name, (header, body) in _final_macros(preprocessed).items():
+    for name, (header, body) in final_macros(preprocessed).items():
         if not _STRING_BODY.match(body):
             continue
         text = string_value(body)

@@ -73,18 +73,21 @@ class ExampleSetTest(unittest.TestCase):
             self.assertEqual(self.master(kind), self.blocks(kind), kind)
 
     def test_needed_blocks_are_entries_met_before_the_block_needing_them(self):
-        needs, order = {}, []
-        entries = self.master("FD", needs)
-        self.blocks("FD", order)
-        position = {name: index for index, name in enumerate(order)}
-        self.assertIn("RECT", needs["PAINTSTRUCT"])
-        for name, needed in needs.items():
-            self.assertEqual(len(needed), len(set(needed)), name)
-            for other in needed:
-                self.assertIn(other, entries)
-                self.assertLess(position[other], position[name], name)
-                # The whole closure is on the entry itself.
-                self.assertLessEqual(set(needs.get(other, [])), set(needed), name)
+        for kind, entry, needed_block in (("FD", "PAINTSTRUCT", "RECT"),
+                                          ("FI", "GETMESSAGE", "GETMESSAGEA")):
+            needs, order = {}, []
+            entries = self.master(kind, needs)
+            self.blocks(kind, order)
+            position = {name: index for index, name in enumerate(order)}
+            self.assertIn(needed_block, needs[entry])
+            for name, needed in needs.items():
+                self.assertEqual(len(needed), len(set(needed)), name)
+                for other in needed:
+                    self.assertIn(other, entries)
+                    self.assertLess(position[other], position[name], name)
+                    # The whole closure is on the entry itself.
+                    self.assertLessEqual(set(needs.get(other, [])), set(needed),
+                                         name)
 
     def test_a_name_in_both_lists_is_a_type_and_its_generic_or_explained(self):
         fd_first, fi_first = {}, {}

@@ -57,5 +57,42 @@ _LIKELY_VARIABLE = re.compile(r"^(?:[A-Za-z]{1,2}[0-9]*|[a-z]{1,3}[0-9]+)$")
 _EVERYDAY_WORDS = frozenset({"STRING", "PATTERN"})
 
 
+# Constants named by a plain word that a program gives its own variables:
+# the truth values (a Fortran program's own are .TRUE. and .FALSE., so
+# TRUE and FALSE name its LOGICAL variables), and the words for an outcome,
+# a state or a measure that the headers define bare, without the prefix of
+# a family (ERROR of a region's type, IGNORE of a comm signal, ABSOLUTE and
+# RELATIVE, the NetBIOS name states, PENDING and SUCCESS of RAS,
+# DIFFERENCE of the resource numbers, the STRICT switch): a program naming
+# a variable so would get the constant copied in and the compiler refuse
+# the two.  The words that C programs pass as arguments (TRANSPARENT,
+# OPAQUE, INFINITE, DELETE) stay.
+_EVERYDAY_CONSTANTS = frozenset("""
+TRUE FALSE ERROR IGNORE ABSOLUTE RELATIVE SUCCESS PENDING DUPLICATE
+REGISTERED REGISTERING DEREGISTERED DIFFERENCE STRICT
+""".split())
+
+
+def everyday_word(name):
+    return name.upper() in _EVERYDAY_CONSTANTS
+
+
 def likely_variable_name(name):
     return bool(_LIKELY_VARIABLE.match(name)) or name.upper() in _EVERYDAY_WORDS
+
+
+# A program names its own procedure of a callback type <X>PROC as the type
+# says, in mixed case (WNDPROC: WndProc, TIMERPROC: TimerProc); the job,
+# blind to case, would copy the type's abstract interface for it, and the
+# compiler refuse the procedure.  Such a type's interface takes this suffix.
+_PROC_TYPE = re.compile(r"PROC[AW]?$")
+RENAMED_CALLBACK_SUFFIX = "_INTERFACE"
+
+
+def callback_name(c_name):
+    """The Fortran name of a callback type's abstract interface: the C
+    name, with RENAMED_CALLBACK_SUFFIX after one that ends in PROC
+    (before a final A or W)."""
+    if _PROC_TYPE.search(c_name.upper()):
+        return c_name + RENAMED_CALLBACK_SUFFIX
+    return c_name

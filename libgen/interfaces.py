@@ -269,13 +269,15 @@ def _procedure_lines(keyword, name, dummies, binding, result, forms, c_types,
 
 
 def interface_lines(name, declaration, typedefs, structures=None,
-                    resource_arguments=()):
+                    resource_arguments=(), label=None):
     """The lines of one function's interface block.  Raises Untranslatable
     with the reason when the prototype has no faithful BIND(C) counterpart.
     `resource_arguments` names the string parameters that also take a
-    resource or atom number."""
+    resource or atom number; `label` is the binding label when it is not
+    the name (a block under another C name of the function)."""
     structures = structures or Structures()
-    if declaration.get("variadic"):
+    if declaration.get("variadic") and name not in VARIADIC_FUNCTIONS \
+            and label not in VARIADIC_FUNCTIONS:
         raise Untranslatable("variable argument list")
     result_c = result_c_type(declaration["type"]["qualType"])
     result = _result(result_c, typedefs, structures)
@@ -290,11 +292,45 @@ def interface_lines(name, declaration, typedefs, structures=None,
         alternatives.append(forms)
         roles.append(role)
     return _block_lines(name, result, result_c, c_names, c_types, alternatives,
-                        roles, structures)
+                        roles, structures, label or name,
+                        bool(declaration.get("variadic")))
+
+
+# The variadic functions whose variable arguments are taken as integers,
+# handles and strings (wsprintfA's values after its format): every
+# combination of up to MAX_VARIABLE_ARGUMENTS of them, while the generic
+# keeps at most MAX_VARIADIC_SPECIFICS specifics.  Under the x64
+# convention a variable argument goes in the register or stack slot that a
+# prototyped argument of its type takes, so a specific with that prototype
+# passes it as C would; only a REAL would differ (C passes a variable
+# double in an integer register too), and none is taken.
+VARIADIC_FUNCTIONS = frozenset({"wsprintfA", "ShellMessageBoxA"})
+MAX_VARIABLE_ARGUMENTS = 4
+MAX_VARIADIC_SPECIFICS = 128
+_VARIABLE_FORMS = (
+    Form("INTEGER(C_INT32_T), VALUE", frozenset({"C_INT32_T"})),
+    Form("INTEGER(C_INTPTR_T), VALUE", frozenset({"C_INTPTR_T"})),
+    Form("CHARACTER(KIND=C_CHAR)", frozenset({"C_CHAR"})))
+_VARIABLE_TYPES = ("int", "INT_PTR, a handle", "LPCSTR")
+
+
+def variable_tails(fixed_specifics):
+    """The forms of the variable arguments of each specific, [()] for none
+    and then every combination of one, two, ... of _VARIABLE_FORMS, as
+    many as keep the specifics at most MAX_VARIADIC_SPECIFICS."""
+    tails, count = [()], 0
+    while count < MAX_VARIABLE_ARGUMENTS:
+        longer = list(itertools.product(range(len(_VARIABLE_FORMS)),
+                                        repeat=count + 1))
+        if fixed_specifics * (len(tails) + len(longer)) > MAX_VARIADIC_SPECIFICS:
+            break
+        tails += longer
+        count += 1
+    return tails
 
 
 def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
-                 structures):
+                 structures, label, variadic=False):
     kinds, types = _kinds_and_types([f for forms in alternatives for f in forms]
                                     + [result])
     dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
@@ -302,30 +338,43 @@ def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
         1 for c_name, dummy in zip(c_names, dummies)
         if c_name and dummy != c_name.lstrip("_"))
     keyword = "FUNCTION" if result else "SUBROUTINE"
-    binding = "BIND(C, NAME='%s')" % name
-    specifics, mixed = specific_forms(alternatives, roles)
+    binding = "BIND(C, NAME='%s')" % label
+    specifics, mixed = specific_forms(alternatives, roles, variadic)
+    tails = variable_tails(len(specifics)) if variadic else [()]
     if len(specifics) > 1:
         structures.optional_strings += sum(role in (STRING, RESOURCE)
                                            for role in roles)
         structures.mixed_specifics += len(specifics) if mixed else 0
-    if len(specifics) == 1:
+    if len(specifics) == 1 and not variadic:
         return (statement_lines("INTERFACE")
                 + _procedure_lines(keyword, name, dummies, binding, result,
                                    specifics[0], c_types, result_c)
                 + statement_lines("END INTERFACE"))
     lines = statement_lines("INTERFACE %s" % name)
-    lines += comment_lines(_generic_note(roles, dummies, mixed))
-    for number, forms in enumerate(specifics, start=1):
-        specific = "%s_%d" % (name[:60], number)
-        lines += _procedure_lines(keyword, specific, dummies, binding, result,
-                                  forms, c_types, result_c)
+    note = _generic_note(roles, dummies, mixed)
+    if variadic:
+        note += (" Then up to %d variable arguments, each an INTEGER(C_INT32_T), "
+                 "an INTEGER(C_INTPTR_T) or a character scalar."
+                 % max(len(tail) for tail in tails))
+    lines += comment_lines(note)
+    number = 0
+    for forms in specifics:
+        for tail in tails:
+            number += 1
+            specific = "%s_%d" % (name[:60 if number < 100 else 59], number)
+            extra = ["vararg%d" % n for n in range(1, len(tail) + 1)]
+            lines += _procedure_lines(
+                keyword, specific, dummies + extra, binding, result,
+                forms + tuple(_VARIABLE_FORMS[f] for f in tail),
+                c_types + [_VARIABLE_TYPES[f] for f in tail], result_c)
     return lines + statement_lines("END INTERFACE %s" % name)
 
 
-def specific_forms(alternatives, roles):
+def specific_forms(alternatives, roles, generic=False):
     """Every specific's forms.  Without pointer or resource arguments there
     is one specific, with the strings as optional arrays (a character
-    scalar passes as an array there).  Otherwise each pointer argument is
+    scalar passes as an array there), unless the function is to be
+    `generic` all the same (a variadic one).  Otherwise each pointer argument is
     typed or C_PTR, in every combination of up to MAX_MIXED_POINTERS
     arguments (while the specifics stay at most MAX_SPECIFICS), else the
     structures all typed or all C_PTR and the scalars all typed or all
@@ -335,7 +384,7 @@ def specific_forms(alternatives, roles):
     must be given (C_PTR, array, number) and the other a different type
     or rank, so the generic is unambiguous by Fortran's rules."""
     pointers = [i for i, role in enumerate(roles) if role in (STRUCTURE, SCALAR)]
-    if not pointers and RESOURCE not in roles:
+    if not pointers and RESOURCE not in roles and not generic:
         return [tuple(forms[0] for forms in alternatives)], False
     strings = [i for i, role in enumerate(roles) if role in (STRING, RESOURCE)]
     string_picks = _string_picks(strings, [i for i in strings

@@ -4,11 +4,12 @@ import unittest
 from libgen.c_records import RecordCatalog
 from libgen.c_types import Untranslatable, resolve
 from libgen.derived_types import TypeBuilder
-from libgen.interfaces import (ARRAY, ARRAY_OPTIONAL, NUMBER, RESOURCE, SCALAR,
-                               SCALAR_OPTIONAL, STRING, STRUCTURE, Structures,
-                               abstract_interface_lines, argument_forms,
-                               dummy_names, interface_lines, result_c_type,
-                               scalar_target, specific_forms)
+from libgen.interfaces import (ARRAY, ARRAY_OPTIONAL, MAX_VARIADIC_SPECIFICS,
+                               NUMBER, RESOURCE, SCALAR, SCALAR_OPTIONAL, STRING,
+                               STRUCTURE, Structures, abstract_interface_lines,
+                               argument_forms, dummy_names, interface_lines,
+                               result_c_type, scalar_target, specific_forms,
+                               variable_tails)
 from libgen.toolchain import UnitDeclarations
 
 TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
@@ -93,9 +94,31 @@ class InterfaceLinesTest(unittest.TestCase):
             interface_lines("GetHook", declaration(
                 "int (*(HWND))(int)", [("w", "HWND")]), TYPEDEFS)
 
+    def test_another_name_binds_to_the_function(self):
+        lines = interface_lines("lstrlen", declaration(
+            "int (LPSTR)", [("s", "LPSTR")]), TYPEDEFS, label="lstrlenA")
+        self.assertEqual(lines[1], "      FUNCTION lstrlen(s) BIND(C, NAME='lstrlenA')")
+
+    def test_variable_arguments_of_a_printf_function(self):
+        lines = interface_lines("wsprintfA", declaration(
+            "int (LPSTR, LPSTR, ...)", [("a", "LPSTR"), ("b", "LPSTR")],
+            variadic=True), TYPEDEFS)
+        heads = [line for line in lines if line.startswith("      FUNCTION ")]
+        # The three string picks of a generic, each with no variable
+        # argument and every mix of one to three.
+        self.assertEqual(len(heads), 3 * (1 + 3 + 9 + 27))
+        self.assertTrue(all("NAME='wsprintfA'" in line for line in lines
+                            if "BIND(C" in line))
+        for declared in ("INTEGER(C_INT32_T), VALUE :: vararg1 ! int",
+                         "INTEGER(C_INTPTR_T), VALUE :: vararg2 ! INT_PTR, a handle",
+                         "CHARACTER(KIND=C_CHAR) :: vararg3 ! LPCSTR"):
+            self.assertIn("      " + declared, lines)
+        self.assertNotIn("vararg4", " ".join(lines))
+        self.assertEqual(variable_tails(MAX_VARIADIC_SPECIFICS), [()])
+
     def test_variable_argument_list_is_refused(self):
         with self.assertRaises(Untranslatable):
-            interface_lines("wsprintfA", declaration(
+            interface_lines("TraceMessage", declaration(
                 "int (LPSTR, LPSTR, ...)", [("a", "LPSTR"), ("b", "LPSTR")],
                 variadic=True), TYPEDEFS)
 

@@ -12,6 +12,11 @@ from typing import Tuple
 # Header sets compiled together.  OLE 1 (ole.h) clashes with the OLE 2
 # headers that windows.h pulls in, so its libraries get a lean unit of their
 # own; it also uses an annotation macro that only newer headers define.
+# The main unit holds every header that declares a function the libraries
+# export (lmdfs.h, shlwapi.h for SHELL32's Str functions, evntprov.h, ...)
+# but werapi.h, prnasnot.h and mschapp.h, which do not compile on their
+# own, and winsock2.h, which would have to come before windows.h (ntsecapi.h
+# comes before dsgetdc.h, which declares DsGetDcOpen only after it).
 MAIN_UNIT = "main"
 OLE1_UNIT = "ole1"
 
@@ -28,6 +33,7 @@ UNIT_SOURCES = {
 #include <shlobj.h>
 #include <lm.h>
 #include <nb30.h>
+#include <ntsecapi.h>
 #include <dsgetdc.h>
 #include <ras.h>
 #include <raserror.h>
@@ -44,6 +50,33 @@ UNIT_SOURCES = {
 #include <tlhelp32.h>
 #include <psapi.h>
 #include <evntrace.h>
+#include <lmdfs.h>
+#include <lmat.h>
+#include <shlwapi.h>
+#include <perflib.h>
+#include <evntprov.h>
+#include <evntcons.h>
+#include <wct.h>
+#include <davclnt.h>
+#include <dsrole.h>
+#include <winnls32.h>
+#include <ime.h>
+#include <appmgmt.h>
+#include <winsplp.h>
+""" + """\
+/* The libraries export these, but the headers make them macros: of the C
+   library's memset, memcpy and memmove (C names them ZeroMemory,
+   CopyMemory, MoveMemory and FillMemory), of ImageList_ReplaceIcon. */
+#undef RtlZeroMemory
+#undef RtlCopyMemory
+#undef RtlMoveMemory
+#undef RtlFillMemory
+#undef ImageList_AddIcon
+VOID WINAPI RtlZeroMemory(PVOID Destination, SIZE_T Length);
+VOID WINAPI RtlCopyMemory(PVOID Destination, const VOID *Source, SIZE_T Length);
+VOID WINAPI RtlMoveMemory(PVOID Destination, const VOID *Source, SIZE_T Length);
+VOID WINAPI RtlFillMemory(PVOID Destination, SIZE_T Length, BYTE Fill);
+int WINAPI ImageList_AddIcon(HIMAGELIST himl, HICON hicon);
 """,
     OLE1_UNIT: """\
 #define WIN32_LEAN_AND_MEAN
@@ -55,13 +88,15 @@ UNIT_SOURCES = {
 """,
 }
 
-# Target the newest API level the headers describe, so that every exported
-# function finds its prototype.
+# Target the newest API level the headers describe (NTDDI_WIN10_CO), so
+# that every exported function finds its prototype; RestoreLastError is
+# declared only on request.
 COMPILE_DEFINES = (
     "-D_WIN32_WINNT=0x0A00",
     "-DWINVER=0x0A00",
-    "-DNTDDI_VERSION=0x0A000000",
+    "-DNTDDI_VERSION=0x0A00000B",
     "-D_WIN32_IE=0x0A00",
+    "-DWINBASE_DECLARE_RESTORE_LAST_ERROR",
 )
 
 KERNEL32_HEADERS = (

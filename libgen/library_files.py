@@ -95,10 +95,28 @@ def library_text(preamble, library, dll, blocks, not_translated=None,
         lines.extend(line.format(master=master) for line in NOT_TRANSLATED)
         for name in sorted(not_translated, key=sort_key):
             line = "C     %s: %s" % (name, not_translated[name])
-            if len(line) > 80:
-                line = "C     %s:%sC       %s" % (name, CRLF, not_translated[name])
-            lines.append(line)
+            if len(line) > LISTING_COLUMNS:
+                lines.append("C     %s:" % name)
+                lines += _wrapped("C       ", not_translated[name])
+            else:
+                lines.append(line)
     return CRLF.join(lines) + CRLF
+
+
+LISTING_COLUMNS = 80
+
+
+def _wrapped(prefix, text):
+    """The text as lines of `prefix` and words, each at most
+    LISTING_COLUMNS long but for a word that alone is longer."""
+    lines, current = [], ""
+    for word in text.split():
+        if current and len(prefix + current + " " + word) > LISTING_COLUMNS:
+            lines.append(prefix + current)
+            current = word
+        else:
+            current = (current + " " + word).strip()
+    return lines + [prefix + current]
 
 
 def master_text(entries, needs=None):

@@ -28,6 +28,14 @@ class LibraryFilesTest(unittest.TestCase):
         self.assertIn("C     Listed in MASTERFD.LIS without a block", text)
         self.assertIn("C     DLGTEMPLATE: not written\r\n", text)
 
+    def test_a_long_reason_is_wrapped_under_its_name(self):
+        reason = "wide-character variant of %s, which has no block either" % ("X" * 60)
+        text = library_text((), "USER32", "user32.dll", {}, {"XW": reason})
+        lines = text.split("\r\n")
+        start = lines.index("C     XW:")
+        self.assertTrue(all(len(line) <= 80 for line in lines))
+        self.assertEqual(" ".join(line[8:] for line in lines[start + 1:-1]), reason)
+
 
 if __name__ == "__main__":
     unittest.main()

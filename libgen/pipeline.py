@@ -10,18 +10,21 @@ from collections import Counter, defaultdict
 
 from . import constants as const
 from . import toolchain
+from .alias_blocks import alias_remark, forwarding_lines, generic_specifics
 from .c_types import Untranslatable
 from .derived_types import definition_lines, needed_types
-from .fortran_names import FORTRAN_NAME, RESERVED, likely_variable_name
+from .fortran_names import (FORTRAN_NAME, RESERVED, callback_name,
+                            everyday_word, likely_variable_name)
 from .interfaces import Structures, abstract_interface_lines, interface_lines
 from .libraries import LIBRARIES, MAIN_UNIT, UNIT_SOURCES, library_of_header
+from .macro_names import first_of, macro_chains, macro_names
 from .library_files import (FD_PREAMBLE, FI_PREAMBLE, block_order,
                             layout_check_text, library_text,
                             master_store_bytes, master_text, sort_key,
                             version_line)
-from .report import (ConstantFindings, Findings, FunctionFindings,
-                     LibraryCounts, MasterCounts, NoteFindings, TypeFindings,
-                     report_text)
+from .report import (AliasFindings, ConstantFindings, Findings,
+                     FunctionFindings, LibraryCounts, MasterCounts,
+                     NoteFindings, TypeFindings, report_text)
 from .resources import RESOURCE_ARGUMENTS, resource_arguments
 from .source_form import comment_lines, parameter_lines, string_parameter_lines
 from .structures import UnitTypes
@@ -36,6 +39,9 @@ LAYOUT_CHECKS = os.path.join(ROOT, "tests", "layout", "testdata",
 # well inside both so that users can add their own entries.
 MAX_MASTER_ENTRIES = 45000
 MAX_MASTER_BYTES = 1300000
+
+
+WIDE_LISTING = "wide-character variant: use %s"
 
 
 def collect_exports():
@@ -66,7 +72,7 @@ def classify_functions(owner, every_export, declarations):
         reason = None
         if name.endswith("W") and name[:-1] + "A" in every_export:
             reason = "wide-character variant of an A function"
-            listed[index][name] = "wide-character variant: use %sA" % name[:-1]
+            listed[index][name] = WIDE_LISTING % (name[:-1] + "A")
         elif not FORTRAN_NAME.match(name):
             reason = "not a Fortran name"
         elif name.upper() in folded:
@@ -81,6 +87,21 @@ def classify_functions(owner, every_export, declarations):
         else:
             skipped[reason].append((library.name, name))
     return attempted, listed, skipped
+
+
+def point_wide_listings(listed, blocks, skipped):
+    """Rewrites the listing of a wide-character variant whose A function
+    has no block ("use GetNamedSecurityInfoExA" would send the reader to
+    nothing) to say so and why; `skipped` {reason: [(library, name)]}."""
+    with_block = {name for found in blocks.values() for name in found}
+    reasons = {name: reason for reason, entries in skipped.items()
+               for _, name in entries}
+    for found in listed.values():
+        for name in found:
+            twin = name[:-1] + "A"
+            if found[name] == WIDE_LISTING % twin and twin not in with_block:
+                found[name] = "wide-character variant of %s, which has no " \
+                    "block either (%s)" % (twin, reasons.get(twin, "listed"))
 
 
 def translate_functions(attempted, declarations, unit_types):
@@ -118,32 +139,111 @@ def translate_functions(attempted, declarations, unit_types):
     return blocks, used, untranslated, found
 
 
-def collect_callbacks(declarations, unit_types, taken):
+def function_alias_names(macros, attempted):
+    """The names of the functions' other C names: the constants give way to
+    them as to the functions' own."""
+    index_of = dict(attempted)
+    return sorted({name for unit in macros for name, macro in macros[unit].items()
+                   if first_of(macro, index_of) and FORTRAN_NAME.match(name)})
+
+
+def collect_function_aliases(macros, attempted, blocks, listed, declarations,
+                             unit_types, taken, type_names, found):
+    """The blocks of the functions' other C names (`macros` {unit: {name:
+    MacroName}}): {library index: {name: lines}}, in the library of the
+    function they name; {name: [the block it needs]} for those that are
+    generics of that function's specifics; {library index: {name:
+    reason}} for the names of functions listed without a block; they are
+    counted into `found` (AliasFindings).  A name that is a symbol already
+    keeps its meaning, but for a type's name (`type_names`), which a
+    generic may share."""
+    index_of = dict(attempted)
+    found_blocks, needs, found_listed = defaultdict(dict), {}, defaultdict(dict)
+    placed = set()
+    for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
+        for name, macro in sorted(macros[unit].items()):
+            target = first_of(macro, index_of)
+            if target is None or LIBRARIES[index_of[target]].unit != unit:
+                continue
+            index, upper = index_of[target], name.upper()
+            lines = blocks[index].get(target)
+            specifics = generic_specifics(lines or [])
+            if upper in placed:
+                continue  # named in an earlier unit
+            if not FORTRAN_NAME.match(name) or (
+                    upper in taken and not (specifics and upper in type_names)):
+                found.names_taken.append((name, target))
+                continue
+            placed.add(upper)
+            remark = alias_remark(target, macro.neutral)
+            found.functions[macro.neutral] += 1
+            if lines is None:
+                found_listed[index][name] = "%s; %s" % (
+                    remark, listed[index][target])
+            elif specifics:
+                found_blocks[index][name] = forwarding_lines(name, specifics, remark)
+                needs[name] = [target]
+            else:
+                declaration = declarations[unit].functions[target]
+                types = unit_types[unit]
+                found_blocks[index][name] = comment_lines(
+                    "%s: %s." % (name, remark)) + interface_lines(
+                    name, declaration, declarations[unit].typedefs,
+                    Structures(types.catalog, types.types),
+                    resource_arguments(target, declaration), target)
+    return found_blocks, needs, found_listed
+
+
+def collect_callbacks(declarations, unit_types, taken, macros, found):
     """{library index: {name: ABSTRACT INTERFACE lines}} for the function
-    pointer typedefs of the libraries' headers, and {reason: typedefs} of
-    those left out."""
+    pointer typedefs of the libraries' headers and the macros that name
+    one (`macros` {unit: {name: MacroName}}: CALINFO_ENUMPROC), each under
+    its Fortran name (callback_name: WNDPROC_INTERFACE for WNDPROC), and
+    {reason: typedefs} of those left out; the names renamed and those of
+    macros go into `found` (AliasFindings)."""
     blocks, used_names, skipped = defaultdict(dict), set(), Counter()
     for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
         typedefs = declarations[unit].typedefs
         types = unit_types[unit]
-        for name, (node, header) in declarations[unit].typedef_nodes.items():
-            target = _callback_target(name, typedefs)
+        entries = [(name, header, name, None) for name, (_, header)
+                   in declarations[unit].typedef_nodes.items()]
+        for name, macro in sorted(macros[unit].items()):
+            typedef = first_of(macro, typedefs)
+            if typedef is not None and name not in typedefs:
+                entries.append((name, macro.header, typedef, macro))
+        for name, header, typedef, macro in entries:
+            target = _callback_target(typedef, typedefs)
             text = typedefs[target]
             index = library_of_header(header) if header else None
             if "(*)" not in text or index is None \
                     or LIBRARIES[index].unit != unit:
                 continue
-            if not FORTRAN_NAME.match(name) or name.upper() in taken \
-                    or name.upper() in used_names:
+            fortran = callback_name(name)
+            if not FORTRAN_NAME.match(fortran) or fortran.upper() in taken \
+                    or fortran.upper() in used_names:
                 skipped["name taken or not a Fortran name"] += 1
                 continue
             try:
-                blocks[index][name] = abstract_interface_lines(
-                    name, text, typedefs, Structures(types.catalog, types.types),
+                lines = abstract_interface_lines(
+                    fortran, text, typedefs, Structures(types.catalog, types.types),
                     toolchain.parameter_names(*declarations[unit].typedef_nodes[target]))
-                used_names.add(name.upper())
             except Untranslatable as problem:
                 skipped[str(problem)] += 1
+                continue
+            used_names.add(fortran.upper())
+            remarks = []
+            if macro is not None:
+                found.callbacks[macro.neutral] += 1
+                remarks.append(alias_remark(typedef, macro.neutral))
+            if fortran != name:
+                found.renamed_callbacks.append((name, fortran))
+                remarks.append("renamed, as a program may give its own "
+                               "procedure of this type the type's name "
+                               "(WNDPROC: WndProc)")
+            if remarks:
+                lines = comment_lines("%s: the callback type %s, %s." % (
+                    fortran, name, ", ".join(remarks))) + lines
+            blocks[index][fortran] = lines
     return blocks, skipped
 
 
@@ -290,9 +390,11 @@ def _closures(blocks, needs):
     return closures
 
 
-def collect_constants(function_names, preprocessed_units):
-    """{library index: {name: PARAMETER lines}}: integer constants and
-    string constants; and their ConstantFindings."""
+def collect_constants(function_names, preprocessed_units, macros):
+    """{library index: {name: PARAMETER lines}}: integer constants, string
+    constants and the other C names of string constants (`macros` {unit:
+    {name: MacroName}}: WC_LISTVIEW for WC_LISTVIEWA); and their
+    ConstantFindings."""
     found, strings, findings = {}, {}, ConstantFindings()
     for unit in sorted(UNIT_SOURCES):
         preprocessed = preprocessed_units[unit]
@@ -333,6 +435,8 @@ def collect_constants(function_names, preprocessed_units):
             findings.dropped["same name as a function"].append(constant.name)
         elif likely_variable_name(constant.name):
             findings.dropped["a likely variable name"].append(constant.name)
+        elif everyday_word(constant.name):
+            findings.dropped["an everyday word"].append(constant.name)
         elif upper in kept:
             findings.dropped["same name as another constant apart from case"]\
                 .append(constant.name)
@@ -352,6 +456,24 @@ def collect_constants(function_names, preprocessed_units):
                     "members such as LOGFONTA%%lfCharSet." % (
                         constant.value & 0xFF)) + lines
             blocks[constant.library][constant.name] = lines
+    strings = {c.name: c for c in kept.values() if c.kind == "C_CHAR"}
+    aliased = set()
+    for unit in sorted(UNIT_SOURCES):
+        for name, macro in sorted(macros[unit].items()):
+            target = first_of(macro, strings)
+            if target is None or name.upper() in aliased:
+                continue
+            if not FORTRAN_NAME.match(name) or name.upper() in kept \
+                    or name.upper() in RESERVED or name.upper() in taken_by_functions \
+                    or likely_variable_name(name) or everyday_word(name):
+                findings.aliases_taken.append((name, target))
+                continue
+            kept[name.upper()] = strings[target]
+            aliased.add(name.upper())
+            findings.string_aliases[macro.neutral] += 1
+            blocks[strings[target].library][name] = comment_lines("%s: %s." % (
+                name, alias_remark(target, macro.neutral))) + string_parameter_lines(
+                    name, strings[target].value)
     return blocks, findings
 
 
@@ -359,12 +481,23 @@ def collect_type_notes(attempted, declarations, unit_types, type_blocks, taken,
                        fd_names, function_names):
     """{library index: {C name: reason}}: the structures that translated
     functions take and that are not written ("not written: packed ..."), in
-    the library of their header or else of the first such function; and
-    the C names of written types that are function names, which name no
-    type (their reason says which type to write).  The master list lists
-    them all, so the report names them when a program uses one.  Returns
-    the notes and their NoteFindings."""
+    the library of their header or else of the first such function, and
+    the other structures of the libraries' headers that are not written;
+    and the C names of written types that are function names, which name
+    no type (their reason says which type to write).  The master list
+    lists them all, so the report names them when a program uses one.
+    Returns the notes and their NoteFindings."""
     notes, placed, found = defaultdict(dict), set(taken), NoteFindings()
+
+    def note(record, types, index):
+        c_name = (types.c_names.get(record.key) or [record.tag])[0]
+        header_index = library_of_header(record.header) if record.header else None
+        where = index if header_index is None else header_index
+        if c_name and FORTRAN_NAME.match(c_name) and c_name.upper() not in placed:
+            placed.add(c_name.upper())
+            reason = types.not_written[record.key]
+            notes[where][c_name] = "not written: " + reason
+            found.not_written.append((LIBRARIES[where].name, c_name, reason))
     for name, index in attempted:
         library = LIBRARIES[index]
         types = unit_types[library.unit]
@@ -375,17 +508,15 @@ def collect_type_notes(attempted, declarations, unit_types, type_blocks, taken,
             if ctype.form != "pointer" or ctype.target.form != "record":
                 continue
             record = types.catalog.record_of(ctype.target)
-            if record is None or record.key not in types.not_written:
-                continue
-            c_name = (types.c_names.get(record.key) or [record.tag])[0]
-            header_index = library_of_header(record.header) if record.header else None
-            where = index if header_index is None else header_index
-            if c_name and FORTRAN_NAME.match(c_name) \
-                    and c_name.upper() not in placed:
-                placed.add(c_name.upper())
-                reason = types.not_written[record.key]
-                notes[where][c_name] = "not written: " + reason
-                found.not_written.append((LIBRARIES[where].name, c_name, reason))
+            if record is not None and record.key in types.not_written:
+                note(record, types, index)
+    for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
+        types = unit_types[unit]
+        for record in types.catalog.in_order:
+            index = library_of_header(record.header) if record.header else None
+            if record.key in types.not_written and index is not None \
+                    and LIBRARIES[index].unit == unit:
+                note(record, types, index)
     for unit in sorted(UNIT_SOURCES, key=lambda u: u != MAIN_UNIT):
         types = unit_types[unit]
         for c_name, (reason, type_name) in sorted(types.names_left.items()):
@@ -416,8 +547,12 @@ def generate(examples_dir, report_path, layout_path):
                                                     declarations)
     preprocessed = {unit: toolchain.preprocess_with_defines(unit)
                     for unit in sorted(UNIT_SOURCES)}
+    macros = {unit: macro_names(macro_chains(preprocessed[unit]), macro_chains(
+        toolchain.preprocess_with_defines(unit, unicode=True), "W"))
+        for unit in sorted(UNIT_SOURCES)}
     constant_blocks, constant_findings = collect_constants(
-        [n for n, _ in attempted], preprocessed)
+        [n for n, _ in attempted] + function_alias_names(macros, attempted),
+        preprocessed, macros)
     taken = set(RESERVED) | {n.upper() for n, _ in attempted} | {
         n.upper() for b in constant_blocks.values() for n in b} | {
         n.upper() for b in listed.values() for n in b}
@@ -432,7 +567,7 @@ def generate(examples_dir, report_path, layout_path):
             unit, declarations[unit], taken,
             const.record_macros(preprocessed[unit]),
             {n.upper(): n for n, index in attempted
-             if LIBRARIES[index].unit == unit}, known)
+             if LIBRARIES[index].unit == unit}, known, macros[unit])
         known.update(unit_types[unit].named())
     function_blocks, used, untranslated, function_findings = \
         translate_functions(attempted, declarations, unit_types)
@@ -440,6 +575,7 @@ def generate(examples_dir, report_path, layout_path):
         listed[index].update(notes)
     for reason, entries in skipped.items():
         function_findings.skipped[reason] += entries
+    point_wide_listings(listed, function_blocks, function_findings.skipped)
     type_blocks, needs, type_findings = collect_types(
         unit_types, used, function_names, every_function)
     taken |= {n.upper() for b in type_blocks.values() for n in b}
@@ -447,25 +583,33 @@ def generate(examples_dir, report_path, layout_path):
         attempted, declarations, unit_types, type_blocks, taken,
         {n.upper() for b in list(constant_blocks.values()) + list(
             type_blocks.values()) for n in b}, every_function)
+    alias_findings = AliasFindings()
     callback_blocks, callbacks_skipped = collect_callbacks(
-        declarations, unit_types, taken)
+        declarations, unit_types, taken, macros, alias_findings)
+    alias_blocks, fi_needs, alias_listed = collect_function_aliases(
+        macros, attempted, function_blocks, listed, declarations, unit_types,
+        taken | {n.upper() for b in list(callback_blocks.values()) + list(
+            type_notes.values()) for n in b},
+        {n.upper() for b in type_blocks.values() for n in b}, alias_findings)
     version = version_line(toolchain.headers_version())
 
     fi_entries, fd_entries, library_counts = [], [], []
     for index, library in enumerate(LIBRARIES):
         dll = library.import_library + ".dll"
         functions = function_blocks.get(index, {})
-        fi = dict(functions, **callback_blocks.get(index, {}))
+        fi = dict(functions, **callback_blocks.get(index, {}),
+                  **alias_blocks.get(index, {}))
         constants = constant_blocks.get(index, {})
         fd = dict(constants, **type_blocks.get(index, {}))
-        only_listed = listed.get(index, {})
+        only_listed = dict(listed.get(index, {}), **alias_listed.get(index, {}))
         fd_notes = type_notes.get(index, {})
-        for kind, preamble, blocks, notes in (
-                ("FI", FI_PREAMBLE, fi, only_listed), ("FD", FD_PREAMBLE, fd, fd_notes)):
+        for kind, preamble, blocks, notes, block_needs in (
+                ("FI", FI_PREAMBLE, fi, only_listed, fi_needs),
+                ("FD", FD_PREAMBLE, fd, fd_notes, needs)):
             path = os.path.join(examples_dir, "%s.%s" % (library.name, kind))
             with open(path, "w", newline="") as out:
                 out.write(library_text(preamble, library.name, dll, blocks, notes,
-                                       needs, "MASTER%s.LIS" % kind, version))
+                                       block_needs, "MASTER%s.LIS" % kind, version))
         fi_entries += [(n, library.name) for n in sorted(
             list(fi) + list(only_listed), key=sort_key)]
         fd_entries += [(n, library.name) for n in sorted(
@@ -476,12 +620,12 @@ def generate(examples_dir, report_path, layout_path):
             len(functions), assigned - len(functions), len(constants),
             len(type_blocks.get(index, {})), len(callback_blocks.get(index, {}))))
     master_counts = [
-        write_master_list(examples_dir, "MASTERFI.LIS", fi_entries, {}),
+        write_master_list(examples_dir, "MASTERFI.LIS", fi_entries, fi_needs),
         write_master_list(examples_dir, "MASTERFD.LIS", fd_entries, needs)]
 
     found = Findings(
         function_findings, constant_findings, type_findings, note_findings,
-        callbacks_skipped, library_counts, master_counts,
+        alias_findings, callbacks_skipped, library_counts, master_counts,
         listed_only=sum(len(b) for b in listed.values()),
         abstract_interfaces=sum(len(b) for b in callback_blocks.values()),
         derived_types=sum(len(b) for b in type_blocks.values()))

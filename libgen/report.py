@@ -27,6 +27,8 @@ class ConstantFindings:
     dropped: dict = field(default_factory=lambda: defaultdict(list))
     # reason -> [name]
     string_constants: int = 0
+    string_aliases: Counter = field(default_factory=Counter)  # by neutral
+    aliases_taken: list = field(default_factory=list)  # (name, constant)
     byte_constants: list = field(default_factory=list)  # of byte members
 
 
@@ -45,6 +47,18 @@ class NoteFindings:
     """The C names listed without a block."""
     names_left: list = field(default_factory=list)   # (C name, reason, type)
     not_written: list = field(default_factory=list)  # (library, C name, reason)
+
+
+@dataclass
+class AliasFindings:
+    """The other C names of functions, types, callback types and string
+    constants that have blocks (counts by neutral: True for the names that
+    stand for an A form when UNICODE is not defined), and those whose name
+    is taken already."""
+    functions: Counter = field(default_factory=Counter)
+    callbacks: Counter = field(default_factory=Counter)
+    names_taken: list = field(default_factory=list)  # (name, what it names)
+    renamed_callbacks: list = field(default_factory=list)  # (C, Fortran)
 
 
 @dataclass
@@ -77,6 +91,7 @@ class Findings:
     constants: ConstantFindings
     types: TypeFindings
     notes: NoteFindings
+    aliases: AliasFindings
     callbacks_skipped: Counter       # reason -> typedefs
     libraries: list                  # [LibraryCounts]
     masters: list                    # [MasterCounts]
@@ -134,10 +149,22 @@ def report_text(found):
             types.aliases, constants.string_constants,
             len(constants.byte_constants),
             ", ".join(sorted(constants.byte_constants))))
+    aliases = found.aliases
+    out.append(
+        "Functions under another C name: %d neutral names (C's names of A "
+        "functions when UNICODE is not defined), %d other names" % (
+            aliases.functions[True], aliases.functions[False]))
+    out.append(
+        "String constants under another C name: %d neutral names, %d other "
+        "names" % (constants.string_aliases[True], constants.string_aliases[False]))
+    out.append(
+        "Callback types under a macro's name: %d neutral names, %d other names"
+        % (aliases.callbacks[True], aliases.callbacks[False]))
     out.append("C names that name no type:")
     out.extend("  %-32s %s: write TYPE(%s)" % entry
                for entry in sorted(found.notes.names_left))
-    out.append("Structures that functions take, not written:")
+    out.append("Structures that functions take or the libraries' headers "
+               "define, not written:")
     out.extend("  %-9s %-32s %s" % entry
                for entry in sorted(found.notes.not_written))
     for reason in sorted(functions.skipped):
@@ -158,6 +185,15 @@ def report_text(found):
     for header, count in sorted(constants.unowned_headers.items()):
         if count >= 50:
             out.append("  %-28s %6d" % (header, count))
+    out.append("")
+    out.append("Other C names left out (the name is a symbol already): %d"
+               % len(aliases.names_taken + constants.aliases_taken))
+    out.extend("  %-40s %s" % entry for entry in sorted(
+        aliases.names_taken + constants.aliases_taken))
+    out.append("")
+    out.append("Callback types renamed (a program names its own procedures "
+               "as the type): %d" % len(aliases.renamed_callbacks))
+    out.extend("  %-40s %s" % entry for entry in sorted(aliases.renamed_callbacks))
     for reason in sorted(constants.dropped):
         names = sorted(constants.dropped[reason], key=sort_key)
         out.append("")

@@ -1,9 +1,9 @@
 import unittest
 from collections import Counter
 
-from libgen.report import (ConstantFindings, Findings, FunctionFindings,
-                           LibraryCounts, MasterCounts, NoteFindings,
-                           TypeFindings, report_text)
+from libgen.report import (AliasFindings, ConstantFindings, Findings,
+                           FunctionFindings, LibraryCounts, MasterCounts,
+                           NoteFindings, TypeFindings, report_text)
 
 
 class ReportTextTest(unittest.TestCase):
@@ -16,7 +16,8 @@ class ReportTextTest(unittest.TestCase):
             unowned_headers=Counter({"big.h": 50, "small.h": 49}))
         constants.dropped["same name as a function"] += ["b2", "A1"]
         found = Findings(
-            functions, constants, TypeFindings(), NoteFindings(), Counter(),
+            functions, constants, TypeFindings(), NoteFindings(),
+            AliasFindings(), Counter(),
             [LibraryCounts("USER32", 9, 1, 5, 3, 7, 2, 1)],
             [MasterCounts("MASTERFI.LIS", 6, 0, 0, 120)],
             listed_only=4, abstract_interfaces=1, derived_types=2)

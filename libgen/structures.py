@@ -12,8 +12,10 @@ from .c_types import Untranslatable
 from .derived_types import TypeBuilder, layout_checks
 from .c_types import strip_attributes
 from .fortran_names import FORTRAN_NAME, RESERVED, likely_variable_name
+from .macro_names import first_of
 
 LAYOUT_DIFFERS = "layout Fortran cannot reproduce"
+COM_INTERFACE = "COM interface (use TYPE(C_PTR))"
 _COM_NAME = re.compile(r"Vtbl$|VTBL$")
 _POINTER_PREFIXES = ("LPC", "PC", "LP", "P")
 _QUALIFIER = re.compile(r"\b(const|volatile)\b")
@@ -79,11 +81,13 @@ def _c_paths(record, prefix=""):
     return paths
 
 
-def c_names(catalog, typedefs, macros):
+def c_names(catalog, typedefs, macros, chains=None):
     """{record key: [C names]}: the typedef names that name the record, the
-    typedefs that name one of those ("typedef RTL_CRITICAL_SECTION
-    CRITICAL_SECTION"), and the macros that stand for it ("#define
-    RASENTRYA struct tagRASENTRYA", `macros` {name: body}), in that order."""
+    macros that stand for it ("#define RASENTRYA struct tagRASENTRYA",
+    `macros` {name: body}), the typedefs that name one of those ("typedef
+    RTL_CRITICAL_SECTION CRITICAL_SECTION"), and the macros that name one
+    of those (`chains` {name: MacroName}: "#define LVITEM LVITEMA", "#define
+    LV_ITEM LVITEM"), in that order."""
     names = {record.key: list(record.names) for record in catalog.in_order}
     owner = {n: key for key, found in names.items() for n in found}
     for name, body in sorted(macros.items()):
@@ -106,6 +110,11 @@ def c_names(catalog, typedefs, macros):
                 names[key].append(name)
                 owner[name] = key
                 changed = True
+    for name, macro in sorted((chains or {}).items()):
+        named = first_of(macro, owner)
+        if named is not None and name not in owner and name not in typedefs:
+            names[owner[named]].append(name)
+            owner[name] = owner[named]
     return names
 
 
@@ -166,13 +175,14 @@ class UnitTypes:
     the C names of written types that name no type."""
 
     def __init__(self, unit, declarations, taken_names, macros=None,
-                 functions=None, known=None):
+                 functions=None, known=None, chains=None):
         self.catalog = RecordCatalog(declarations)
         self.types, self.records, self.checks = {}, {}, {}
         self.skipped = defaultdict(list)
         self.members, self.aliases, self.not_written = {}, {}, {}
         self.names_left = {}
-        self.c_names = c_names(self.catalog, declarations.typedefs, macros or {})
+        self.c_names = c_names(self.catalog, declarations.typedefs, macros or {},
+                               chains)
         owner = {n: key for key, found in self.c_names.items() for n in found}
         self.spelled = spelled_names(self.catalog, declarations.typedefs,
                                      declarations.functions, owner)
@@ -201,7 +211,10 @@ class UnitTypes:
             self.aliases[key] = [builder.standalone(record, alias)
                                  for alias in alias_names.get(key, [])]
             for alias in self.aliases[key]:
-                self.checks[alias.name] = layout_checks(alias, alias.name)
+                # A tag is spelled with its keyword in C (struct tagSIZE).
+                spelling = alias.name if alias.name != record.tag else \
+                    "%s %s" % (record.kind, record.tag)
+                self.checks[alias.name] = layout_checks(alias, spelling)
 
     def _why_not(self, record, reason):
         """The reason, with the member's own when the record holds a
@@ -243,7 +256,8 @@ class UnitTypes:
         record that another unit names already (`known`) keeps those names.  The
         type's name is its first typedef name, unless the prototypes never
         spell that one but spell another C name of it (CRITICAL_SECTION,
-        not RTL_CRITICAL_SECTION); its other C names become aliases.  A name
+        not RTL_CRITICAL_SECTION); its other C names, its tag among them
+        (tagWNDCLASSA), become aliases.  A name
         may be that of a function taking the structure (a generic interface
         and a type may share a name), never that of another function, a
         constant, an intrinsic or a likely variable name: the next C name,
@@ -255,8 +269,8 @@ class UnitTypes:
             if _is_handle_record(record):
                 continue
             if _is_com_interface(record):
-                self.skipped["COM interface (use TYPE(C_PTR))"].append(
-                    c_spelling(record))
+                self.skipped[COM_INTERFACE].append(c_spelling(record))
+                self.not_written[record.key] = COM_INTERFACE
                 continue
             if c_spelling(record) in known:
                 names[record.key], aliases[record.key] = known[c_spelling(record)]
@@ -265,9 +279,12 @@ class UnitTypes:
             candidates = list(self.c_names.get(record.key, []))
             if candidates and not self.spelled.get(candidates[0]):
                 candidates.sort(key=lambda n: -self.spelled.get(n, 0))
-            choices = candidates + ([record.tag] if record.tag else [])
+            choices = candidates + ([record.tag] if record.tag
+                                    and record.tag not in candidates else [])
             fit, unfit = [], []
             for choice in choices:
+                if choice.upper() in {n.upper() for n in fit}:
+                    continue  # the same name to Fortran (in6_addr, IN6_ADDR)
                 reason = self._unfit(choice, record, taken_names, used)
                 if reason is None:
                     fit.append(choice)
@@ -280,7 +297,7 @@ class UnitTypes:
                                  "an intrinsic"].append(c_spelling(record))
                 continue
             names[record.key] = fit[0]
-            aliases[record.key] = [n for n in fit[1:] if n != record.tag]
+            aliases[record.key] = fit[1:]
             used.update(n.upper() for n in [fit[0]] + aliases[record.key])
             for choice, reason in unfit:
                 self.names_left[choice] = (reason, fit[0])

@@ -1,6 +1,7 @@
 import unittest
 
 from libgen.c_records import RecordCatalog
+from libgen.macro_names import MacroName
 from libgen.structures import c_names, spelled_names
 from libgen.toolchain import UnitDeclarations
 
@@ -47,6 +48,17 @@ class CNamesTest(unittest.TestCase):
                                  "0x2": ["RASENTRYA"]})
         # The record is spelled by its macro where it has no typedef name.
         self.assertEqual(found.by_key["0x2"].names, ["RASENTRYA"])
+
+    def test_macros_naming_a_c_name_come_last(self):
+        found, typedefs = catalog()
+        chains = {"CS_NAME": MacroName("x.h", ("CRITICAL_SECTION",), False),
+                  "RAS_NAME": MacroName("x.h", ("RAS_OTHER", "RASENTRYA"), True),
+                  "LPCS_NAME": MacroName("x.h", ("LPCRITICAL_SECTION",), False)}
+        names = c_names(found, typedefs, {"RASENTRYA": "struct tagRASENTRYA"},
+                        chains)
+        self.assertEqual(names, {"0x1": ["RTL_CRITICAL_SECTION", "CRITICAL_SECTION",
+                                         "CS_NAME"],
+                                 "0x2": ["RASENTRYA", "RAS_NAME"]})
 
     def test_prototypes_spell_the_name_their_pointer_typedef_follows(self):
         found, typedefs = catalog()

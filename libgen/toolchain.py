@@ -74,13 +74,19 @@ def header_base_name(path):
     return None
 
 
-def preprocess_with_defines(unit):
-    """The unit preprocessed with its #define and #undef lines kept in place."""
+# What a program that uses the W functions defines.
+UNICODE_DEFINES = ("-DUNICODE", "-D_UNICODE")
+
+
+def preprocess_with_defines(unit, unicode=False):
+    """The unit preprocessed with its #define and #undef lines kept in
+    place; with UNICODE defined if `unicode`."""
     with tempfile.TemporaryDirectory() as scratch:
         source = os.path.join(scratch, "unit.c")
         with open(source, "w") as out:
             out.write(UNIT_SOURCES[unit])
-        return _run([GCC, *COMPILE_DEFINES, "-E", "-dD", source])
+        return _run([GCC, *COMPILE_DEFINES,
+                     *(UNICODE_DEFINES if unicode else ()), "-E", "-dD", source])
 
 
 _LINE_MARKER = re.compile(r'^# \d+ "([^"]*)"')

@@ -117,9 +117,9 @@ else
   check "$mode $generator: Fortran_FORMAT and FIXED_FORM name the form" "the build failed: $(cat "$scratch/forms.log")"
 fi
 
-# STRICT (the default): a call of wsprintfA, which its library file lists
-# without a block, stops the build at the job.
-printf '      PROGRAM STRICTF\n      CALL wsprintfA(0)\n      END\n' >"$project/STRICTF.FOR"
+# STRICT (the default): a call of TraceMessage, which its library file
+# lists without a block, stops the build at the job.
+printf '      PROGRAM STRICTF\n      CALL TraceMessage(0)\n      END\n' >"$project/STRICTF.FOR"
 cat >>"$project/CMakeLists.txt" <<'CMAKE'
 add_executable(strictf EXCLUDE_FROM_ALL STRICTF.FOR)
 pareskit_declarations(TARGET strictf SOURCES STRICTF.FOR)
@@ -128,6 +128,6 @@ cmake "$build" >"$scratch/reconfigure.log" 2>&1
 if build strict.log strictf; then
   check "$mode $generator: STRICT fails the build" "the build succeeded"
 else
-  logged "STRICT fails the build, naming the symbol" strict.log "FI symbol wsprintfA not found: listed without a block in USER32.FI"
+  logged "STRICT fails the build, naming the symbol" strict.log "FI symbol TraceMessage not found: listed without a block in ADVAPI32.FI"
 fi
 finish

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Round trip of the example set: the batch driver extracts NAME.FD and
-# NAME.FI from a copy of examples/ for DEMO, EVERYDAY and NATURAL (calls
-# written as a C program writes them), the cross gfortran
+# NAME.FI from a copy of examples/ for DEMO, EVERYDAY, NATURAL and CSTYLE
+# (calls written as a C program writes them, in C's names), the cross gfortran
 # compiles NAME.FOR against them and links it with the real import
 # libraries, and wine runs it; calls with wrong argument types must not
 # compile; a program naming unknown symbols must have them reported as not
@@ -67,7 +67,7 @@ round_trip() {
 
 round_trip DEMO
 cmp DEMO.PRE "$EXPECTED/DEMO.PRE" || fail "DEMO.PRE differs from the expected report"
-for name in EVERYDAY NATURAL; do
+for name in EVERYDAY NATURAL CSTYLE; do
   round_trip $name
   if tr -d '\r' <$name.PRE | grep -q -E '^ +[1-9][0-9]* F[DI] Symbols were not found'; then
     fail "$name.PRE reports symbols that were not found"
@@ -114,9 +114,14 @@ rejected BADMIX "no specific function for the generic" \
 rejected BADKIND "no specific function for the generic" \
   "INTEGER(C_INT64_T) :: CODE" \
   "WRITE (*, *) GetExitCodeProcess(0_C_INTPTR_T, CODE)"
+# A POINT where the neutral GetMessage takes a MSG, and a number for the
+# string of the neutral lstrlen: the other name checks as the A function.
+rejected NEUTRALTYPE "no specific function for the generic" \
+  "TYPE(POINT) :: CORNER" "WRITE (*, *) GetMessage(CORNER, 0_C_INTPTR_T, 0, 0)"
+rejected NEUTRALCALL "Type mismatch" "WRITE (*, *) lstrlen(12345)"
 # A procedure whose second argument has another kind than WNDENUMPROC's.
 rejected BADPROC "Interface mismatch" \
-  "PROCEDURE(WNDENUMPROC), POINTER :: CHECK" "CHECK => ENUMW" "CONTAINS" \
+  "PROCEDURE(WNDENUMPROC_INTERFACE), POINTER :: CHECK" "CHECK => ENUMW" "CONTAINS" \
   "FUNCTION ENUMW(HW, LP) BIND(C)" "INTEGER(C_INT32_T) :: ENUMW" \
   "INTEGER(C_INTPTR_T), VALUE :: HW" "INTEGER(C_INT32_T), VALUE :: LP" \
   "ENUMW = 1" "END FUNCTION ENUMW"
@@ -150,6 +155,10 @@ accepted CNAMES "TYPE(CRITICAL_SECTION) :: CS" "TYPE(INITCOMMONCONTROLSEX) :: IC
   "TYPE(RTL_CRITICAL_SECTION) :: RCS" "INTEGER(C_INT32_T) :: I" \
   "CALL InitializeCriticalSection(CS)" "IC%dwSize = 8" \
   "I = InitCommonControlsEx(IC)" "I = lstrlenA(PROGRESS_CLASSA)"
+echo "== the names of types that earlier library sets taught, tags and neutral names"
+accepted TAGNAMES "TYPE(tagINITCOMMONCONTROLSEX) :: IC" "TYPE(tagSIZE) :: SZ" \
+  "TYPE(BROWSEINFO) :: BI" "TYPE(LV_ITEM) :: LV" "TYPE(WNDCLASS) :: WC" \
+  "IC%dwSize = 8" "SZ%cx = 1" "LV%iItem = 2"
 echo "== variables of short names, and byte members set from their constants"
 accepted VARIABLES "INTEGER :: CX, CY" "TYPE(LOGFONTA) :: LF" "CX = 1" "CY = CX" \
   "LF%lfCharSet = RUSSIAN_CHARSET" "LF%lfClipPrecision = CLIP_EMBEDDED"

@@ -1,0 +1,38 @@
+import unittest
+
+from libgen.alias_blocks import forwarding_lines, generic_specifics
+from libgen.interfaces import interface_lines
+
+
+def declaration(parameters):
+    return {"type": {"qualType": "int (%s)" % ", ".join(t for _, t in parameters)},
+            "inner": [{"kind": "ParmVarDecl", "name": name, "type": {"qualType": t}}
+                      for name, t in parameters]}
+
+
+TYPEDEFS = {"LPDWORD": "unsigned long *", "LPSTR": "char *"}
+
+
+class GenericSpecificsTest(unittest.TestCase):
+    def test_specifics_of_a_generic_and_none_of_a_plain_block(self):
+        generic = interface_lines("GetSizeA", declaration(
+            [("lpSize", "LPDWORD")]), TYPEDEFS)
+        plain = interface_lines("lstrlenA", declaration([("s", "LPSTR")]), TYPEDEFS)
+        self.assertEqual(generic_specifics(generic), ["GetSizeA_1", "GetSizeA_2"])
+        self.assertEqual(generic_specifics(plain), [])
+
+    def test_forwarding_generic_has_no_continued_statement(self):
+        specifics = ["CreateWindowExA_%d" % n for n in range(1, 13)]
+        lines = forwarding_lines("CreateWindowEx", specifics, "C's name of X")
+        self.assertEqual(lines[:2], ["      ! CreateWindowEx: C's name of X.",
+                                     "      INTERFACE CreateWindowEx"])
+        self.assertEqual(lines[-1], "      END INTERFACE CreateWindowEx")
+        procedures = [line for line in lines if "PROCEDURE" in line]
+        self.assertGreater(len(procedures), 1)
+        self.assertTrue(all(len(line) <= 72 for line in lines))
+        self.assertEqual(sum((line.split(" ", 7)[-1].split(", ")
+                              for line in procedures), []), specifics)
+
+
+if __name__ == "__main__":
+    unittest.main()
