@@ -6,7 +6,9 @@
 // a library file is missing (one line on standard error for each); 2 ended
 // early (those lines, then one for the end); 64 usage; 1 when standard
 // output cannot be written, and the record layer itself exits with 1 on a
-// run-time error (after the --json summary of the job so far).
+// run-time error (after the --json summary of the job so far). With --show
+// it prints what the job would copy for each SYMBOL instead: 0 when each was
+// shown, 4 when one was not.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include "batch/batch_options.h"
 #include "batch/batch_setup.h"
 #include "batch/batch_summary.h"
+#include "batch/symbol_show.h"
 #include "extract/job.h"
 
 namespace {
@@ -137,6 +140,13 @@ int PrintLibraryDirectory(const pk::LibraryDirectoryChoice& library,
   return FinishOutput(EXIT_COMPLETE);
 }
 
+int ShowSymbols(const pk::BatchOptions& options, const pk::LibraryDirectory& directory) {
+  const pk::ShowRequest request = {options.showSymbols, options.showSymbolCount, directory,
+                                   libraryNote};
+  const int32_t notShown = pk::ShowSymbols(request, stdout, stderr);
+  return FinishOutput(notShown == 0 ? EXIT_COMPLETE : EXIT_MISSING);
+}
+
 // What the job of `options` missed; in static storage, being large.
 pk::MissingSymbols missing;
 
@@ -228,6 +238,8 @@ int main(int argc, char** argv) {
       return PrintVersion(directory);
     case pk::BatchAction::PRINT_LIBRARY_DIR:
       return PrintLibraryDirectory(library, directory);
+    case pk::BatchAction::SHOW:
+      return ShowSymbols(options, directory);
     default:
       return RunBatchJob(options, library, directory);
   }

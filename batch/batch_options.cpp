@@ -28,6 +28,18 @@ BatchOptions Usage(const char* problem, const char* word = nullptr) {
   return options;
 }
 
+constexpr char SHOW_ALONE[] = "--show takes no option but --library-dir";
+
+// The words of --show: its SYMBOLs, and no option of a job.
+BatchOptions CheckedShow(BatchOptions options) {
+  if (options.showSymbolCount == 0) return Usage("--show needs a SYMBOL");
+  static_assert(MAX_SHOW_SYMBOLS == 64, "the usage error names the limit");
+  if (options.showSymbolCount > MAX_SHOW_SYMBOLS) return Usage("--show takes at most 64 SYMBOLs");
+  if (options.freeForm || options.strict || options.json) return Usage(SHOW_ALONE);
+  options.programName = nullptr;
+  return options;
+}
+
 bool IsHelpWord(const char* word, bool windowsHelpWords) {
   if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) return true;
   return windowsHelpWords && (std::strcmp(word, "/?") == 0 || std::strcmp(word, "-?") == 0);
@@ -82,11 +94,16 @@ BatchOptions ParseBatchOptions(int argc, const char* const* argv, bool windowsHe
   }
   BatchOptions options = Only(BatchAction::RUN);
   bool optionsEnded = false;
+  const char* secondName = nullptr;
   for (int i = 1; i < argc; ++i) {
     const char* word = argv[i];
     if (optionsEnded || word[0] != '-' || word[1] == '\0') {
-      if (options.programName != nullptr) return Usage("more than one NAME", word);
-      options.programName = word;
+      if (options.programName != nullptr && secondName == nullptr) secondName = word;
+      if (options.programName == nullptr) options.programName = word;
+      if (options.showSymbolCount < MAX_SHOW_SYMBOLS) {
+        options.showSymbols[options.showSymbolCount] = word;
+      }
+      ++options.showSymbolCount;
       continue;
     }
     if (std::strcmp(word, "--") == 0) {
@@ -98,7 +115,11 @@ BatchOptions ParseBatchOptions(int argc, const char* const* argv, bool windowsHe
     } else if (std::strcmp(word, "--json") == 0) {
       options.json = true;
     } else if (std::strcmp(word, "--print-library-dir") == 0) {
+      if (options.action == BatchAction::SHOW) return Usage(SHOW_ALONE, word);
       options.action = BatchAction::PRINT_LIBRARY_DIR;
+    } else if (std::strcmp(word, "--show") == 0) {
+      if (options.action == BatchAction::PRINT_LIBRARY_DIR) return Usage(SHOW_ALONE, word);
+      options.action = BatchAction::SHOW;
     } else if (std::strncmp(word, LIBRARY_DIR_OPTION, LIBRARY_DIR_OPTION_LENGTH) == 0 &&
                (word[LIBRARY_DIR_OPTION_LENGTH] == '\0' ||
                 word[LIBRARY_DIR_OPTION_LENGTH] == '=')) {
@@ -116,6 +137,8 @@ BatchOptions ParseBatchOptions(int argc, const char* const* argv, bool windowsHe
       return Usage("unknown option", word);
     }
   }
+  if (options.action == BatchAction::SHOW) return CheckedShow(options);
+  if (secondName != nullptr) return Usage("more than one NAME", secondName);
   if (options.programName == nullptr) {
     return options.action == BatchAction::PRINT_LIBRARY_DIR ? options : Usage("NAME is missing");
   }

@@ -1,15 +1,19 @@
-// The command line of pareskit-batch: [OPTIONS] NAME.
+// The command line of pareskit-batch: [OPTIONS] NAME, or --show SYMBOL...
 #pragma once
 
 #include <cstdint>
 
 namespace pk {
 
+// The most SYMBOLs --show takes at once.
+constexpr int32_t MAX_SHOW_SYMBOLS = 64;
+
 enum class BatchAction {
   RUN,                // run the job for `programName`
   HELP,               // --help, -h (and /?, -? where Windows' words are taken)
   VERSION,            // --version: print the versions of the program and the library set
   PRINT_LIBRARY_DIR,  // --print-library-dir: print the library directory chosen and why
+  SHOW,               // --show: print what the job would copy for `showSymbols`
   USAGE,              // the words are wrong: `problem` says how
 };
 
@@ -26,8 +30,10 @@ struct BatchOptions {
   bool freeForm;                 // --free-form
   bool strict;                   // --strict
   bool json;                     // --json
-  const char* problem;           // USAGE: what is wrong, a static text
-  const char* problemWord;       // USAGE: the word it is about, or nullptr
+  const char* showSymbols[MAX_SHOW_SYMBOLS];  // SHOW: the SYMBOLs, as given
+  int32_t showSymbolCount;
+  const char* problem;      // USAGE: what is wrong, a static text
+  const char* problemWord;  // USAGE: the word it is about, or nullptr
 };
 
 // Reads the words after the program's own (argv[1] to argv[argc - 1]).
@@ -35,7 +41,9 @@ struct BatchOptions {
 // that starts with "-" follows it. --help, -h or --version anywhere wins over
 // everything else (the first of them); with `windowsHelpWords`, "/?" and
 // "-?" are --help too. --print-library-dir needs no NAME (one given is
-// checked all the same). Any other word starting with "-" but "-" itself is
+// checked all the same). With --show, every word that is no option is a
+// SYMBOL, 1 to MAX_SHOW_SYMBOLS of them, and only --library-dir may go with
+// it. Any other word starting with "-" but "-" itself is
 // an unknown option. Exactly one NAME: a word ending in a source suffix
 // (".FOR", ".For", ".for", ".f77", ".F77", ".fpp", ".FPP" fixed form;
 // ".f90", ".f95", ".f03", ".f08" and the same with "F" free form) names its

@@ -122,5 +122,44 @@ TEST(ParseBatchOptions, ReadsSuffixesFlagsAndHelpWords) {
   }
 }
 
+TEST(ParseBatchOptions, TakesTheSymbolsOfShowAndOnlyTheLibraryDirWithThem) {
+  std::vector<std::string> many;
+  for (int i = 0; i <= MAX_SHOW_SYMBOLS; ++i) many.push_back("S" + std::to_string(i));
+  std::vector<const char*> sixtyFour = {"--show"};
+  for (int i = 0; i < MAX_SHOW_SYMBOLS; ++i) sixtyFour.push_back(many[i].c_str());
+  std::vector<const char*> sixtyFive = sixtyFour;
+  sixtyFive.push_back(many[MAX_SHOW_SYMBOLS].c_str());
+  const struct {
+    std::vector<const char*> words;
+    BatchAction action;
+    int32_t symbols;
+    const char* first;
+    const char* directory;
+  } cases[] = {
+      {{"--show", "rect", "MessageBox"}, BatchAction::SHOW, 2, "rect", nullptr},
+      {{"RECT", "--library-dir", "lib", "--show", "POINT"}, BatchAction::SHOW, 2, "RECT", "lib"},
+      {{"--show", "--", "-odd"}, BatchAction::SHOW, 1, "-odd", nullptr},
+      {sixtyFour, BatchAction::SHOW, MAX_SHOW_SYMBOLS, "S0", nullptr},
+      {sixtyFive, BatchAction::USAGE, 0, nullptr, nullptr},
+      {{"--show"}, BatchAction::USAGE, 0, nullptr, nullptr},
+      {{"--show", "--strict", "RECT"}, BatchAction::USAGE, 0, nullptr, nullptr},
+      {{"--json", "--show", "RECT"}, BatchAction::USAGE, 0, nullptr, nullptr},
+      {{"--show", "RECT", "--print-library-dir"}, BatchAction::USAGE, 0, nullptr, nullptr},
+      {{"--print-library-dir", "--show", "RECT"}, BatchAction::USAGE, 0, nullptr, nullptr},
+      {{"--show", "RECT", "--help"}, BatchAction::HELP, 0, nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv = {"pareskit-batch"};
+    argv.insert(argv.end(), c.words.begin(), c.words.end());
+    const std::string context = c.words.size() > 1 ? c.words[1] : c.words[0];
+    const BatchOptions options = ParseBatchOptions(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(options.action, c.action) << context;
+    if (c.action != BatchAction::SHOW) continue;
+    EXPECT_EQ(options.showSymbolCount, c.symbols) << context;
+    EXPECT_EQ(Text(options.showSymbols[0]), Text(c.first)) << context;
+    EXPECT_EQ(Text(options.libraryDirectory), Text(c.directory)) << context;
+  }
+}
+
 }  // namespace
 }  // namespace pk

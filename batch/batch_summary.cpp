@@ -289,6 +289,37 @@ const char* ChosenByWord(LibraryDirectorySource source) {
   }
 }
 
+void WriteMissingReason(std::FILE* stream, const MissingSymbol& symbol, const JobFileName& output) {
+  const int library = TrimmedLength(symbol.library.chars, LIBRARY_NAME_LENGTH);
+  switch (symbol.reason) {
+    case MissingReason::NO_BLOCK:
+      std::fprintf(stream, "no block in any library file");
+      break;
+    case MissingReason::LISTED_WITHOUT_BLOCK:
+      std::fprintf(stream, "listed without a block in %.*s: %.*s", library, symbol.library.chars,
+                   static_cast<int>(symbol.detailLength), symbol.detail);
+      break;
+    case MissingReason::LIBRARY_MISSING:
+      std::fprintf(stream, "its library file %.*s is missing", library, symbol.library.chars);
+      break;
+    case MissingReason::LIBRARY_NOT_READ:
+      std::fprintf(stream, "its library file %.*s could not be read to its end", library,
+                   symbol.library.chars);
+      break;
+    case MissingReason::NOT_WRITTEN:
+      std::fprintf(stream, "its block could not be written to %.*s",
+                   TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
+      break;
+    case MissingReason::LIBRARY_NOT_COPIED:
+      std::fprintf(stream,
+                   "its block in %.*s was not reached: the copying of that file stopped at a "
+                   "block that could not be written to %.*s",
+                   library, symbol.library.chars, TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH),
+                   output.chars);
+      break;
+  }
+}
+
 void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFiles& files,
                  const LibraryDirectory& directory) {
   for (int32_t i = 0; i < missing.count; ++i) {
@@ -300,38 +331,8 @@ void TellMissing(std::FILE* stream, const MissingSymbols& missing, const JobFile
                    symbol.neededBy);
     }
     std::fprintf(stream, " not found: ");
-    const int library = TrimmedLength(symbol.library.chars, LIBRARY_NAME_LENGTH);
-    switch (symbol.reason) {
-      case MissingReason::NO_BLOCK:
-        std::fprintf(stream, "no block in any library file\n");
-        break;
-      case MissingReason::LISTED_WITHOUT_BLOCK:
-        std::fprintf(stream, "listed without a block in %.*s: %.*s\n", library,
-                     symbol.library.chars, static_cast<int>(symbol.detailLength), symbol.detail);
-        break;
-      case MissingReason::LIBRARY_MISSING:
-        std::fprintf(stream, "its library file %.*s is missing\n", library, symbol.library.chars);
-        break;
-      case MissingReason::LIBRARY_NOT_READ:
-        std::fprintf(stream, "its library file %.*s could not be read to its end\n", library,
-                     symbol.library.chars);
-        break;
-      case MissingReason::NOT_WRITTEN: {
-        const JobFileName& output = OutputOf(files, symbol.kind);
-        std::fprintf(stream, "its block could not be written to %.*s\n",
-                     TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
-        break;
-      }
-      case MissingReason::LIBRARY_NOT_COPIED: {
-        const JobFileName& output = OutputOf(files, symbol.kind);
-        std::fprintf(stream,
-                     "its block in %.*s was not reached: the copying of that file stopped at a "
-                     "block that could not be written to %.*s\n",
-                     library, symbol.library.chars,
-                     TrimmedLength(output.chars, JOB_FILE_NAME_LENGTH), output.chars);
-        break;
-      }
-    }
+    WriteMissingReason(stream, symbol, OutputOf(files, symbol.kind));
+    std::fprintf(stream, "\n");
   }
   if (missing.untold > 0) {
     std::fprintf(stream, "pareskit-batch: %d more symbols not found (%.*s lists them)\n",

@@ -32,6 +32,13 @@ int PathOf(const JobFileName& file, bool inLibraryDirectory, const LibraryDirect
 const char* ChosenByText(LibraryDirectorySource source);
 const char* ChosenByWord(LibraryDirectorySource source);
 
+// Writes why `symbol` is missing to `stream`, no line end: "no block in any
+// library file", "listed without a block in USER32.FI: not translated:
+// variable argument list", "its library file X is missing", "its library
+// file X could not be read to its end" or "its block could not be written to
+// <output>".
+void WriteMissingReason(std::FILE* stream, const MissingSymbol& symbol, const JobFileName& output);
+
 // Writes one line per missing symbol to `stream`:
 // "pareskit-batch: FI symbol wsprintfA not found: listed without a block in
 // USER32.FI: not translated: variable argument list" (or "no block in any

@@ -105,7 +105,8 @@ void NoteNotFound(void* context, SymbolKind kind, const char* word, int32_t leng
 }
 
 // The master list of `kind`: every missing symbol of the kind takes its
-// spelling and the library its remark names.
+// spelling and the library its remark names, and the entry that needs it
+// its spelling.
 void ReadMasterList(MissingSymbols& missing, SymbolKind kind, const LibraryDirectory& directory) {
   const char* master = kind == SymbolKind::FD ? MASTER_FD_NAME : MASTER_FI_NAME;
   if (!OpenInLibraryDirectory(directory, master, static_cast<int32_t>(std::strlen(master)))) return;
@@ -115,9 +116,11 @@ void ReadMasterList(MissingSymbols& missing, SymbolKind kind, const LibraryDirec
     const int32_t end = WordEnd(piece, 0) < LINE_LENGTH ? WordEnd(piece, 0) : LINE_LENGTH;
     for (int32_t i = 0; i < missing.count; ++i) {
       MissingSymbol& symbol = missing.symbols[i];
-      if (symbol.kind != kind || !SameFolded(symbol.name, symbol.nameLength, piece.chars, end)) {
-        continue;
+      if (symbol.kind != kind) continue;
+      if (SameFolded(symbol.neededBy, symbol.neededByLength, piece.chars, end)) {
+        std::memcpy(symbol.neededBy, piece.chars, static_cast<size_t>(end));
       }
+      if (!SameFolded(symbol.name, symbol.nameLength, piece.chars, end)) continue;
       std::memcpy(symbol.name, piece.chars, static_cast<size_t>(end));
       const int32_t remark = SkipBlanks(piece, end);
       const int32_t slot = LibrarySlot(kind, piece.chars + remark, WordEnd(piece, remark) - remark);

@@ -28,8 +28,8 @@ struct MissingSymbol {
   SymbolKind kind;
   char name[LINE_LENGTH];      // folded as the job tells it; spelt as its master list does once
   int32_t nameLength;          // explained
-  char neededBy[LINE_LENGTH];  // the entry whose block needs it (folded), when it was added
-  int32_t neededByLength;      // for one; 0 when the program names it
+  char neededBy[LINE_LENGTH];  // the entry whose block needs it, when it was added for one;
+  int32_t neededByLength;      // spelt as `name`; 0 when the program names it
   MissingReason reason;
   LibraryName library;  // its library file, blank when no master-list remark names one
   char detail[MISSING_DETAIL_LENGTH];  // LISTED_WITHOUT_BLOCK: the reason line's text
@@ -61,8 +61,8 @@ const LibraryName* LibrariesOf(SymbolKind kind);
 JobObserver ObserveMissingSymbols(MissingSymbols& missing);
 
 // Explains every symbol of `missing` from `directory`, the job's library
-// directory: the master list of its kind names its spelling and, as the remark
-// after it, its library; a library file that cannot be opened makes it
+// directory: the master list of its kind names its spelling (and that of the
+// entry that needs it) and, as the remark after it, its library; a library file that cannot be opened makes it
 // LIBRARY_MISSING, one `faults` names as not read LIBRARY_NOT_READ; else its
 // library's reason line "C     NAME: text" after the file's last block
 // (continued on comment lines indented further) makes it

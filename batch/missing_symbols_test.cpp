@@ -93,6 +93,20 @@ TEST(ExplainMissingSymbols, NamesEachSymbolsReason) {
   EXPECT_TRUE(AnythingMissing(missing));
 }
 
+TEST(ExplainMissingSymbols, SpellsTheSymbolAndTheEntryThatNeedsItAsTheMasterList) {
+  ScratchDirectory scratch;
+  WriteWholeFile("MASTERFD.LIS", CrLf({"PaintStruct USER32", "+RECT", "Rect USER32"}));
+  const JobObserver observer = ObserveMissingSymbols(missing);
+  observer.kindCopied(observer.context, SymbolKind::FD, 1, 1, 1);
+  observer.notFound(observer.context, SymbolKind::FD, "RECT", 4, "PAINTSTRUCT", 11, false);
+  ExplainMissingSymbols(missing, FileFaults{}, CURRENT_DIRECTORY);
+  ASSERT_EQ(missing.count, 1);
+  const MissingSymbol& symbol = missing.symbols[0];
+  EXPECT_EQ(std::string(symbol.name, static_cast<size_t>(symbol.nameLength)), "Rect");
+  EXPECT_EQ(std::string(symbol.neededBy, static_cast<size_t>(symbol.neededByLength)),
+            "PaintStruct");
+}
+
 TEST(ExplainMissingSymbols, CountsWhatItCannotTellAndNothingWhenAllWereFound) {
   ScratchDirectory scratch;
   Observe({}, 3);

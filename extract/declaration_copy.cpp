@@ -1,34 +1,12 @@
 #include "extract/declaration_copy.h"
 
+#include "extract/library_lines.h"
 #include "extract/symbol_table.h"
 #include "records/record_file.h"
 
 namespace pk {
 
 namespace {
-
-bool IsBlockHeader(const LineRecord& line) {
-  return line.At(1) == 'C' && line.At(2) == '*';
-}
-
-// The last column holding neither a blank nor a NUL; 0 when there is none.
-int32_t LastSignificantColumn(const LineRecord& line) {
-  int32_t k = LINE_LENGTH;
-  while (k > 0 && (line.At(k) == BLANK || line.At(k) == '\0')) --k;
-  return k;
-}
-
-// The needed word named by a header line, folding the name in place; 0 when
-// the header names no unfound word.
-int32_t HeaderWord(LineRecord& line, NeededWordFinder find) {
-  int32_t end = 3;
-  while (end <= LINE_LENGTH && line.At(end) != BLANK) {
-    line.At(end) = FoldCase(line.At(end));
-    ++end;
-  }
-  if (end == 3) return 0;
-  return find(&line.At(3), end - 3);
-}
 
 // Copies the needed blocks of `library`, attached to UNIT_INPUT, to
 // `outName` on UNIT_OUTPUT, noting a read or write that failed in `faults`
@@ -39,22 +17,21 @@ IoStatus CopyLibrary(NeededWordFinder find, const LibraryName& library, const Jo
   int32_t blockWord = 0;   // the word whose block is being copied, 0 when none
   int64_t blockStart = 0;  // where its block starts in the output
   IoStatus written = IO_OK;
-  LineRecord line;
-  IoStatus read;
-  while ((read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
-    if (line.At(1) == 'c') line.At(1) = 'C';
-    if (blockWord != 0 && line.At(1) != 'C') {
-      written = WriteChars(UNIT_OUTPUT, line.chars, LastSignificantColumn(line));
-      if (written != IO_OK) break;
-    }
-    if (IsBlockHeader(line)) {
-      // Flushing at the end of every block ties a failed write to its block.
-      if (blockWord != 0 && (written = FlushFile(UNIT_OUTPUT)) != IO_OK) break;
-      blockWord = HeaderWord(line, find);
-      blockStart = WrittenLength(UNIT_OUTPUT);
-      if (blockWord != 0) MarkNeededWord(blockWord, MARK_DONE);
-    }
-  }
+  const IoStatus read = ReadLibraryLines(
+      [&](LineRecord& header) {
+        // Flushing at the end of every block ties a failed write to its block.
+        if (blockWord != 0 && (written = FlushFile(UNIT_OUTPUT)) != IO_OK) return false;
+        const int32_t length = FoldHeaderName(header);
+        blockWord = length == 0 ? 0 : find(&header.At(3), length);
+        blockStart = WrittenLength(UNIT_OUTPUT);
+        if (blockWord != 0) MarkNeededWord(blockWord, MARK_DONE);
+        return true;
+      },
+      [&](const LineRecord& line) {
+        if (blockWord == 0) return true;
+        written = WriteChars(UNIT_OUTPUT, line.chars, CopiedLength(line));
+        return written == IO_OK;
+      });
   if (read > 0) {
     NoteFileFault(faults, FileOperation::READ, library.chars, LIBRARY_NAME_LENGTH, read, true);
   } else if (blockWord != 0 && written == IO_OK) {

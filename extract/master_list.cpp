@@ -122,6 +122,25 @@ StepOutcome LoadMasterList(const char* fileName, int32_t nameLength) {
   return ended > 0 ? StepOutcome{StepEnd::INPUT_READ_FAILED, ended} : STEP_DONE;
 }
 
+IoStatus SpellMasterEntries(const char* fileName, int32_t nameLength, EntrySpelling spelt,
+                            void* context) {
+  const IoStatus opened = OpenFile(UNIT_INPUT, fileName, nameLength, OpenStatus::OLD);
+  if (opened != IO_OK) return opened;
+  // The entries are the lines AppendFirstWords took, the words as long as it
+  // took them: folding changes no length.
+  LineRecord line;
+  IoStatus read = IO_OK;
+  int32_t entry = 0;
+  bool more = true;
+  while (more && entry < symbolTable.entryCount && (read = ReadLine(UNIT_INPUT, line)) == IO_OK) {
+    if (line.At(1) == BLANK) continue;
+    ++entry;
+    more = spelt(context, entry, line.chars, symbolTable.entryLength[entry]);
+  }
+  CloseFile(UNIT_INPUT);
+  return read == IO_OK ? IO_END_OF_FILE : read;
+}
+
 namespace {
 
 // The probe of LookUpIdentifier, apart so that the common early answer costs

@@ -28,6 +28,19 @@ constexpr char NEEDS_LINE_MARK = '+';
 // entries before it stay); or INPUT_NOT_OPENED with the table empty.
 StepOutcome LoadMasterList(const char* fileName, int32_t nameLength);
 
+// Who is given the spelling of the loaded entries: the entry's number and
+// its text as the list spells it, before folding. Returns false to be given
+// no more.
+using EntrySpelling = bool (*)(void* context, int32_t entry, const char* chars, int32_t length);
+
+// Reads the list `fileName` (`nameLength` characters), the one the table was
+// loaded from, again on UNIT_INPUT and passes the spelling of each loaded
+// entry, in list order, to `spelt`. Returns IO_END_OF_FILE once the entries
+// are passed (or `spelt` wants no more), or the status of an open or a read
+// that failed.
+IoStatus SpellMasterEntries(const char* fileName, int32_t nameLength, EntrySpelling spelt,
+                            void* context);
+
 // Rebuilds the lookup index over the table's current entries and counts the
 // needs lines among them. LoadMasterList calls it; a test that fills the
 // table by hand calls it too.

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "extract/symbol_table.h"
 #include "testing/files.h"
@@ -42,6 +43,23 @@ TEST(LoadMasterList, TakesTheFoldedFirstWordOfEveryLineNotStartingWithABlank) {
   // The first of equal entries is the one found; the tab entry never matches.
   EXPECT_EQ(LookUpIdentifier("GETDC", 5), 1);
   EXPECT_EQ(LookUpIdentifier("TAB", 3), 0);
+}
+
+// The loaded entries as the list spells them, each the length it was loaded
+// with, up to the entry whose spelling stops the reading.
+TEST(SpellMasterEntries, PassesEachLoadedEntryAsTheListSpellsIt) {
+  ScratchDirectory scratch;
+  WriteWholeFile("MASTERFD.LIS", "PaintStruct USER32\r\n  skipped\r\n+Rect\r\nrect\r\nLast\r\n");
+  ASSERT_EQ(LoadMasterList("MASTERFD.LIS", 12).end, StepEnd::DONE);
+  std::vector<std::string> spelt;
+  const auto keep = [](void* context, int32_t entry, const char* chars, int32_t length) {
+    auto& texts = *static_cast<std::vector<std::string>*>(context);
+    texts.push_back(std::to_string(entry) + " " + std::string(chars, static_cast<size_t>(length)));
+    return entry < 3;
+  };
+  EXPECT_EQ(SpellMasterEntries("MASTERFD.LIS", 12, keep, &spelt), IO_END_OF_FILE);
+  EXPECT_EQ(spelt, (std::vector<std::string>{"1 PaintStruct", "2 +Rect", "3 rect"}));
+  EXPECT_EQ(SpellMasterEntries("NOLIST.LIS", 10, keep, &spelt), IO_FILE_NOT_FOUND);
 }
 
 TEST(LoadMasterList, StopsAtTheFirstEntryBeyondFiftyThousand) {

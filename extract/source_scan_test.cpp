@@ -95,13 +95,13 @@ TEST(ClassifySixteen, AgreesWithTheTableForEveryByte) {
 // The symbols a used entry's needs lines name follow the source's own, once
 // each, with a remark naming that entry; a symbol the source names itself
 // keeps its own line. Needs lines of no entry, of an unused entry, naming the
-// entry itself or nothing of the list, and the needs of an added symbol, add
-// nothing.
+// entry itself, nothing of the list or an entry no identifier equals (X-Y),
+// and the needs of an added symbol, add nothing.
 TEST(ScanSource, AddsTheSymbolsThatAUsedEntryNeeds) {
   const std::string master =
       CrLf({"+RECT before any entry", "PAINTSTRUCT USER32", "+rect remark", "+POINT", "MSG",
             "+POINT", "RECT", "POINT", "SELF", "+SELF", "+UNKNOWN", "+", "++RECT", "CHAIN", "+LINK",
-            "LINK", "+END", "END"});
+            "LINK", "+END", "END", "X-Y", "POINTS", "+X-Y"});
   const struct {
     SourceForm form;
     const char* source;
@@ -118,6 +118,7 @@ TEST(ScanSource, AddsTheSymbolsThatAUsedEntryNeeds) {
        {"MSG", "PAINTSTRUCT", "RECT needed by PAINTSTRUCT", "POINT needed by PAINTSTRUCT"}},
       {SourceForm::FIXED, "      POINT = SELF", {"POINT", "SELF"}},
       {SourceForm::FIXED, "      CALL CHAIN", {"CHAIN", "LINK needed by CHAIN"}},
+      {SourceForm::FIXED, "      X = POINTS", {"POINTS"}},
       {SourceForm::FREE,
        "call Paint&\r\n  &Struct(ps)",
        {"PAINTSTRUCT", "RECT needed by PAINTSTRUCT", "POINT needed by PAINTSTRUCT"}},

@@ -11,20 +11,31 @@
 # NAME.FD or NAME.FI beside the source, which a configure-time warning
 # names, never wins). The folder goes BEFORE every other include folder of
 # <target>, and the source's own folder after them, so the source's other
-# INCLUDEs are found as before. Compiler messages name the copy.
+# INCLUDEs are found as before. Compiler messages name the copy. The copy is
+# Fortran whatever its suffix (CMake 3.25 takes .f03 and .f08 for no
+# language).
 #
 # The form: FREE_FORM or FIXED_FORM when given; else the source's, then the
 # target's, Fortran_FORMAT property (FREE or FIXED); else the suffix (.f90,
 # .f95, .f03, .f08 and the same with "F" are free form, any other fixed).
 # LIBRARY_DIR: the library set (default: PARESKIT_LIBRARY_DIR, the installed
-# one); its files are dependencies, so editing one reruns the job, as does a
+# one), relative to the calling CMakeLists.txt's folder when not absolute;
+# its files are dependencies, so editing one reruns the job, as does a
 # changed source or batch driver. STRICT (default ON): the build stops at
 # the job when a symbol the program uses has no block (or its library file
 # is missing), naming each. OUT_VAR: the list of the files written.
 # A target may be given in any number of calls, each NAME once; call it in
 # the directory that creates <target>.
+#
+# Written for CMake 3.7 and later (cmake_parse_arguments with PARSE_ARGV is
+# the newest command used), under the policies pareskit-config.cmake sets,
+# whatever policies the calling project declares.
+
+# Where the function finds the script of one job, from any directory.
+set_property(GLOBAL PROPERTY PARESKIT_JOB_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/pareskit-job.cmake")
+
 function(pareskit_declarations)
-  set(job_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/pareskit-job.cmake")
+  get_property(job_script GLOBAL PROPERTY PARESKIT_JOB_SCRIPT)
   cmake_parse_arguments(PARSE_ARGV 0 ARG "FREE_FORM;FIXED_FORM" "TARGET;LIBRARY_DIR;STRICT;OUT_VAR"
     "SOURCES")
   if(NOT ARG_TARGET OR NOT ARG_SOURCES OR ARG_UNPARSED_ARGUMENTS OR (ARG_FREE_FORM AND ARG_FIXED_FORM))
@@ -33,6 +44,11 @@ function(pareskit_declarations)
   endif()
   if(NOT TARGET ${ARG_TARGET})
     message(FATAL_ERROR "pareskit_declarations: no target ${ARG_TARGET}")
+  endif()
+  get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
+  if(NOT Fortran IN_LIST languages)
+    message(FATAL_ERROR "pareskit_declarations: the project has no Fortran; enable it with "
+      "project(... LANGUAGES Fortran) or enable_language(Fortran)")
   endif()
   get_target_property(target_dir ${ARG_TARGET} SOURCE_DIR)
   if(NOT target_dir STREQUAL CMAKE_CURRENT_SOURCE_DIR)
@@ -44,7 +60,8 @@ function(pareskit_declarations)
   if(NOT DEFINED ARG_LIBRARY_DIR)
     set(ARG_LIBRARY_DIR "${PARESKIT_LIBRARY_DIR}")
   endif()
-  get_filename_component(library_dir "${ARG_LIBRARY_DIR}" ABSOLUTE)
+  get_filename_component(library_dir "${ARG_LIBRARY_DIR}" ABSOLUTE
+    BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   set(library_files)
   foreach(name IN LISTS PARESKIT_LIBRARY_FILE_NAMES)
     if(EXISTS "${library_dir}/${name}")
@@ -65,10 +82,15 @@ function(pareskit_declarations)
   set(written)
   foreach(source IN LISTS ARG_SOURCES)
     get_filename_component(source "${source}" ABSOLUTE)
-    get_filename_component(name "${source}" NAME_WLE)
     get_filename_component(source_dir "${source}" DIRECTORY)
-    get_filename_component(suffix "${source}" LAST_EXT)
-    string(REGEX REPLACE "^\\." "" suffix "${suffix}")
+    get_filename_component(file_name "${source}" NAME)
+    # NAME is the file name up to its last ".", the suffix the rest.
+    set(name "${file_name}")
+    set(suffix "")
+    if(file_name MATCHES "\\.")
+      string(REGEX REPLACE "\\.[^.]*$" "" name "${file_name}")
+      string(REGEX REPLACE "^.*\\." "" suffix "${file_name}")
+    endif()
     string(TOUPPER "${name}" key)
     if(key IN_LIST names)
       message(FATAL_ERROR "pareskit_declarations: ${ARG_TARGET} has a program ${name} already")
@@ -144,12 +166,18 @@ function(pareskit_declarations)
     set_source_files_properties("${copy}" PROPERTIES Fortran_FORMAT ${form}
       OBJECT_DEPENDS "${dir}/${name}.FD;${dir}/${name}.FI")
     foreach(property IN ITEMS COMPILE_OPTIONS COMPILE_DEFINITIONS INCLUDE_DIRECTORIES
-        Fortran_PREPROCESS)
+        Fortran_PREPROCESS LANGUAGE)
       get_source_file_property(value "${source}" ${property})
-      if(NOT value STREQUAL "NOTFOUND")
+      if(NOT value STREQUAL "NOTFOUND" AND NOT value STREQUAL "")
         set_property(SOURCE "${copy}" PROPERTY ${property} "${value}")
       endif()
     endforeach()
+    # A suffix CMake takes for no language (.f03 and .f08 in 3.25) would
+    # leave the copy uncompiled and the target without its program.
+    get_source_file_property(language "${copy}" LANGUAGE)
+    if(NOT language AND NOT copy_suffix IN_LIST CMAKE_Fortran_SOURCE_FILE_EXTENSIONS)
+      set_property(SOURCE "${copy}" PROPERTY LANGUAGE Fortran)
+    endif()
     set_source_files_properties(${outputs} PROPERTIES HEADER_FILE_ONLY ON)
     target_sources(${ARG_TARGET} PRIVATE "${copy}" ${outputs})
     target_include_directories(${ARG_TARGET} PRIVATE "${source_dir}")

@@ -4,8 +4,9 @@
 # A case directory holds case.cmake (ARGS: the command-line arguments;
 # ENVIRONMENT: NAME=VALUE settings for the run; PLATFORM: "windows" or
 # "posix" when the case is only for one; EXPECTED_EXIT; EXPECTED_STDERR: a
-# regular expression the standard error must match), input/ (copied into a scratch directory, where the driver runs) and
-# expected/ (the whole scratch directory after the run, byte for byte).
+# regular expression the standard error must match), input/ (copied into a scratch directory, where the driver runs),
+# expected/ (the whole scratch directory after the run, byte for byte) and,
+# when the output is kept whole, stdout (the standard output, LF line ends).
 # Called with -DBATCH=<driver> -DEMULATOR=<runner or empty> -DCASES=<dir>
 # -DSCRATCH=<dir> -DTHIS_PLATFORM=windows|posix.
 file(GLOB cases LIST_DIRECTORIES true RELATIVE ${CASES} ${CASES}/*)
@@ -50,6 +51,14 @@ foreach(case IN LISTS cases)
 
   if(NOT EXPECTED_STDOUT STREQUAL "" AND NOT out MATCHES "${EXPECTED_STDOUT}")
     report_failure(${case} "standard output '${out}' does not match '${EXPECTED_STDOUT}'")
+  endif()
+
+  if(EXISTS ${CASES}/${case}/stdout)
+    file(READ ${CASES}/${case}/stdout expected_out)
+    string(REPLACE "\r\n" "\n" out "${out}")
+    if(NOT out STREQUAL expected_out)
+      report_failure(${case} "standard output '${out}' differs from the case's stdout")
+    endif()
   endif()
 
   file(GLOB_RECURSE actual RELATIVE ${dir} ${dir}/*)

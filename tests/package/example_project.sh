@@ -3,12 +3,15 @@
 # project finds an installed PARESKIT: natively with gfortran, or cross with
 # the mingw-w64 gfortran (its toolchain file keeps packages to the target's
 # root) and run under wine; with Ninja or with Makefiles. A stale
-# WINCONST.FD beside the source must not reach the program, and the
-# free-form GEOM.f95 must get its RECT. Natively the rebuilds are checked
+# WINCONST.FD beside the source must not reach the program, the free-form
+# GEOM.f95 must get its RECT, and AREAS (.f03) must build with the module
+# GEOMETRY (.f08), each with its own RECT. Natively the rebuilds are checked
 # too: none without a change, a new extraction after the source or a file
 # of the project's own library set (EXAMPLE_LIBRARY_DIR) changed, and the
-# changed declaration in the program; and a program that calls a function
-# without a block fails the build at its job, naming the function.
+# changed declaration in the program; a LIBRARY_DIR relative to the
+# project's folder; a program that calls a function without a block fails
+# the build at its job, naming the function; and a project that declares
+# old policies (cmake_minimum_required(VERSION 3.2)) uses the package.
 #
 # Usage: example_project.sh native|cross GENERATOR PACKAGES_DIR PROJECT_DIR SCRATCH_DIR
 # Exit status 77: the Fortran compiler (or, for cross, wine) is missing.
@@ -84,6 +87,7 @@ logged "the stale WINCONST.FD beside the source is warned of" configure.log "WIN
 logged "OUT_VAR names the files written" configure.log "pareskit/winconst/GEOM.FD"
 same "WINCONST prints its constants, not the stale one, and GEOM.f95 its RECT" "$(prints winconst)" \
   $'WM_PAINT = 15\nWM_CLOSE = 16\nMAX_PATH = 260\nRECT = 30 x 40'
+same "AREAS.f03 passes its RECT to the module of GEOMETRY.f08" "$(prints areas)" 'area = 1200'
 if [ "$mode" = cross ]; then
   same "WINCALLS calls Win32 functions" "$(prints wincalls)" $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T'
   finish
@@ -117,6 +121,21 @@ else
   check "$mode $generator: Fortran_FORMAT and FIXED_FORM name the form" "the build failed: $(cat "$scratch/forms.log")"
 fi
 
+# A relative LIBRARY_DIR is the project's folder's: its own WM_CLOSE.
+cp -r "$mylib" "$project/locallib"
+sed -i 's/:: WM_CLOSE = 16/:: WM_CLOSE = 61/' "$project/locallib/USER32.FD"
+printf '      PROGRAM LOCALLIB\n      USE, INTRINSIC :: ISO_C_BINDING\n      IMPLICIT NONE\n      INCLUDE '"'"'LOCALLIB.FD'"'"'\n      WRITE (*, '"'"'(A, I0)'"'"') '"'"'WM_CLOSE = '"'"', WM_CLOSE\n      END\n' >"$project/LOCALLIB.FOR"
+cat >>"$project/CMakeLists.txt" <<'CMAKE'
+add_executable(locallib LOCALLIB.FOR)
+pareskit_declarations(TARGET locallib SOURCES LOCALLIB.FOR LIBRARY_DIR locallib)
+CMAKE
+if cmake "$build" >"$scratch/locallib-configure.log" 2>&1 && build locallib.log locallib; then
+  same "a relative LIBRARY_DIR is the project folder's" "$(prints locallib)" 'WM_CLOSE = 61'
+else
+  check "$mode $generator: a relative LIBRARY_DIR is the project folder's" \
+    "the build failed: $(cat "$scratch/locallib-configure.log" "$scratch/locallib.log")"
+fi
+
 # STRICT (the default): a call of TraceMessage, which its library file
 # lists without a block, stops the build at the job.
 printf '      PROGRAM STRICTF\n      CALL TraceMessage(0)\n      END\n' >"$project/STRICTF.FOR"
@@ -130,4 +149,37 @@ if build strict.log strictf; then
 else
   logged "STRICT fails the build, naming the symbol" strict.log "FI symbol TraceMessage not found: listed without a block in ADVAPI32.FI"
 fi
+
+# A project of old policies: IN_LIST, say, is then no condition in its own
+# code, but the package sets the policies it is written for. (CMake 4 takes
+# no policies before 3.5.)
+old=$scratch/old-policies
+mkdir -p "$old"
+cp "$project/WINCONST.FOR" "$project/GEOM.f95" "$old"
+cat >"$old/CMakeLists.txt" <<'CMAKE'
+if(CMAKE_VERSION VERSION_LESS 4)
+  cmake_minimum_required(VERSION 3.2)
+else()
+  cmake_minimum_required(VERSION 3.5)
+endif()
+project(old_policies LANGUAGES Fortran)
+find_package(pareskit 1.0 REQUIRED)
+add_executable(winconst WINCONST.FOR GEOM.f95)
+pareskit_declarations(TARGET winconst SOURCES WINCONST.FOR GEOM.f95)
+CMAKE
+if cmake -S "$old" -B "$scratch/old-build" -G "$generator" -DCMAKE_PREFIX_PATH="$scratch/prefix" \
+  >"$scratch/old.log" 2>&1 && cmake --build "$scratch/old-build" >>"$scratch/old.log" 2>&1; then
+  same "a project of old policies uses the package" "$("$scratch/old-build/winconst" | tail -n 1)" 'RECT = 30 x 40'
+else
+  check "$mode $generator: a project of old policies uses the package" "the build failed: $(cat "$scratch/old.log")"
+fi
+# Below its CMake minimum the package is not found, and says why.
+cat >"$scratch/guard.cmake" <<'CMAKE'
+set(CMAKE_VERSION 3.6.3)
+include("${CONFIG}")
+message("${pareskit_FOUND}: ${pareskit_NOT_FOUND_MESSAGE}")
+CMAKE
+guard=$(cmake -DCONFIG="$scratch/prefix/share/pareskit/cmake/pareskit-config.cmake" -P "$scratch/guard.cmake" 2>&1)
+same "below CMake 3.7 the package is not found, saying why" "$guard" \
+  'FALSE: pareskit needs CMake 3.7 or later; this is CMake 3.6.3'
 finish
