@@ -269,11 +269,14 @@ def _procedure_lines(keyword, name, dummies, binding, result, forms, c_types,
 
 
 def interface_lines(name, declaration, typedefs, structures=None,
-                    resource_arguments=()):
+                    resource_arguments=(), binding=None, specific=None):
     """The lines of one function's interface block.  Raises Untranslatable
     with the reason when the prototype has no faithful BIND(C) counterpart.
     `resource_arguments` names the string parameters that also take a
-    resource or atom number."""
+    resource or atom number.  `binding` is the C name bound to (default
+    `name`); with `specific`, the block is always the generic `name`, its
+    specifics named after `specific`, so that several such blocks of one
+    name add up to one generic."""
     structures = structures or Structures()
     if declaration.get("variadic"):
         raise Untranslatable("variable argument list")
@@ -290,11 +293,11 @@ def interface_lines(name, declaration, typedefs, structures=None,
         alternatives.append(forms)
         roles.append(role)
     return _block_lines(name, result, result_c, c_names, c_types, alternatives,
-                        roles, structures)
+                        roles, structures, binding or name, specific)
 
 
 def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
-                 structures):
+                 structures, bound_name, specific):
     kinds, types = _kinds_and_types([f for forms in alternatives for f in forms]
                                     + [result])
     dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
@@ -302,22 +305,24 @@ def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
         1 for c_name, dummy in zip(c_names, dummies)
         if c_name and dummy != c_name.lstrip("_"))
     keyword = "FUNCTION" if result else "SUBROUTINE"
-    binding = "BIND(C, NAME='%s')" % name
+    binding = "BIND(C, NAME='%s')" % bound_name
     specifics, mixed = specific_forms(alternatives, roles)
     if len(specifics) > 1:
         structures.optional_strings += sum(role in (STRING, RESOURCE)
                                            for role in roles)
         structures.mixed_specifics += len(specifics) if mixed else 0
-    if len(specifics) == 1:
+    if len(specifics) == 1 and specific is None:
         return (statement_lines("INTERFACE")
                 + _procedure_lines(keyword, name, dummies, binding, result,
                                    specifics[0], c_types, result_c)
                 + statement_lines("END INTERFACE"))
     lines = statement_lines("INTERFACE %s" % name)
-    lines += comment_lines(_generic_note(roles, dummies, mixed))
+    if len(specifics) > 1:
+        lines += comment_lines(_generic_note(roles, dummies, mixed))
     for number, forms in enumerate(specifics, start=1):
-        specific = "%s_%d" % (name[:60], number)
-        lines += _procedure_lines(keyword, specific, dummies, binding, result,
+        procedure = specific if len(specifics) == 1 else "%s_%d" % (
+            (specific or name)[:60], number)
+        lines += _procedure_lines(keyword, procedure, dummies, binding, result,
                                   forms, c_types, result_c)
     return lines + statement_lines("END INTERFACE %s" % name)
 

@@ -83,6 +83,8 @@ class Findings:
     listed_only: int                 # functions listed without a block
     abstract_interfaces: int
     derived_types: int
+    macros: object = None            # MacroFindings
+    guids: Counter = field(default_factory=Counter)  # family -> constants
 
 
 def report_text(found):
@@ -134,6 +136,17 @@ def report_text(found):
             types.aliases, constants.string_constants,
             len(constants.byte_constants),
             ", ".join(sorted(constants.byte_constants))))
+    if found.macros is not None:
+        out.append(
+            "Function-like macros as functions of libpareskit.a: %d (%s), "
+            "%d C functions" % (
+                sum(found.macros.written.values()), ", ".join(
+                    "%s %d" % item for item in sorted(found.macros.written.items())),
+                found.macros.wrappers))
+    if found.guids:
+        out.append("GUID and structure constants: %d (%s)" % (
+            sum(found.guids.values()), ", ".join(
+                "%s %d" % item for item in sorted(found.guids.items()))))
     out.append("C names that name no type:")
     out.extend("  %-32s %s: write TYPE(%s)" % entry
                for entry in sorted(found.notes.names_left))
@@ -158,6 +171,12 @@ def report_text(found):
     for header, count in sorted(constants.unowned_headers.items()):
         if count >= 50:
             out.append("  %-28s %6d" % (header, count))
+    if found.macros is not None:
+        for reason in sorted(found.macros.skipped):
+            names = found.macros.skipped[reason]
+            out.append("")
+            out.append("Macros left out (%s): %d" % (reason, len(names)))
+            out.extend("  " + name for name in names)
     for reason in sorted(constants.dropped):
         names = sorted(constants.dropped[reason], key=sort_key)
         out.append("")
