@@ -11,6 +11,7 @@ from typing import Tuple
 
 from . import toolchain
 from .constants import wrap_signed
+from .fortran_names import FORTRAN_NAME
 from .libraries import LIBRARIES, MAIN_UNIT, UNIT_SOURCES, library_of_header
 from .source_form import comment_lines, integer_literal, statement_lines
 
@@ -18,8 +19,11 @@ from .source_form import comment_lines, integer_literal, statement_lines
 # their known folders, interface and class identifiers go with SHELL32.
 GUID_HEADERS = {"knownfolders.h": "SHELL32", "shlguid.h": "SHELL32",
                 "shobjidl.h": "SHELL32"}
+# shlguid.h includes knownfolders.h, which has no include guard: a second
+# inclusion would define every known folder twice.
 GUID_UNIT = "#define INITGUID\n" + UNIT_SOURCES[MAIN_UNIT] + "".join(
-    "#include <%s>\n" % header for header in GUID_HEADERS)
+    "#include <%s>\n" % header for header in GUID_HEADERS
+    if header != "knownfolders.h")
 _DEFINITION = re.compile(
     r"\bconst\s+GUID\s+(?:__attribute__\s*\(\([^)]*\)\)\s*)?([A-Za-z]\w*)"
     r"\s*=\s*\{([^;]*)\}\s*;")
@@ -137,10 +141,11 @@ def guid_text(groups):
 
 def collect_structure_constants(type_library, taken):
     """({library index: {name: lines}}, {name: [needed type]}, Counter of
-    the constants by family): the GUIDs and the initializer macros of the
-    libraries' headers whose types are written (`type_library` {type name:
-    library index}), each in the later of its header's library and its
-    type's, so that the job meets the type first."""
+    the constants by family, [names longer than a Fortran name may be]):
+    the GUIDs and the initializer macros of the libraries' headers whose
+    types are written (`type_library` {type name: library index}), each in
+    the later of its header's library and its type's, so that the job
+    meets the type first."""
     preprocessed = toolchain.preprocess(GUID_UNIT, "-dD")
     candidates = [(name, header, "GUID", groups, "%s %s of %s." % (
         name, guid_text(groups), header))
@@ -149,11 +154,14 @@ def collect_structure_constants(type_library, taken):
                     "%s: the initializer macro of %s." % (name, header))
                    for name, header, type_name, groups in
                    initializer_macros(preprocessed)]
-    blocks, needs, families, seen = {}, {}, Counter(), set()
+    blocks, needs, families, seen, too_long = {}, {}, Counter(), set(), []
     for name, header, type_name, groups, origin in candidates:
         index = library_of_guid_header(header)
         if index is None or type_name not in type_library or \
                 name.upper() in taken or name.upper() in seen:
+            continue
+        if not FORTRAN_NAME.match(name):
+            too_long.append(name)
             continue
         seen.add(name.upper())
         constant = StructureConstant(name, type_name,
@@ -162,7 +170,7 @@ def collect_structure_constants(type_library, taken):
         blocks.setdefault(constant.library, {})[name] = constant_lines(constant)
         needs[name] = [type_name]
         families[_family(name, type_name)] += 1
-    return blocks, needs, families
+    return blocks, needs, families, too_long
 
 
 def _family(name, type_name):

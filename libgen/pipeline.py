@@ -467,9 +467,11 @@ def generate(examples_dir, report_path, layout_path):
         {n.upper() for b in list(constant_blocks.values()) + list(
             type_blocks.values()) for n in b}, every_function)
     taken |= {n.upper() for n in macro_blocks}
-    guid_blocks, guid_needs, guid_families = collect_structure_constants(
-        {name: index for index, found in type_blocks.items() for name in found},
-        taken)
+    guid_blocks, guid_needs, guid_families, too_long = \
+        collect_structure_constants({name: index for index, found in
+                                     type_blocks.items() for name in found},
+                                    taken)
+    constant_findings.dropped["longer than a Fortran name may be"] += too_long
     for index, found in guid_blocks.items():
         constant_blocks.setdefault(index, {}).update(found)
     needs.update(guid_needs)
