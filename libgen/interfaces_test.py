@@ -151,6 +151,34 @@ class TypedInterfacesTest(unittest.TestCase):
             "INTEGER(C_INT32_T), OPTIONAL :: lpExitCode",
             "TYPE(C_PTR), VALUE :: lpExitCode"])
 
+    def test_bound_elsewhere_and_specifics_named_for_one_generic(self):
+        # A support library's function: the C name bound to is another, and
+        # every block of a generic names its specifics apart.
+        typedefs, known = structures()
+        for c_type, binding, specific, expected in (
+                ("DWORD", "pk_Lo", None, [
+                    "      INTERFACE",
+                    "      FUNCTION Lo(v) BIND(C, NAME='pk_Lo')",
+                    "      END INTERFACE"]),
+                ("DWORD", "pk_Lo_I4", "Lo_I4", [
+                    "      INTERFACE Lo",
+                    "      FUNCTION Lo_I4(v) BIND(C, NAME='pk_Lo_I4')",
+                    "      END INTERFACE Lo"]),
+                ("LPRECT", "pk_Lo_P", "Lo_P", [
+                    "      INTERFACE Lo",
+                    "      FUNCTION Lo_P_1(v) BIND(C, NAME='pk_Lo_P')",
+                    "      FUNCTION Lo_P_2(v) BIND(C, NAME='pk_Lo_P')",
+                    "      END INTERFACE Lo"])):
+            lines = interface_lines("Lo", declaration(
+                "BOOL (%s)" % c_type, [("v", c_type)]), typedefs, known, (),
+                binding, specific)
+            self.assertEqual([l for l in lines if l.startswith((
+                "      INTERFACE", "      FUNCTION", "      END INTERFACE"))],
+                expected, specific)
+            # The generic note belongs to generics of several forms.
+            self.assertEqual(any(l.startswith("      ! ") for l in lines),
+                             c_type == "LPRECT")
+
     def test_scalar_targets(self):
         for c_type, expected in (("LPDWORD", "INTEGER(C_INT32_T)"),
                                  ("PHANDLE", "INTEGER(C_INTPTR_T)"),
