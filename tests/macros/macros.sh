@@ -52,5 +52,10 @@ printf '%s\n' '      PROGRAM WRONG' '      USE, INTRINSIC :: ISO_C_BINDING' \
   '      IMPLICIT NONE' "      INCLUDE 'WRONG.FI'" '      PRINT *, LOWORD(1.5)' \
   '      END PROGRAM WRONG' >WRONG.FOR
 "$BATCH" WRONG >/dev/null
-if "$FC" -fsyntax-only WRONG.FOR 2>/dev/null; then fail "LOWORD(1.5) compiles"; fi
+if "$FC" -fsyntax-only WRONG.FOR 2>compile.err; then fail "LOWORD(1.5) compiles"; fi
+# Refused by the generic, not for a missing block or a syntax error.
+grep -q "no specific function for the generic" compile.err || {
+  cat compile.err >&2
+  fail "LOWORD(1.5) was refused, but not for its argument's type"
+}
 echo "passed"
