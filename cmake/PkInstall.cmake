@@ -58,6 +58,12 @@ else()
     OUTPUT_FILE ${CMAKE_BINARY_DIR}/package/changelog.gz)
   install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz cmake/debian/copyright
     DESTINATION ${PK_INSTALL_DOCDIR})
+  # lintian takes the Windows archive libpareskit.a for a misplaced library
+  # of this machine; the overrides say why it is where it is.
+  if(PK_SUPPORT_LIBRARY)
+    install(FILES cmake/debian/lintian-overrides DESTINATION share/lintian/overrides
+      RENAME pareskit)
+  endif()
   set(pk_stripped ${PK_INSTALL_BINDIR}/${PK_BATCH_FILE_NAME})
   set(pk_system linux)
   set(CPACK_GENERATOR DEB TGZ)
