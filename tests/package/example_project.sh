@@ -2,7 +2,8 @@
 # examples/cmake-project built against the unpacked tarball, as a user's
 # project finds an installed PARESKIT: natively with gfortran, or cross with
 # the mingw-w64 gfortran (its toolchain file keeps packages to the target's
-# root) and run under wine; with Ninja or with Makefiles. A stale
+# root) and run under wine, its WINCALLS using C macros of the package's
+# libpareskit.a; with Ninja or with Makefiles. A stale
 # WINCONST.FD beside the source must not reach the program, and the
 # free-form GEOM.f95 must get its RECT. Natively the rebuilds are checked
 # too: none without a change, a new extraction after the source or a file
@@ -85,7 +86,9 @@ logged "OUT_VAR names the files written" configure.log "pareskit/winconst/GEOM.F
 same "WINCONST prints its constants, not the stale one, and GEOM.f95 its RECT" "$(prints winconst)" \
   $'WM_PAINT = 15\nWM_CLOSE = 16\nMAX_PATH = 260\nRECT = 30 x 40'
 if [ "$mode" = cross ]; then
-  same "WINCALLS calls Win32 functions" "$(prints wincalls)" $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T'
+  # LOWORD and RGB: the package's libpareskit.a, linked without being asked.
+  same "WINCALLS calls Win32 functions and macros" "$(prints wincalls)" \
+    $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T\nLOWORD = 22136\nRGB = 33023'
   finish
   exit
 fi
