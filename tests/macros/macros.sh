@@ -45,6 +45,7 @@ for source in MACROS.FOR MACROS.f90; do
   run ./macros.exe >f.out || fail "$source ended with $?"
   sed -n '/^LOWORD$/,$p' f.out | diff c.out - || fail "$source prints other values than C"
   grep -qx 'module 197127' f.out || fail "$source: the module's LOWORD and RGB"
+  grep -qx 'renamed T' f.out || fail "$source: FAILED renamed on USE beside a variable FAILED"
 done
 
 echo "== a real argument to LOWORD is refused"
