@@ -5,6 +5,8 @@
 # copyright file and changelog in share/doc/pareskit/; the batch driver
 # finds its library set at ../share/pareskit from its own directory, so
 # these two places are fixed. CPack makes a .deb and a .tar.gz.
+# The library set includes the support library libpareskit.a (a PE/COFF
+# archive for the Windows target in every package).
 # Win32: the program, the batch driver, the logo, the library set, README
 # and LICENSE side by side in one folder, the folder a user starts
 # PARESKIT.EXE in, and the CMake package in its cmake/ subfolder; CPack
@@ -21,6 +23,11 @@ endforeach()
 list(TRANSFORM PK_LIBRARY_FILE_NAMES PREPEND ${PROJECT_SOURCE_DIR}/examples/
   OUTPUT_VARIABLE pk_library_paths)
 set(PK_BATCH_FILE_NAME pareskit-batch${CMAKE_EXECUTABLE_SUFFIX})
+# The support library goes with the library set, in its folder.
+include(cmake/PkSupportLibrary.cmake)
+if(PK_SUPPORT_LIBRARY)
+  list(APPEND pk_library_paths ${PK_SUPPORT_LIBRARY})
+endif()
 
 if(WIN32)
   set(PK_INSTALL_BINDIR .)
@@ -51,6 +58,12 @@ else()
     OUTPUT_FILE ${CMAKE_BINARY_DIR}/package/changelog.gz)
   install(FILES ${CMAKE_BINARY_DIR}/package/changelog.gz cmake/debian/copyright
     DESTINATION ${PK_INSTALL_DOCDIR})
+  # lintian takes the Windows archive libpareskit.a for a misplaced library
+  # of this machine; the overrides say why it is where it is.
+  if(PK_SUPPORT_LIBRARY)
+    install(FILES cmake/debian/lintian-overrides DESTINATION share/lintian/overrides
+      RENAME pareskit)
+  endif()
   set(pk_stripped ${PK_INSTALL_BINDIR}/${PK_BATCH_FILE_NAME})
   set(pk_system linux)
   set(CPACK_GENERATOR DEB TGZ)

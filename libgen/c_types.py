@@ -8,7 +8,7 @@ from typing import List, Optional
 _QUALIFIERS = re.compile(
     r"\b(const|volatile|restrict|__restrict|__unaligned|__ptr64|__ptr32)\b")
 _BUILTIN_INTEGERS = {
-    "signed char": 1, "unsigned char": 1, "_Bool": 1,
+    "signed char": 1, "unsigned char": 1,
     "short": 2, "short int": 2, "unsigned short": 2, "unsigned short int": 2,
     "int": 4, "signed": 4, "signed int": 4, "unsigned": 4, "unsigned int": 4,
     "long": 4, "long int": 4, "unsigned long": 4, "unsigned long int": 4,
@@ -28,7 +28,7 @@ _POINTER_SIZED_NAMES = {"SIZE_T", "SSIZE_T", "size_t", "ssize_t", "intptr_t",
 class CType:
     """A resolved C type: what it is, its size for numbers, what a pointer
     points to, and the typedef names that led to it (outermost first)."""
-    form: str                  # int char real void record pointer funptr
+    form: str                  # int char real bool void record pointer funptr
     size: int = 0              # function unknown
     target: Optional["CType"] = None
     names: List[str] = field(default_factory=list)
@@ -78,6 +78,8 @@ def resolve(text, typedefs, depth=0):
         return CType("int", _BUILTIN_INTEGERS[text])
     if text in _BUILTIN_REALS:
         return CType("real", _BUILTIN_REALS[text])
+    if text == "_Bool":
+        return CType("bool", 1)
     if text == "void":
         return CType("void")
     if text.startswith(("struct ", "union ")):
@@ -139,6 +141,8 @@ def argument_type(ctype):
     if ctype.form == "real":
         kind = "C_FLOAT" if ctype.size == 4 else "C_DOUBLE"
         return FortranType("REAL(%s)" % kind, (kind,), True, False)
+    if ctype.form == "bool":
+        return FortranType("LOGICAL(C_BOOL)", ("C_BOOL",), True, False)
     if is_handle(ctype):
         return FortranType("INTEGER(C_INTPTR_T)", ("C_INTPTR_T",), True, False)
     if ctype.form == "pointer" and ctype.target.form == "char" \

@@ -269,15 +269,18 @@ def _procedure_lines(keyword, name, dummies, binding, result, forms, c_types,
 
 
 def interface_lines(name, declaration, typedefs, structures=None,
-                    resource_arguments=(), label=None):
+                    resource_arguments=(), binding=None, specific=None):
     """The lines of one function's interface block.  Raises Untranslatable
     with the reason when the prototype has no faithful BIND(C) counterpart.
     `resource_arguments` names the string parameters that also take a
-    resource or atom number; `label` is the binding label when it is not
-    the name (a block under another C name of the function)."""
+    resource or atom number.  `binding` is the C name bound to (default
+    `name`: another C name of the function, or a support-library wrapper);
+    with `specific`, the block is always the generic `name`, its specifics
+    named after `specific`, so that several such blocks of one name add up
+    to one generic."""
     structures = structures or Structures()
     if declaration.get("variadic") and name not in VARIADIC_FUNCTIONS \
-            and label not in VARIADIC_FUNCTIONS:
+            and binding not in VARIADIC_FUNCTIONS:
         raise Untranslatable("variable argument list")
     result_c = result_c_type(declaration["type"]["qualType"])
     result = _result(result_c, typedefs, structures)
@@ -292,7 +295,7 @@ def interface_lines(name, declaration, typedefs, structures=None,
         alternatives.append(forms)
         roles.append(role)
     return _block_lines(name, result, result_c, c_names, c_types, alternatives,
-                        roles, structures, label or name,
+                        roles, structures, binding or name, specific,
                         bool(declaration.get("variadic")))
 
 
@@ -330,7 +333,7 @@ def variable_tails(fixed_specifics):
 
 
 def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
-                 structures, label, variadic=False):
+                 structures, bound_name, specific=None, variadic=False):
     kinds, types = _kinds_and_types([f for forms in alternatives for f in forms]
                                     + [result])
     dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
@@ -338,33 +341,36 @@ def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
         1 for c_name, dummy in zip(c_names, dummies)
         if c_name and dummy != c_name.lstrip("_"))
     keyword = "FUNCTION" if result else "SUBROUTINE"
-    binding = "BIND(C, NAME='%s')" % label
+    binding = "BIND(C, NAME='%s')" % bound_name
     specifics, mixed = specific_forms(alternatives, roles, variadic)
     tails = variable_tails(len(specifics)) if variadic else [()]
     if len(specifics) > 1:
         structures.optional_strings += sum(role in (STRING, RESOURCE)
                                            for role in roles)
         structures.mixed_specifics += len(specifics) if mixed else 0
-    if len(specifics) == 1 and not variadic:
+    if len(specifics) == 1 and not variadic and specific is None:
         return (statement_lines("INTERFACE")
                 + _procedure_lines(keyword, name, dummies, binding, result,
                                    specifics[0], c_types, result_c)
                 + statement_lines("END INTERFACE"))
     lines = statement_lines("INTERFACE %s" % name)
-    note = _generic_note(roles, dummies, mixed)
-    if variadic:
-        note += (" Then up to %d variable arguments, each an INTEGER(C_INT32_T), "
-                 "an INTEGER(C_INTPTR_T) or a character scalar."
-                 % max(len(tail) for tail in tails))
-    lines += comment_lines(note)
+    if len(specifics) > 1 or variadic:
+        note = _generic_note(roles, dummies, mixed)
+        if variadic:
+            note += (" Then up to %d variable arguments, each an "
+                     "INTEGER(C_INT32_T), an INTEGER(C_INTPTR_T) or a "
+                     "character scalar." % max(len(tail) for tail in tails))
+        lines += comment_lines(note)
     number = 0
     for forms in specifics:
         for tail in tails:
             number += 1
-            specific = "%s_%d" % (name[:60 if number < 100 else 59], number)
+            procedure = specific if len(specifics) * len(tails) == 1 else \
+                "%s_%d" % ((specific or name)[:60 if number < 100 else 59],
+                           number)
             extra = ["vararg%d" % n for n in range(1, len(tail) + 1)]
             lines += _procedure_lines(
-                keyword, specific, dummies + extra, binding, result,
+                keyword, procedure, dummies + extra, binding, result,
                 forms + tuple(_VARIABLE_FORMS[f] for f in tail),
                 c_types + [_VARIABLE_TYPES[f] for f in tail], result_c)
     return lines + statement_lines("END INTERFACE %s" % name)

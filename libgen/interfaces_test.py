@@ -96,7 +96,7 @@ class InterfaceLinesTest(unittest.TestCase):
 
     def test_another_name_binds_to_the_function(self):
         lines = interface_lines("lstrlen", declaration(
-            "int (LPSTR)", [("s", "LPSTR")]), TYPEDEFS, label="lstrlenA")
+            "int (LPSTR)", [("s", "LPSTR")]), TYPEDEFS, binding="lstrlenA")
         self.assertEqual(lines[1], "      FUNCTION lstrlen(s) BIND(C, NAME='lstrlenA')")
 
     def test_variable_arguments_of_a_printf_function(self):
@@ -173,6 +173,34 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual(sorted(declared), [
             "INTEGER(C_INT32_T), OPTIONAL :: lpExitCode",
             "TYPE(C_PTR), VALUE :: lpExitCode"])
+
+    def test_bound_elsewhere_and_specifics_named_for_one_generic(self):
+        # A support library's function: the C name bound to is another, and
+        # every block of a generic names its specifics apart.
+        typedefs, known = structures()
+        for c_type, binding, specific, expected in (
+                ("DWORD", "pk_Lo", None, [
+                    "      INTERFACE",
+                    "      FUNCTION Lo(v) BIND(C, NAME='pk_Lo')",
+                    "      END INTERFACE"]),
+                ("DWORD", "pk_Lo_I4", "Lo_I4", [
+                    "      INTERFACE Lo",
+                    "      FUNCTION Lo_I4(v) BIND(C, NAME='pk_Lo_I4')",
+                    "      END INTERFACE Lo"]),
+                ("LPRECT", "pk_Lo_P", "Lo_P", [
+                    "      INTERFACE Lo",
+                    "      FUNCTION Lo_P_1(v) BIND(C, NAME='pk_Lo_P')",
+                    "      FUNCTION Lo_P_2(v) BIND(C, NAME='pk_Lo_P')",
+                    "      END INTERFACE Lo"])):
+            lines = interface_lines("Lo", declaration(
+                "BOOL (%s)" % c_type, [("v", c_type)]), typedefs, known, (),
+                binding, specific)
+            self.assertEqual([l for l in lines if l.startswith((
+                "      INTERFACE", "      FUNCTION", "      END INTERFACE"))],
+                expected, specific)
+            # The generic note belongs to generics of several forms.
+            self.assertEqual(any(l.startswith("      ! ") for l in lines),
+                             c_type == "LPRECT")
 
     def test_scalar_targets(self):
         for c_type, expected in (("LPDWORD", "INTEGER(C_INT32_T)"),

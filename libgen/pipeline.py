@@ -17,7 +17,9 @@ from .fortran_names import (FORTRAN_NAME, RESERVED, callback_name,
                             everyday_word, likely_variable_name)
 from .interfaces import Structures, abstract_interface_lines, interface_lines
 from .libraries import LIBRARIES, MAIN_UNIT, UNIT_SOURCES, library_of_header
+from .guids import collect_structure_constants
 from .macro_names import first_of, macro_chains, macro_names
+from .macros import c_source, collect_macros
 from .library_files import (FD_PREAMBLE, FI_PREAMBLE, block_order,
                             layout_check_text, library_text,
                             master_store_bytes, master_text, sort_key,
@@ -39,6 +41,8 @@ LAYOUT_CHECKS = os.path.join(ROOT, "tests", "layout", "testdata",
 # well inside both so that users can add their own entries.
 MAX_MASTER_ENTRIES = 45000
 MAX_MASTER_BYTES = 1300000
+# The folder of examples/ that holds the support library's C source.
+SUPPORT_FOLDER = "libpareskit"
 
 
 WIDE_LISTING = "wide-character variant: use %s"
@@ -245,6 +249,13 @@ def collect_callbacks(declarations, unit_types, taken, macros, found):
                     fortran, name, ", ".join(remarks))) + lines
             blocks[index][fortran] = lines
     return blocks, skipped
+
+
+def _type_names(unit_types):
+    """The Fortran names of every type the units write, upper case."""
+    return {ftype.name.upper() for types in unit_types.values()
+            for ftype in list(types.types.values()) + [
+                a for found in types.aliases.values() for a in found]}
 
 
 def _callback_target(name, typedefs):
@@ -571,6 +582,14 @@ def generate(examples_dir, report_path, layout_path):
         known.update(unit_types[unit].named())
     function_blocks, used, untranslated, function_findings = \
         translate_functions(attempted, declarations, unit_types)
+    main_types = unit_types[MAIN_UNIT]
+    macro_blocks, macro_findings = collect_macros(
+        declarations[MAIN_UNIT].functions, declarations[MAIN_UNIT].typedefs,
+        lambda: Structures(main_types.catalog, main_types.types),
+        taken | _type_names(unit_types), owner)
+    for block in macro_blocks.values():
+        for key in block.records:
+            used.setdefault((MAIN_UNIT, key), block.library)
     for index, notes in untranslated.items():
         listed[index].update(notes)
     for reason, entries in skipped.items():
@@ -584,6 +603,16 @@ def generate(examples_dir, report_path, layout_path):
         {n.upper() for b in list(constant_blocks.values()) + list(
             type_blocks.values()) for n in b}, every_function)
     alias_findings = AliasFindings()
+    taken |= {n.upper() for n in macro_blocks}
+    guid_blocks, guid_needs, guid_families, too_long = \
+        collect_structure_constants({name: index for index, found in
+                                     type_blocks.items() for name in found},
+                                    taken)
+    constant_findings.dropped["longer than a Fortran name may be"] += too_long
+    for index, found in guid_blocks.items():
+        constant_blocks.setdefault(index, {}).update(found)
+    needs.update(guid_needs)
+    taken |= {n.upper() for found in guid_blocks.values() for n in found}
     callback_blocks, callbacks_skipped = collect_callbacks(
         declarations, unit_types, taken, macros, alias_findings)
     alias_blocks, fi_needs, alias_listed = collect_function_aliases(
@@ -599,6 +628,8 @@ def generate(examples_dir, report_path, layout_path):
         functions = function_blocks.get(index, {})
         fi = dict(functions, **callback_blocks.get(index, {}),
                   **alias_blocks.get(index, {}))
+        fi.update((name, block.lines) for name, block in macro_blocks.items()
+                  if block.library == index)
         constants = constant_blocks.get(index, {})
         fd = dict(constants, **type_blocks.get(index, {}))
         only_listed = dict(listed.get(index, {}), **alias_listed.get(index, {}))
@@ -623,18 +654,42 @@ def generate(examples_dir, report_path, layout_path):
         write_master_list(examples_dir, "MASTERFI.LIS", fi_entries, fi_needs),
         write_master_list(examples_dir, "MASTERFD.LIS", fd_entries, needs)]
 
+    support_files = write_support_sources(examples_dir, macro_blocks)
+
     found = Findings(
         function_findings, constant_findings, type_findings, note_findings,
         alias_findings, callbacks_skipped, library_counts, master_counts,
         listed_only=sum(len(b) for b in listed.values()),
         abstract_interfaces=sum(len(b) for b in callback_blocks.values()),
-        derived_types=sum(len(b) for b in type_blocks.values()))
+        derived_types=sum(len(b) for b in type_blocks.values()),
+        macros=macro_findings, guids=guid_families)
     with open(report_path, "w") as out:
         out.write(report_text(found))
     with open(layout_path, "w") as out:
         out.write(layout_check_text(type_findings.layout_checks))
     return ["%s.%s" % (lib.name, kind) for lib in LIBRARIES
-            for kind in ("FD", "FI")] + ["MASTERFD.LIS", "MASTERFI.LIS"]
+            for kind in ("FD", "FI")] + ["MASTERFD.LIS", "MASTERFI.LIS"] + \
+        support_files
+
+
+def write_support_sources(examples_dir, macro_blocks):
+    """Writes the C source of the support library, one file per library
+    whose macros it holds, so that a program links only the functions of
+    the libraries it uses; returns their names relative to examples_dir."""
+    folder = os.path.join(examples_dir, SUPPORT_FOLDER)
+    os.makedirs(folder, exist_ok=True)
+    names = []
+    for index, library in enumerate(LIBRARIES):
+        wrappers = [w for name in sorted(macro_blocks, key=sort_key)
+                    if macro_blocks[name].library == index
+                    for w in macro_blocks[name].wrappers]
+        if not wrappers:
+            continue
+        name = "%s/pareskit_%s.c" % (SUPPORT_FOLDER, library.name.lower())
+        with open(os.path.join(examples_dir, name), "w", newline="") as out:
+            out.write(c_source(library.name, wrappers))
+        names.append(name)
+    return names
 
 
 def write_master_list(examples_dir, file_name, entries, entry_needs):

@@ -98,6 +98,8 @@ class Findings:
     listed_only: int                 # functions listed without a block
     abstract_interfaces: int
     derived_types: int
+    macros: object = None            # MacroFindings
+    guids: Counter = field(default_factory=Counter)  # family -> constants
 
 
 def report_text(found):
@@ -160,6 +162,17 @@ def report_text(found):
     out.append(
         "Callback types under a macro's name: %d neutral names, %d other names"
         % (aliases.callbacks[True], aliases.callbacks[False]))
+    if found.macros is not None:
+        out.append(
+            "Function-like macros as functions of libpareskit.a: %d (%s), "
+            "%d C functions" % (
+                sum(found.macros.written.values()), ", ".join(
+                    "%s %d" % item for item in sorted(found.macros.written.items())),
+                found.macros.wrappers))
+    if found.guids:
+        out.append("GUID and structure constants: %d (%s)" % (
+            sum(found.guids.values()), ", ".join(
+                "%s %d" % item for item in sorted(found.guids.items()))))
     out.append("C names that name no type:")
     out.extend("  %-32s %s: write TYPE(%s)" % entry
                for entry in sorted(found.notes.names_left))
@@ -194,6 +207,12 @@ def report_text(found):
     out.append("Callback types renamed (a program names its own procedures "
                "as the type): %d" % len(aliases.renamed_callbacks))
     out.extend("  %-40s %s" % entry for entry in sorted(aliases.renamed_callbacks))
+    if found.macros is not None:
+        for reason in sorted(found.macros.skipped):
+            names = found.macros.skipped[reason]
+            out.append("")
+            out.append("Macros left out (%s): %d" % (reason, len(names)))
+            out.extend("  " + name for name in names)
     for reason in sorted(constants.dropped):
         names = sorted(constants.dropped[reason], key=sort_key)
         out.append("")

@@ -81,12 +81,55 @@ UNICODE_DEFINES = ("-DUNICODE", "-D_UNICODE")
 def preprocess_with_defines(unit, unicode=False):
     """The unit preprocessed with its #define and #undef lines kept in
     place; with UNICODE defined if `unicode`."""
+    return preprocess(UNIT_SOURCES[unit], "-dD",
+                      *(UNICODE_DEFINES if unicode else ()))
+
+
+def preprocess(text, *options):
+    """The C source text preprocessed with the gcc options given."""
     with tempfile.TemporaryDirectory() as scratch:
         source = os.path.join(scratch, "unit.c")
         with open(source, "w") as out:
-            out.write(UNIT_SOURCES[unit])
-        return _run([GCC, *COMPILE_DEFINES,
-                     *(UNICODE_DEFINES if unicode else ()), "-E", "-dD", source])
+            out.write(text)
+        return _run([GCC, *COMPILE_DEFINES, "-E", *options, source])
+
+
+_ERROR_LINE = re.compile(r"^[^:\n]*unit\.c:(\d+):\d+: error:", re.M)
+
+
+def error_lines(text, options=()):
+    """The numbers of the lines of the C source text that clang reports
+    errors at (empty when it compiles)."""
+    with tempfile.TemporaryDirectory() as scratch:
+        source = os.path.join(scratch, "unit.c")
+        with open(source, "w") as out:
+            out.write(text)
+        result = subprocess.run(
+            [CLANG, CLANG_TARGET, *COMPILE_DEFINES, "-fsyntax-only",
+             "-ferror-limit=0", *options, source],
+            capture_output=True, text=True, errors="replace")
+    return {int(n) for n in _ERROR_LINE.findall(result.stderr)}
+
+
+def named_declarations(text, prefix):
+    """{name: node} of clang's JSON AST of the top-level declarations of the
+    C source text whose names hold `prefix`, bodies included."""
+    with tempfile.TemporaryDirectory() as scratch:
+        source = os.path.join(scratch, "unit.c")
+        with open(source, "w") as out:
+            out.write(text)
+        dump = _run([CLANG, CLANG_TARGET, *COMPILE_DEFINES, "-fsyntax-only",
+                     "-Xclang", "-ast-dump=json",
+                     "-Xclang", "-ast-dump-filter=" + prefix, source])
+    found, decoder, position = {}, json.JSONDecoder(), 0
+    while True:
+        while position < len(dump) and dump[position].isspace():
+            position += 1
+        if position >= len(dump):
+            return found
+        node, position = decoder.raw_decode(dump, position)
+        if node.get("name"):
+            found.setdefault(node["name"], node)
 
 
 _LINE_MARKER = re.compile(r'^# \d+ "([^"]*)"')

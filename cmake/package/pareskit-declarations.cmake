@@ -25,7 +25,8 @@
 # the job when a symbol the program uses has no block (or its library file
 # is missing), naming each. OUT_VAR: the list of the files written.
 # A target may be given in any number of calls, each NAME once; call it in
-# the directory that creates <target>.
+# the directory that creates <target>. A Windows target links the library
+# set's libpareskit.a, the functions of the macros, when the set has one.
 #
 # Written for CMake 3.7 and later (cmake_parse_arguments with PARSE_ARGV is
 # the newest command used), under the policies pareskit-config.cmake sets,
@@ -185,6 +186,15 @@ function(pareskit_declarations)
   endforeach()
   set_property(TARGET ${ARG_TARGET} PROPERTY PARESKIT_NAMES "${names}")
   target_include_directories(${ARG_TARGET} BEFORE PRIVATE "${dir}")
+  # A Windows target links the support library of the macros (LOWORD, RGB
+  # ...) once, before the import libraries its functions call.
+  set(support "${library_dir}/libpareskit.a")
+  get_target_property(linked ${ARG_TARGET} LINK_LIBRARIES)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Windows" AND EXISTS "${support}"
+      AND NOT support IN_LIST linked)
+    set_property(TARGET ${ARG_TARGET} APPEND PROPERTY LINK_LIBRARIES
+      "${support}" comctl32 gdi32 shell32 user32 kernel32)
+  endif()
   if(ARG_OUT_VAR)
     set(${ARG_OUT_VAR} "${written}" PARENT_SCOPE)
   endif()

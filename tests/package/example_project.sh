@@ -2,7 +2,8 @@
 # examples/cmake-project built against the unpacked tarball, as a user's
 # project finds an installed PARESKIT: natively with gfortran, or cross with
 # the mingw-w64 gfortran (its toolchain file keeps packages to the target's
-# root) and run under wine; with Ninja or with Makefiles. A stale
+# root) and run under wine, its WINCALLS using C macros of the package's
+# libpareskit.a; with Ninja or with Makefiles. A stale
 # WINCONST.FD beside the source must not reach the program, the free-form
 # GEOM.f95 must get its RECT, and AREAS (.f03) must build with the module
 # GEOMETRY (.f08), each with its own RECT. Natively the rebuilds are checked
@@ -89,7 +90,9 @@ same "WINCONST prints its constants, not the stale one, and GEOM.f95 its RECT" "
   $'WM_PAINT = 15\nWM_CLOSE = 16\nMAX_PATH = 260\nRECT = 30 x 40'
 same "AREAS.f03 passes its RECT to the module of GEOMETRY.f08" "$(prints areas)" 'area = 1200'
 if [ "$mode" = cross ]; then
-  same "WINCALLS calls Win32 functions" "$(prints wincalls)" $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T'
+  # LOWORD and RGB: the package's libpareskit.a, linked without being asked.
+  same "WINCALLS calls Win32 functions and macros" "$(prints wincalls)" \
+    $'lstrlenA = 7\nMulDiv = 67\nIsCharAlphaA = T\nLOWORD = 22136\nRGB = 33023'
   finish
   exit
 fi

@@ -5,7 +5,8 @@
 # DEMO.FOR, so it must find its own library set; its files must equal those
 # of the built driver run on a copy of examples/. The tarball's top folder
 # works where it is unpacked, and its manual page reads at 60 and 80
-# columns.
+# columns. Both packages hold the support library libpareskit.a in the
+# library set's folder.
 #
 # Usage: installed_batch.sh BATCH EXAMPLES_DIR PACKAGES_DIR SCRATCH_DIR
 set -uo pipefail
@@ -33,6 +34,16 @@ if "$scratch/prefix/bin/pareskit-batch" --help >/dev/full 2>/dev/null; then
   check "--help to a full device" "it exited with 0"
 else
   check "--help to a full device" ok
+fi
+# The support library of the macros, a Windows archive, in the library
+# set's folder of either package, where pareskit_declarations() looks.
+check "the tarball's library set holds libpareskit.a" \
+  "$([ -f "$scratch/prefix/share/pareskit/libpareskit.a" ] && echo ok || echo "it is not in share/pareskit")"
+if command -v dpkg-deb >/dev/null; then
+  listing=$(dpkg-deb -c "$packages"/pareskit_*.deb)
+  check "the .deb's library set holds libpareskit.a" \
+    "$(grep -q ' \./usr/share/pareskit/libpareskit\.a$' <<<"$listing" &&
+      echo ok || echo "it is not in /usr/share/pareskit")"
 fi
 page=$scratch/prefix/share/man/man1/pareskit-batch.1.gz
 check "the manual page tells what --help tells" "$(gzip -dc "$page" 2>/dev/null | grep -q 'exit with 4' &&

@@ -4,10 +4,11 @@
 # name typed into its form) and, in a second unpacked copy, by
 # pareskit-batch.exe. Their files must equal those of the built driver run
 # on a copy of examples/. No DLL is shipped: a missing one fails the run.
-# The ZIP carries README.md, LICENSE and the CMake package, and its
+# The ZIP carries README.md, LICENSE, libpareskit.a and the CMake package, and its
 # executables carry no debug sections; with the mingw-w64 gfortran,
 # examples/cmake-project is cross-built against the ZIP's CMake package,
-# its pareskit-batch.exe run under wine (PARESKIT_BATCH_EXECUTABLE).
+# its pareskit-batch.exe run under wine (PARESKIT_BATCH_EXECUTABLE), and
+# its macros linked from the ZIP's libpareskit.a.
 #
 # Usage: zip_under_wine.sh ZIP BATCH EXAMPLES_DIR SCRATCH_DIR
 # Exit status 77: wine, Xvfb or xdotool is missing.
@@ -61,11 +62,12 @@ folder=$(unpacked "$scratch/batch")
 check "pareskit-batch.exe from the ZIP" "$(same_job_files "$scratch/in-tree" "$folder")"
 
 missing=
-for name in README.md LICENSE cmake/pareskit-config.cmake cmake/pareskit-config-version.cmake \
+for name in README.md LICENSE libpareskit.a cmake/pareskit-config.cmake cmake/pareskit-config-version.cmake \
   cmake/pareskit-declarations.cmake cmake/pareskit-job.cmake; do
   [ -f "$folder/$name" ] || missing="$missing $name"
 done
-check "the ZIP holds README, LICENSE and the CMake package" "${missing:-ok}${missing:+ missing:$missing}"
+check "the ZIP holds README, LICENSE, libpareskit.a and the CMake package" \
+  "${missing:-ok}${missing:+ missing:$missing}"
 sections=$(x86_64-w64-mingw32-objdump -h "$folder/PARESKIT.EXE" "$folder/pareskit-batch.exe" |
   grep -c '\.debug' || true)
 check "the ZIP's executables are stripped" "$([ "$sections" = 0 ] && echo ok || echo "$sections debug sections")"
@@ -81,6 +83,9 @@ if command -v x86_64-w64-mingw32-gfortran >/dev/null; then
     check "a project built with the ZIP's CMake package" \
       "$(wine "$build/winconst.exe" 2>&1 | tr -d '\r' | grep -q '^RECT = 30 x 40$' && echo ok ||
         echo "winconst printed: $(wine "$build/winconst.exe" 2>&1)")"
+    check "its macros linked from the ZIP's libpareskit.a" \
+      "$(wine "$build/wincalls.exe" 2>&1 | tr -d '\r' | grep -q '^RGB = 33023$' && echo ok ||
+        echo "wincalls printed: $(wine "$build/wincalls.exe" 2>&1)")"
   else
     check "a project built with the ZIP's CMake package" "the build failed: $(tail -n 20 "$scratch/project.log")"
   fi
