@@ -239,7 +239,11 @@ def _block_lines(name, result, result_c, c_names, c_types, slots, structures):
 
 
 def _specific_lines(keyword, name, number, dummies, binding, result, forms):
-    suffix = "_%d" % number
+    """The lines of a generic's `number`th specific.  The first has the
+    generic's own name, so that the name still designates a procedure
+    (C_FUNLOC(DefWindowProcA)) as it did while the function was not
+    generic; the others have "_" and their number after it."""
+    suffix = "_%d" % number if number > 1 else ""
     return _procedure_lines(keyword, name[:63 - len(suffix)] + suffix, dummies,
                             binding, result, forms)
 

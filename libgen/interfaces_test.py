@@ -96,7 +96,7 @@ class InterfaceLinesTest(unittest.TestCase):
     def test_unnamed_parameter_is_named_after_its_type(self):
         lines = interface_lines("Show", declaration(
             "BOOL (HWND, LPSTR)", [(None, "HWND"), (None, "LPSTR")]), TYPEDEFS)
-        self.assertTrue(any("FUNCTION Show_1(hwnd, lpstr)" in l for l in lines))
+        self.assertTrue(any("FUNCTION Show(hwnd, lpstr)" in l for l in lines))
 
     def test_function_returning_a_bare_function_pointer_is_refused(self):
         with self.assertRaises(Untranslatable):
@@ -142,6 +142,10 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual((lines[0], lines[-1]), ("      INTERFACE GetClientRect",
                                                  "      END INTERFACE GetClientRect"))
         self.assertIn("      TYPE, BIND(C) :: RECT", lines)
+        # The first specific has the generic's name: C_FUNLOC(GetClientRect).
+        self.assertTrue(any(line.startswith("      INTEGER(C_INT32_T) FUNCTION "
+                                            "GetClientRect(hWnd, lpRect) ")
+                            for line in lines))
         self.assertIn("      INTEGER(C_INT32_T) :: left, top, right, bottom", lines)
         for declared in ("TYPE(RECT), OPTIONAL :: lpRect",
                          "TYPE(C_PTR), VALUE :: lpRect",

@@ -17,9 +17,11 @@ program).  The arrangement keeps them bounded:
   RegQueryInfoKeyA's eight LPDWORD counts); while there is room, a group,
   the smallest first, gives its first arguments units of their own and
   keeps the rest together (ShellExecuteA's lpParameters and lpDirectory);
-  beyond MAX_UNITS groups the last ones go together (CreateProcessA's
-  STARTUPINFOA and PROCESS_INFORMATION).  An argument the header calls
-  reserved takes only TYPE(C_PTR) there (null_units).
+  beyond MAX_UNITS groups, neighbouring groups go together in pairs from
+  the last ones back (CreateProcessA's STARTUPINFOA and
+  PROCESS_INFORMATION; RegCreateKeyExA's lpClass and
+  lpSecurityAttributes, phkResult and lpdwDisposition).  An argument the
+  header calls reserved takes only TYPE(C_PTR) there (null_units).
 - A given argument takes its own form: an integer handle, a character
   scalar, a resource number, the derived type, a variable of the scalar's
   kind, a UTF-16 array, and for a narrow integer by value a default-kind
@@ -181,11 +183,11 @@ def string_picks(strings, resources):
 
 def null_units(slots, max_units):
     """([units], [reserved positions]): the pointer arguments that take
-    TYPE(C_PTR) together, as lists of positions in argument order.  The
-    arguments of one C type form a group.  While there are fewer than
-    `max_units` units, a group, the smallest first, gives its first
-    arguments units of their own and keeps the rest together; with more
-    groups than `max_units`, the last ones go together."""
+    TYPE(C_PTR) together, as lists of positions.  The arguments of one C
+    type form a group.  While there are fewer than `max_units` units, a
+    group, the smallest first, gives its first arguments units of their
+    own and keeps the rest together; with more groups than `max_units`,
+    neighbouring groups go together in pairs, from the last ones back."""
     positions = [i for i, slot in enumerate(slots) if slot.role in POINTER_ROLES]
     reserved = [i for i in positions if slots[i].reserved]
     groups = {}
@@ -193,9 +195,14 @@ def null_units(slots, max_units):
         if position not in reserved:
             groups.setdefault(slots[position].c_type, []).append(position)
     units = list(groups.values())
-    if len(units) > max_units:
-        return sorted(units[:max_units - 1] + [sorted(sum(units[max_units - 1:],
-                                                          []))]), reserved
+    while len(units) > max_units:
+        # Neighbours go together, from the last ones back.
+        for index in range(len(units) - 2, -1, -2):
+            if len(units) <= max_units:
+                break
+            units[index:index + 2] = [units[index] + units[index + 1]]
+    if len(groups) > max_units:
+        return units, reserved
     for group in sorted((g for g in groups.values() if len(g) > 1),
                         key=lambda g: (len(g), g[0])):
         alone = min(max_units - len(units), len(group) - 1)

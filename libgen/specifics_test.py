@@ -136,6 +136,8 @@ class SpecificsTest(unittest.TestCase):
                                     "dword", "c_ptr", "c_ptr", "LOG", "RECT")),
                 ("ShellExecuteA", ("c_ptr", "scalar", "scalar", "c_ptr", "c_ptr",
                                    "dword")),
+                ("RegCreateKeyExA", ("int", "scalar", "dword", "c_ptr", "dword",
+                                     "dword", "c_ptr", "int", "dword")),
                 # A buffer C allocated, as a string; memory handles as pointers.
                 ("MessageBoxA", ("c_ptr", "c_ptr", "scalar", "dword")),
                 ("GlobalFree", ("c_ptr",)),
@@ -188,15 +190,17 @@ class SpecificsTest(unittest.TestCase):
 
     def test_units_of_c_null_ptr(self):
         # Up to four units in any combination; beyond, one C type together,
-        # the first of a group alone while there is room, the last groups
-        # together; reserved arguments only C_PTR.
+        # the first of a group alone while there is room; beyond four groups
+        # neighbours in pairs from the last back; reserved arguments only
+        # C_PTR.
         for name, units, reserved in (
                 ("MessageBoxA", [[0], [1], [2]], []),
                 ("ShellExecuteA", [[0], [1], [2], [3, 4]], []),
                 ("CreateProcessA", [[0, 7], [1], [2, 3], [8, 9]], []),
                 ("RegEnumValueA", [[0], [2], [3], [5, 7]], [4]),
                 ("RegQueryInfoKeyA", [[0], [1], [2] + list(range(4, 11)), [11]], [3]),
-                ("CreateWindowExA", [[1, 2], [8], [9], [10]], [])):
+                ("CreateWindowExA", [[1, 2], [8], [9], [10]], []),
+                ("RegCreateKeyExA", [[0], [1], [3, 6], [7, 8]], [])):
             slots, _ = generic(name)
             self.assertEqual(null_units(slots, 4), (units, reserved), name)
 
