@@ -222,9 +222,10 @@ def _block_lines(name, result, result_c, c_names, c_types, slots, structures):
                 + statement_lines("END INTERFACE"))
     lines = statement_lines("INTERFACE %s" % name) + prototype
     lines += comment_lines(generic_note(slots, dummies, arrangement))
+    named = name.upper() not in {t.name.upper() for t in types}
     for number, forms in enumerate(specifics, start=1):
         lines += _specific_lines(keyword, name, number, dummies, binding,
-                                 result, forms)
+                                 result, forms, named)
     structures.extensions = {}
     number = len(specifics)
     for other, extra in other_name_specifics(slots).items():
@@ -238,12 +239,15 @@ def _block_lines(name, result, result_c, c_names, c_types, slots, structures):
     return lines + statement_lines("END INTERFACE %s" % name)
 
 
-def _specific_lines(keyword, name, number, dummies, binding, result, forms):
-    """The lines of a generic's `number`th specific.  The first has the
-    generic's own name, so that the name still designates a procedure
+def _specific_lines(keyword, name, number, dummies, binding, result, forms,
+                    named=False):
+    """The lines of a generic's `number`th specific: "_" and the number
+    after the generic's name.  The first one `named` has the generic's own
+    name, so that the name still designates a procedure
     (C_FUNLOC(DefWindowProcA)) as it did while the function was not
-    generic; the others have "_" and their number after it."""
-    suffix = "_%d" % number if number > 1 else ""
+    generic; not where a type has that name (INITCOMMONCONTROLSEX), which
+    a generic may share and a procedure may not."""
+    suffix = "" if named and number == 1 else "_%d" % number
     return _procedure_lines(keyword, name[:63 - len(suffix)] + suffix, dummies,
                             binding, result, forms)
 

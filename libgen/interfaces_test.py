@@ -158,6 +158,14 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertIn("      TYPE(BORDERWIDTHS) :: lpRect", extension)
         self.assertNotIn("      TYPE(BORDERWIDTHS) :: lpRect", lines)
 
+    def test_a_generic_sharing_a_type_name_numbers_its_first_specific(self):
+        # A procedure may not have a type's name; the generic may.
+        typedefs, known = structures()
+        lines = interface_lines("LogA", declaration("BOOL (LPLOGA)", [(
+            "plog", "LPLOGA")]), typedefs, known)
+        self.assertTrue(any(" FUNCTION LogA_1(plog)" in line for line in lines))
+        self.assertFalse(any(" FUNCTION LogA(plog)" in line for line in lines))
+
     def test_slots(self):
         # The role of an argument and the forms it takes, by its C type.
         typedefs, known = structures()
