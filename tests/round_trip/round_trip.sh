@@ -1,7 +1,8 @@
 #!/bin/sh
 # Round trip of the example set: the batch driver extracts NAME.FD and
 # NAME.FI from a copy of examples/ for DEMO, EVERYDAY and NATURAL (calls
-# written as a C program writes them), the cross gfortran
+# written as a C program writes them) and testdata/CSTYLE.FOR (C's NULL,
+# pointers and type names where C has them), the cross gfortran
 # compiles NAME.FOR against them and links it with the real import
 # libraries, and wine runs it; calls with wrong argument types must not
 # compile; a program naming unknown symbols must have them reported as not
@@ -47,6 +48,7 @@ round_trip() {
   echo "== $1: extract, compile, link, run under wine"
   copy_examples "$SCRATCH/$1"
   cd "$SCRATCH/$1"
+  if [ -f "$EXPECTED/$1.FOR" ]; then cp "$EXPECTED/$1.FOR" .; fi
   "$BATCH" "$1" || fail "pareskit-batch $1 exited with $?"
   "$FC" -static -o "$1.exe" "$1.FOR" \
     -luser32 -lgdi32 -lkernel32 -ladvapi32 -lshell32 -lcomctl32 -lcomdlg32 ||
@@ -67,7 +69,7 @@ round_trip() {
 
 round_trip DEMO
 cmp DEMO.PRE "$EXPECTED/DEMO.PRE" || fail "DEMO.PRE differs from the expected report"
-for name in EVERYDAY NATURAL; do
+for name in EVERYDAY NATURAL CSTYLE; do
   round_trip $name
   if tr -d '\r' <$name.PRE | grep -q -E '^ +[1-9][0-9]* F[DI] Symbols were not found'; then
     fail "$name.PRE reports symbols that were not found"
@@ -115,6 +117,17 @@ rejected BADMIX "no specific function for the generic" \
 rejected BADKIND "no specific function for the generic" \
   "INTEGER(C_INT64_T) :: CODE" \
   "WRITE (*, *) GetExitCodeProcess(0_C_INTPTR_T, CODE)"
+# The same where C_NULL_PTR stands for the window, and for the string.
+rejected BADNULL "no specific function for the generic" \
+  "TYPE(POINT) :: P" "WRITE (*, *) GetMessageA(P, C_NULL_PTR, 0, 0)"
+# UTF-16 text where a narrow string goes, and a narrow one for a wide.
+rejected BADWIDE "no specific function for the generic" \
+  "INTEGER(C_INT16_T) :: W(8)" "W = 0" \
+  "WRITE (*, *) MessageBoxA(C_NULL_PTR, W, C_NULL_PTR, 0)" \
+  "WRITE (*, *) MultiByteToWideChar(0, 0, 'x', 1, 'y', 1)"
+# An INTEGER(8) where a WORD goes by value.
+rejected BADWORD "no specific function for the generic" \
+  "WRITE (*, *) SetConsoleTextAttribute(0_C_INTPTR_T, 12_C_INT64_T)"
 # A procedure whose second argument has another kind than WNDENUMPROC's.
 rejected BADPROC "Interface mismatch" \
   "PROCEDURE(WNDENUMPROC), POINTER :: CHECK" "CHECK => ENUMW" "CONTAINS" \
@@ -123,7 +136,8 @@ rejected BADPROC "Interface mismatch" \
   "ENUMW = 1" "END FUNCTION ENUMW"
 
 # accepted NAME STATEMENT...: the program NAME of the statements, compiled
-# with its extracted declarations, must compile.
+# with its extracted declarations, must compile; a statement beginning
+# with "&" continues the one before.
 accepted() {
   name=$1
   shift
@@ -133,7 +147,12 @@ accepted() {
   {
     printf '%s\r\n' "      PROGRAM $name" "      USE, INTRINSIC :: ISO_C_BINDING" \
       "      IMPLICIT NONE" "      INCLUDE '$name.FD'" "      INCLUDE '$name.FI'"
-    for line; do printf '      %s\r\n' "$line"; done
+    for line; do
+      case $line in
+        '&'*) printf '     &  %s\r\n' "${line#&}" ;;
+        *) printf '      %s\r\n' "$line" ;;
+      esac
+    done
     printf '%s\r\n' "      END PROGRAM $name"
   } >"$name.FOR"
   "$BATCH" "$name" || fail "pareskit-batch $name exited with $?"
@@ -151,6 +170,22 @@ accepted CNAMES "TYPE(CRITICAL_SECTION) :: CS" "TYPE(INITCOMMONCONTROLSEX) :: IC
   "TYPE(RTL_CRITICAL_SECTION) :: RCS" "INTEGER(C_INT32_T) :: I" \
   "CALL InitializeCriticalSection(CS)" "IC%dwSize = 8" \
   "I = InitCommonControlsEx(IC)" "I = lstrlenA(PROGRESS_CLASSA)"
+echo "== calls as C writes them, beyond CSTYLE's run"
+# NULL for the parent, the menu and lpParam beside hInstance; a buffer
+# C allocated as the text; a default INTEGER for a WORD; the earlier
+# set's INTEGER(C_INT16_T) there; a generic's name as its procedure.
+accepted CWRITES "TYPE(C_PTR) :: MSGBUF" "INTEGER(C_INTPTR_T) :: HW, HINST" \
+  "INTEGER(C_INT32_T) :: I" "TYPE(C_FUNPTR) :: WPROC" "HINST = 0" \
+  "MSGBUF = C_NULL_PTR" \
+  "HW = CreateWindowExA(0, 'CLS' // C_NULL_CHAR, 'x' // C_NULL_CHAR," \
+  "&WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT," \
+  "&CW_USEDEFAULT, CW_USEDEFAULT, C_NULL_PTR, C_NULL_PTR, HINST," \
+  "&C_NULL_PTR)" \
+  "I = MessageBoxA(C_NULL_PTR, MSGBUF, 'Error' // C_NULL_CHAR, MB_OK)" \
+  "I = SetConsoleTextAttribute(GetStdHandle(STD_OUTPUT_HANDLE)," \
+  "&IOR(FOREGROUND_RED, FOREGROUND_INTENSITY))" \
+  "I = SetConsoleTextAttribute(HW, 12_C_INT16_T)" \
+  "WPROC = C_FUNLOC(DefWindowProcA)"
 echo "== variables of short names, and byte members set from their constants"
 accepted VARIABLES "INTEGER :: CX, CY" "TYPE(LOGFONTA) :: LF" "CX = 1" "CY = CX" \
   "LF%lfCharSet = RUSSIAN_CHARSET" "LF%lfClipPrecision = CLIP_EMBEDDED"
