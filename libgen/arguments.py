@@ -187,6 +187,13 @@ def _slot(ctype, structures, resource, callback):
     if is_handle(ctype):
         return Slot(HANDLE, {INTEGER: form, C_POINTER: _C_PTR_FORM})
     if ctype.form == "int" and ctype.size < 4:
+        # Under the x64 calling convention every argument fills a whole
+        # 8-byte register or stack slot, and a callee taking a BYTE, WORD
+        # or SHORT reads only that many low bits of it, the rest being
+        # undefined for it.  A default INTEGER in the slot therefore passes
+        # exactly what C's conversion to the narrow type passes: its low
+        # 8 or 16 bits (GetSidLengthRequired(258) sees 2; the round
+        # trip's CSTYLE checks it under wine).
         structures.narrow_arguments += 1
         return Slot(NARROW, {INTEGER: _DEFAULT_INTEGER, EARLIER: form})
     if not form.shape:

@@ -23,6 +23,7 @@ from .report import (ConstantFindings, Findings, FunctionFindings,
                      LibraryCounts, MasterCounts, NoteFindings, TypeFindings,
                      report_text)
 from .resources import RESOURCE_ARGUMENTS, resource_arguments
+from .specifics import is_neutral_name
 from .source_form import comment_lines, parameter_lines, string_parameter_lines
 from .structures import UnitTypes
 
@@ -244,9 +245,11 @@ def collect_types(unit_types, used, function_names, every_function):
                 else:
                     text = ("%s: another C name of %s (%s). Fortran gives a type "
                             "one name: this is a type of its own with the same "
-                            "members; the functions take TYPE(%s), or C_LOC of "
-                            "this one." % (written_type.name, ftype.name, origin,
-                                           ftype.name))
+                            "members, which the functions taking %s take %s." % (
+                                written_type.name, ftype.name, origin, ftype.name,
+                                "as well" if is_neutral_name(ftype.name,
+                                                             written_type.name)
+                                else "where every other argument is given"))
                 blocks[index][written_type.name] = comment_lines(text) + \
                     definition_lines(written_type, held=False)
                 needs[written_type.name] = needed_types(written_type)

@@ -271,12 +271,15 @@ def other_name_specifics(slots):
 
 
 def is_neutral(slot, alias):
-    """Whether a structure's other name is its neutral one, the name C
-    gives it without UNICODE (WNDCLASS for WNDCLASSA, EXPLICIT_ACCESS for
-    EXPLICIT_ACCESS_A)."""
-    first = slot.forms[TYPED].types[0].name
-    name = alias.types[0].name
-    return any(first.endswith(suffix) and name == first[:-len(suffix)]
+    """Whether a structure argument's other name is its neutral one."""
+    return is_neutral_name(slot.forms[TYPED].types[0].name, alias.types[0].name)
+
+
+def is_neutral_name(first, other):
+    """Whether `other` is the neutral name of a structure first named
+    `first`, the name C gives it without UNICODE (WNDCLASS for WNDCLASSA,
+    EXPLICIT_ACCESS for EXPLICIT_ACCESS_A)."""
+    return any(first.endswith(suffix) and other == first[:-len(suffix)]
                for suffix in ("A", "_A"))
 
 
