@@ -173,8 +173,11 @@ accepted CNAMES "TYPE(CRITICAL_SECTION) :: CS" "TYPE(INITCOMMONCONTROLSEX) :: IC
 echo "== calls as C writes them, beyond CSTYLE's run"
 # NULL for the parent, the menu and lpParam beside hInstance; a buffer
 # C allocated as the text; a default INTEGER for a WORD; the earlier
-# set's INTEGER(C_INT16_T) there; a generic's name as its procedure.
+# set's INTEGER(C_INT16_T) there; a generic's name as its procedure;
+# keywords where a mix goes beyond the generic's; an array's first
+# element beside C_NULL_PTR.
 accepted CWRITES "TYPE(C_PTR) :: MSGBUF" "INTEGER(C_INTPTR_T) :: HW, HINST" \
+  "CHARACTER(KIND=C_CHAR) :: TEXT(64)" \
   "INTEGER(C_INT32_T) :: I" "TYPE(C_FUNPTR) :: WPROC" "HINST = 0" \
   "MSGBUF = C_NULL_PTR" \
   "HW = CreateWindowExA(0, 'CLS' // C_NULL_CHAR, 'x' // C_NULL_CHAR," \
@@ -185,7 +188,9 @@ accepted CWRITES "TYPE(C_PTR) :: MSGBUF" "INTEGER(C_INTPTR_T) :: HW, HINST" \
   "I = SetConsoleTextAttribute(GetStdHandle(STD_OUTPUT_HANDLE)," \
   "&IOR(FOREGROUND_RED, FOREGROUND_INTENSITY))" \
   "I = SetConsoleTextAttribute(HW, 12_C_INT16_T)" \
-  "WPROC = C_FUNLOC(DefWindowProcA)"
+  "WPROC = C_FUNLOC(DefWindowProcA)" \
+  "I = RegQueryInfoKeyA(HW, lpcSubKeys=I, lpcValues=I)" \
+  "I = GetFullPathNameA(C_NULL_PTR, 0, TEXT(1), C_NULL_PTR)"
 echo "== variables of short names, and byte members set from their constants"
 accepted VARIABLES "INTEGER :: CX, CY" "TYPE(LOGFONTA) :: LF" "CX = 1" "CY = CX" \
   "LF%lfCharSet = RUSSIAN_CHARSET" "LF%lfClipPrecision = CLIP_EMBEDDED"
