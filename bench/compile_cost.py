@@ -30,7 +30,7 @@ PROGRAMS = ("HELLOWIN", "EVERYDAY", "CALLS100", "NATURAL")
 LIBRARIES = ("USER32 GDI32 KERNEL32 COMDLG32 COMCTL32 WIN32SPL SHELL32 "
              "NETAPI32 OLECLI32 OLESVR32 RASAPI32 LZ32 ADVAPI32").split()
 _GENERIC = re.compile(r"^      INTERFACE (\w+)\s*$")
-_SPECIFIC = re.compile(r"^      (?:[A-Z].*\) )?(?:FUNCTION|SUBROUTINE) \w+_\d+\(")
+_SPECIFIC = re.compile(r"^      (?!END )(?:[A-Z].*\) )?(?:FUNCTION|SUBROUTINE) \w+\(")
 
 
 def elapsed(compiler, source, directory):
@@ -53,15 +53,19 @@ def least_times(compiler, source, directories, runs):
 
 
 def specifics_per_generic(examples):
-    """{generic name: number of its specifics} over the library files."""
+    """{generic name: number of its specifics} over the library files,
+    those that another C name of a structure adds in a block of its own
+    left out."""
     counts = {}
     for path in sorted(glob.glob(os.path.join(examples, "*.FI"))):
-        generic = None
+        block, generic = None, None
         with open(path) as lines:
             for line in lines:
+                if line.startswith("C*"):
+                    block = line[2:].strip()
                 opened = _GENERIC.match(line)
-                if opened:
-                    generic = opened.group(1)
+                if opened and opened.group(1) == block:
+                    generic = block
                     counts[generic] = 0
                 elif generic and _SPECIFIC.match(line):
                     counts[generic] += 1
