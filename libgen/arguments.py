@@ -84,6 +84,7 @@ class Structures:
         self.renamed_arguments = 0  # C parameter names spelt otherwise
         self.narrow_arguments = 0   # integers narrower than 32 bits by value
         self.other_names = 0        # structure arguments' other type names
+        self.type_names = set()     # the names of the structures taken
         self.arrangement = None     # of the interface block built
         self.extensions = {}        # its specifics for other C names, by name
 
@@ -165,6 +166,7 @@ def _slot(ctype, structures, resource, callback):
                                                frozenset(), "", (ftype,))})
             structures.typed_arguments += 1
             structures.other_names += len(aliases)
+            structures.type_names.update([ftype.name] + [a.name for a in aliases])
             return Slot(STRUCTURE, {
                 TYPED: Form("TYPE(%s), OPTIONAL" % ftype.name, frozenset(), "",
                             (ftype,)),

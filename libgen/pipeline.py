@@ -106,6 +106,7 @@ def translate_functions(attempted, declarations, unit_types):
                 used.setdefault((library.unit, key), index)
             for other, lines in structures.extensions.items():
                 extensions[other].append(lines)
+            found.type_names.update(structures.type_names)
             if structures.taken:
                 found.typed_functions += 1
             found.typed_arguments += structures.typed_arguments

@@ -20,6 +20,7 @@ class FunctionFindings:
     interface_counts: Counter = field(default_factory=Counter)
     specifics: list = field(default_factory=list)  # (count, name) of generics
     other_name_specifics: int = 0  # in the blocks of other C names
+    type_names: set = field(default_factory=set)  # of structures taken
 
 
 @dataclass
@@ -120,12 +121,13 @@ def report_text(found):
             found.abstract_interfaces))
     counts = functions.interface_counts
     out.append(
-        "Pointers to scalars taken by reference: %d; other C names of "
-        "structures taken: %d; narrow integers by value taking a default "
-        "INTEGER: %d; reserved arguments taking C_NULL_PTR: %d; C parameter "
-        "names kept in another spelling: %d" % (
-            counts["scalar"], counts["other_names"], counts["narrow"],
-            counts["reserved"], counts["renamed"]))
+        "Pointers to scalars taken by reference: %d; names of structures the "
+        "functions take: %d (other C names at structure arguments: %d); "
+        "narrow integers by value taking a default INTEGER: %d; reserved "
+        "arguments taking C_NULL_PTR: %d; C parameter names kept in another "
+        "spelling: %d" % (
+            counts["scalar"], len(functions.type_names), counts["other_names"],
+            counts["narrow"], counts["reserved"], counts["renamed"]))
     sizes = sorted(functions.specifics)
     if sizes:
         out.append(
