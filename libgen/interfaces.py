@@ -5,10 +5,12 @@ Every block carries its own INTERFACE ... END INTERFACE, so a program
 INCLUDEs NAME.FI among its declarations.  A function whose arguments may
 be passed in more than one way (arguments.py: handles, strings, pointers
 to structures and scalars, wide strings, narrow integers) is a generic
-interface whose specifics specifics.py chooses; the first specific
-declares one argument a line with its C type after the "!", the others
-declare the arguments of one declaration together, since a program pays
-for every statement it compiles."""
+interface whose specifics specifics.py chooses; the specifics that other
+C names of its structures add go to blocks of those names.  An interface
+block opens with the C prototype as a comment and declares the arguments
+of one declaration together, since a program pays for every statement it
+compiles; an abstract interface, which a program's own procedure
+follows, declares one argument a line with its C type after the "!"."""
 
 import re
 
