@@ -165,8 +165,6 @@ def _slot(ctype, structures, resource, callback):
                 return Slot(PLAIN, {ONLY: Form("TYPE(%s)" % ftype.name,
                                                frozenset(), "", (ftype,))})
             structures.typed_arguments += 1
-            structures.other_names += len(aliases)
-            structures.type_names.update([ftype.name] + [a.name for a in aliases])
             return Slot(STRUCTURE, {
                 TYPED: Form("TYPE(%s), OPTIONAL" % ftype.name, frozenset(), "",
                             (ftype,)),

@@ -201,10 +201,21 @@ def interface_lines(name, declaration, typedefs, structures=None,
 
 
 def _block_lines(name, result, result_c, c_names, c_types, slots, structures):
-    every_form = [f for slot in slots for f in list(slot.forms.values())
-                  + slot.aliases]
-    kinds, types = _kinds_and_types(every_form + [result])
+    kinds, types = _kinds_and_types([f for slot in slots
+                                     for f in slot.forms.values()] + [result])
     dummies = dummy_names(c_names, name, kinds, c_types, {t.name for t in types})
+    # Another C name of a structure that a parameter has (CREDENTIAL beside
+    # CredWriteA's Credential) is not offered: the keyword keeps its name.
+    taken = {dummy.upper() for dummy in dummies}
+    for slot in slots:
+        slot.aliases = [a for a in slot.aliases
+                        if a.types[0].name.upper() not in taken]
+    types += [a.types[0] for slot in slots for a in slot.aliases]
+    for slot in slots:
+        if slot.role == STRUCTURE:
+            structures.other_names += len(slot.aliases)
+            structures.type_names.update(form.types[0].name for form in
+                                         [slot.forms["typed"]] + slot.aliases)
     structures.renamed_arguments += sum(
         1 for c_name, dummy in zip(c_names, dummies)
         if c_name and dummy != c_name.lstrip("_"))
