@@ -10,7 +10,7 @@ import re
 
 from .source_form import FIRST_COLUMN_TEXT, LAST_COLUMN, comment_lines, statement_lines
 
-_SPECIFIC = re.compile(r"^ {6}(?:FUNCTION|SUBROUTINE) (\w+)\(")
+_SPECIFIC = re.compile(r"^ {6}(?:\S+ )?(?:FUNCTION|SUBROUTINE) (\w+)\(")
 _GENERIC = re.compile(r"^ {6}INTERFACE \w+$")
 
 

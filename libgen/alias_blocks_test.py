@@ -17,8 +17,8 @@ class GenericSpecificsTest(unittest.TestCase):
     def test_specifics_of_a_generic_and_none_of_a_plain_block(self):
         generic = interface_lines("GetSizeA", declaration(
             [("lpSize", "LPDWORD")]), TYPEDEFS)
-        plain = interface_lines("lstrlenA", declaration([("s", "LPSTR")]), TYPEDEFS)
-        self.assertEqual(generic_specifics(generic), ["GetSizeA_1", "GetSizeA_2"])
+        plain = interface_lines("Sleep", declaration([("n", "int")]), TYPEDEFS)
+        self.assertEqual(generic_specifics(generic), ["GetSizeA", "GetSizeA_2"])
         self.assertEqual(generic_specifics(plain), [])
 
     def test_forwarding_generic_has_no_continued_statement(self):

@@ -1,23 +1,29 @@
-import itertools
+import re
 import unittest
 
+from libgen.arguments import (HANDLE, NARROW, PLAIN, RESOURCE, SCALAR, STRING,
+                              STRUCTURE, WIDE, Structures, argument_slot,
+                              is_wide_string, scalar_target)
 from libgen.c_records import RecordCatalog
 from libgen.c_types import Untranslatable, resolve
 from libgen.derived_types import TypeBuilder
-from libgen.interfaces import (ARRAY, ARRAY_OPTIONAL, MAX_VARIADIC_SPECIFICS,
-                               NUMBER, RESOURCE, SCALAR, SCALAR_OPTIONAL, STRING,
-                               STRUCTURE, Structures, abstract_interface_lines,
-                               argument_forms, dummy_names, interface_lines,
-                               result_c_type, scalar_target, specific_forms,
+from libgen.interfaces import (MAX_VARIADIC_SPECIFICS, abstract_interface_lines,
+                               dummy_names, interface_lines, result_c_type,
                                variable_tails)
 from libgen.toolchain import UnitDeclarations
+
+# The head of a procedure in an interface block.
+_HEAD = re.compile(r"^ {6}(?!END )(?:\S+ )?(?:FUNCTION|SUBROUTINE) ")
 
 TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
             "LPDWORD": "DWORD *", "HWND": "struct HWND__ *", "LPVOID": "void *",
             "HANDLE": "void *", "PHANDLE": "HANDLE *", "FLOAT": "float",
             "PFLOAT": "FLOAT *", "BYTE": "unsigned char", "LPBYTE": "BYTE *",
             "WCHAR": "wchar_t", "wchar_t": "unsigned short",
-            "LPCWSTR": "const WCHAR *", "LPINT": "int *"}
+            "LPCWSTR": "const WCHAR *", "LPINT": "int *",
+            "OLECHAR": "WCHAR", "BSTR": "OLECHAR *", "LPWSTR": "WCHAR *",
+            "WORD": "unsigned short", "LPCSTR": "const char *",
+            "HGLOBAL": "HANDLE", "SIZE_T": "unsigned long long"}
 
 
 def declaration(function_type, parameters, variadic=False):
@@ -63,23 +69,31 @@ class DummyNamesTest(unittest.TestCase):
 class InterfaceLinesTest(unittest.TestCase):
     def test_function_body(self):
         lines = interface_lines("GetUserNameA", declaration(
-            "BOOL (LPSTR, LPVOID)", [("lpBuffer", "LPSTR"),
+            "BOOL (DWORD, LPVOID)", [("nSize", "DWORD"),
                                      ("pvBuffer", "LPVOID")]), TYPEDEFS)
         self.assertEqual(lines, [
             "      INTERFACE",
-            "      FUNCTION GetUserNameA(lpBuffer, pvBuffer)".ljust(72) + "&",
+            "      ! C: BOOL GetUserNameA (DWORD nSize, LPVOID pvBuffer)",
+            "      INTEGER(C_INT32_T) FUNCTION GetUserNameA(nSize, pvBuffer)".ljust(72)
+            + "&",
             "     &  BIND(C, NAME='GetUserNameA')",
-            "      USE, INTRINSIC :: ISO_C_BINDING, ONLY: C_CHAR, C_INT32_T, C_PTR",
-            "      INTEGER(C_INT32_T) :: GetUserNameA ! BOOL",
-            "      CHARACTER(KIND=C_CHAR), OPTIONAL :: lpBuffer(*) ! LPSTR",
-            "      TYPE(C_PTR), VALUE :: pvBuffer ! LPVOID",
+            "      USE, INTRINSIC :: ISO_C_BINDING, ONLY: C_INT32_T, C_PTR",
+            "      INTEGER(C_INT32_T), VALUE :: nSize",
+            "      TYPE(C_PTR), VALUE :: pvBuffer",
             "      END FUNCTION GetUserNameA",
             "      END INTERFACE"])
+
+    def test_memory_from_global_alloc_is_a_c_ptr(self):
+        lines = interface_lines("GlobalAlloc", declaration(
+            "HGLOBAL (UINT, SIZE_T)", [("uFlags", "DWORD"), ("dwBytes", "SIZE_T")]),
+            TYPEDEFS)
+        self.assertTrue(lines[2].startswith("      TYPE(C_PTR) FUNCTION GlobalAlloc("))
 
     def test_void_function_without_arguments_is_a_bare_subroutine(self):
         self.assertEqual(
             interface_lines("InitAll", declaration("void (void)", []), {}),
             ["      INTERFACE",
+             "      ! C: void InitAll ()",
              "      SUBROUTINE InitAll() BIND(C, NAME='InitAll')",
              "      END SUBROUTINE InitAll",
              "      END INTERFACE"])
@@ -87,7 +101,7 @@ class InterfaceLinesTest(unittest.TestCase):
     def test_unnamed_parameter_is_named_after_its_type(self):
         lines = interface_lines("Show", declaration(
             "BOOL (HWND, LPSTR)", [(None, "HWND"), (None, "LPSTR")]), TYPEDEFS)
-        self.assertTrue(lines[1].startswith("      FUNCTION Show(hwnd, lpstr)"))
+        self.assertTrue(any("FUNCTION Show(hwnd, lpstr)" in l for l in lines))
 
     def test_function_returning_a_bare_function_pointer_is_refused(self):
         with self.assertRaises(Untranslatable):
@@ -97,23 +111,28 @@ class InterfaceLinesTest(unittest.TestCase):
     def test_another_name_binds_to_the_function(self):
         lines = interface_lines("lstrlen", declaration(
             "int (LPSTR)", [("s", "LPSTR")]), TYPEDEFS, binding="lstrlenA")
-        self.assertEqual(lines[1], "      FUNCTION lstrlen(s) BIND(C, NAME='lstrlenA')")
+        heads = [line for line in lines if _HEAD.match(line)]
+        self.assertTrue(heads)
+        self.assertTrue(all(line.endswith("(s) BIND(C, NAME='lstrlenA')")
+                            and " lstrlen" in line for line in heads))
 
     def test_variable_arguments_of_a_printf_function(self):
         lines = interface_lines("wsprintfA", declaration(
             "int (LPSTR, LPSTR, ...)", [("a", "LPSTR"), ("b", "LPSTR")],
             variadic=True), TYPEDEFS)
-        heads = [line for line in lines if line.startswith("      FUNCTION ")]
+        heads = [line for line in lines if _HEAD.match(line)]
         # The three string picks of a generic, each with no variable
         # argument and every mix of one to three.
         self.assertEqual(len(heads), 3 * (1 + 3 + 9 + 27))
         self.assertTrue(all("NAME='wsprintfA'" in line for line in lines
                             if "BIND(C" in line))
-        for declared in ("INTEGER(C_INT32_T), VALUE :: vararg1 ! int",
-                         "INTEGER(C_INTPTR_T), VALUE :: vararg2 ! INT_PTR, a handle",
-                         "CHARACTER(KIND=C_CHAR) :: vararg3 ! LPCSTR"):
-            self.assertIn("      " + declared, lines)
-        self.assertNotIn("vararg4", " ".join(lines))
+        text = "\n".join(lines)
+        for declared in ("INTEGER(C_INT32_T), VALUE :: vararg1",
+                         "INTEGER(C_INTPTR_T), VALUE :: vararg1",
+                         "CHARACTER(KIND=C_CHAR) :: vararg1"):
+            self.assertIn("      " + declared + "\n", text)
+        self.assertIn("vararg3", text)
+        self.assertNotIn("vararg4", text)
         self.assertEqual(variable_tails(MAX_VARIADIC_SPECIFICS), [()])
 
     def test_variable_argument_list_is_refused(self):
@@ -124,19 +143,26 @@ class InterfaceLinesTest(unittest.TestCase):
 
 
 def structures():
-    """Structures knowing RECT { LONG left, top, right, bottom; }."""
+    """Structures knowing RECT { LONG left, top, right, bottom; }, also
+    named BORDERWIDTHS, and LOGA { LONG x; }, also named LOG and tagLOGA."""
     declarations = UnitDeclarations()
     declarations.typedefs = dict(TYPEDEFS, LONG="long", RECT="struct tagRECT",
-                                 LPRECT="RECT *")
-    declarations.records = [({"id": "0x9", "tagUsed": "struct", "name": "tagRECT",
-                              "inner": [{"kind": "FieldDecl", "name": n,
-                                         "type": {"qualType": "LONG"}}
-                                        for n in ("left", "top", "right", "bottom")]},
-                             "windef.h")]
+                                 LPRECT="RECT *", LOGA="struct tagLOGA",
+                                 LPLOGA="LOGA *")
+    declarations.records = [
+        ({"id": key, "tagUsed": "struct", "name": tag,
+          "inner": [{"kind": "FieldDecl", "name": n, "type": {"qualType": "LONG"}}
+                    for n in members]}, "windef.h")
+        for key, tag, members in (("0x9", "tagRECT", ("left", "top", "right", "bottom")),
+                                  ("0xa", "tagLOGA", ("x",)))]
     catalog = RecordCatalog(declarations)
-    builder = TypeBuilder(catalog, {"0x9": "RECT"}, set())
+    builder = TypeBuilder(catalog, {"0x9": "RECT", "0xa": "LOGA"}, set())
+    record = catalog.by_key
     return declarations.typedefs, Structures(catalog, {
-        "0x9": builder.standalone(catalog.by_key["0x9"])})
+        "0x9": builder.standalone(record["0x9"]),
+        "0xa": builder.standalone(record["0xa"])}, {
+        "0x9": [builder.standalone(record["0x9"], "BORDERWIDTHS")],
+        "0xa": [builder.standalone(record["0xa"], n) for n in ("LOG", "tagLOGA")]})
 
 
 class TypedInterfacesTest(unittest.TestCase):
@@ -148,31 +174,72 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual((lines[0], lines[-1]), ("      INTERFACE GetClientRect",
                                                  "      END INTERFACE GetClientRect"))
         self.assertIn("      TYPE, BIND(C) :: RECT", lines)
-        self.assertIn("      TYPE(RECT), OPTIONAL :: lpRect ! LPRECT", lines)
-        self.assertIn("      TYPE(C_PTR), VALUE :: lpRect ! LPRECT", lines)
-        self.assertEqual(sum(l.startswith("      FUNCTION GetClientRect_")
-                             for l in lines), 2)
+        # The first specific has the generic's name: C_FUNLOC(GetClientRect).
+        self.assertTrue(any(line.startswith("      INTEGER(C_INT32_T) FUNCTION "
+                                            "GetClientRect(hWnd, lpRect) ")
+                            for line in lines))
+        self.assertIn("      INTEGER(C_INT32_T) :: left, top, right, bottom", lines)
+        for declared in ("TYPE(RECT), OPTIONAL :: lpRect",
+                         "TYPE(C_PTR), VALUE :: lpRect",
+                         "TYPE(C_PTR), VALUE :: hWnd, lpRect"):
+            self.assertIn("      " + declared, lines)
+        # Another C name extends the generic from a block of its own.
+        extension = known.extensions["BORDERWIDTHS"]
+        self.assertEqual((extension[0], extension[-1]), (lines[0], lines[-1]))
+        self.assertIn(" FUNCTION GetClientRect_5(hWnd, lpRect)", extension[1])
+        self.assertIn("      TYPE(BORDERWIDTHS) :: lpRect", extension)
+        self.assertNotIn("      TYPE(BORDERWIDTHS) :: lpRect", lines)
 
-    def test_resource_string_takes_array_scalar_and_number(self):
+    def test_a_generic_sharing_a_type_name_numbers_its_first_specific(self):
+        # A procedure may not have a type's name; the generic may.
+        typedefs, known = structures()
+        lines = interface_lines("LogA", declaration("BOOL (LPLOGA)", [(
+            "plog", "LPLOGA")]), typedefs, known)
+        self.assertTrue(any(" FUNCTION LogA_1(plog)" in line for line in lines))
+        self.assertFalse(any(" FUNCTION LogA(plog)" in line for line in lines))
+
+    def test_slots(self):
+        # The role of an argument and the forms it takes, by its C type.
+        typedefs, known = structures()
+        for c_type, c_name, role, forms in (
+                ("HWND", "hWnd", HANDLE, ["INTEGER(C_INTPTR_T), VALUE",
+                                          "TYPE(C_PTR), VALUE"]),
+                ("HGLOBAL", "hMem", HANDLE, ["INTEGER(C_INTPTR_T), VALUE",
+                                             "TYPE(C_PTR), VALUE"]),
+                ("WORD", "wAttributes", NARROW, ["INTEGER(C_INT32_T), VALUE",
+                                                 "INTEGER(C_INT16_T), VALUE"]),
+                ("LPCSTR", "lpText", STRING, [
+                    "CHARACTER(KIND=C_CHAR), OPTIONAL", "CHARACTER(KIND=C_CHAR)",
+                    "CHARACTER(KIND=C_CHAR), OPTIONAL", "TYPE(C_PTR), VALUE"]),
+                ("LPCWSTR", "lpText", WIDE, ["INTEGER(C_INT16_T), OPTIONAL",
+                                             "TYPE(C_PTR), VALUE"]),
+                ("LPDWORD", "lpcb", SCALAR, ["INTEGER(C_INT32_T), OPTIONAL",
+                                             "TYPE(C_PTR), VALUE"]),
+                ("LPLOGA", "plf", STRUCTURE, ["TYPE(LOGA), OPTIONAL",
+                                              "TYPE(C_PTR), VALUE", "TYPE(LOG)",
+                                              "TYPE(tagLOGA)"]),
+                ("LPVOID", "pv", PLAIN, ["TYPE(C_PTR), VALUE"]),
+                ("DWORD", "n", PLAIN, ["INTEGER(C_INT32_T), VALUE"])):
+            slot = argument_slot(resolve(c_type, typedefs), known, False, False,
+                                 c_name, c_type)
+            self.assertEqual((slot.role, [f.declaration for f in
+                                          list(slot.forms.values()) + slot.aliases]),
+                             (role, forms), c_type)
+        reserved = argument_slot(resolve("LPDWORD", typedefs), known, c_name="lpReserved")
+        self.assertTrue(reserved.reserved)
+
+    def test_resource_string_takes_array_scalar_number_and_c_ptr(self):
         lines = interface_lines("LoadCursorA", declaration(
             "HWND (HWND, LPSTR)", [("hInstance", "HWND"), ("lpCursorName", "LPSTR")]),
             TYPEDEFS, None, ("lpCursorName",))
-        declared = [l.split(" ! ")[0].strip() for l in lines if "lpCursorName" in l
-                    and "::" in l]
+        declared = {l.strip() for l in lines if "lpCursorName" in l and "::" in l}
         self.assertEqual(sorted(declared), [
             "CHARACTER(KIND=C_CHAR) :: lpCursorName(*)",
             "CHARACTER(KIND=C_CHAR), OPTIONAL :: lpCursorName",
-            "INTEGER(C_INTPTR_T), VALUE :: lpCursorName"])
-
-    def test_scalar_pointer_takes_a_variable_by_reference_or_a_c_ptr(self):
-        lines = interface_lines("GetExitCodeProcess", declaration(
-            "BOOL (HWND, LPDWORD)", [("hProcess", "HWND"), ("lpExitCode", "LPDWORD")]),
-            TYPEDEFS)
-        declared = [l.split(" ! ")[0].strip() for l in lines if "lpExitCode" in l
-                    and "::" in l]
-        self.assertEqual(sorted(declared), [
-            "INTEGER(C_INT32_T), OPTIONAL :: lpExitCode",
-            "TYPE(C_PTR), VALUE :: lpExitCode"])
+            "INTEGER(C_INTPTR_T), VALUE :: hInstance, lpCursorName",
+            "INTEGER(C_INTPTR_T), VALUE :: lpCursorName",
+            "TYPE(C_PTR), VALUE :: hInstance, lpCursorName",
+            "TYPE(C_PTR), VALUE :: lpCursorName"])
 
     def test_bound_elsewhere_and_specifics_named_for_one_generic(self):
         # A support library's function: the C name bound to is another, and
@@ -181,26 +248,29 @@ class TypedInterfacesTest(unittest.TestCase):
         for c_type, binding, specific, expected in (
                 ("DWORD", "pk_Lo", None, [
                     "      INTERFACE",
-                    "      FUNCTION Lo(v) BIND(C, NAME='pk_Lo')",
+                    "      INTEGER(C_INT32_T) FUNCTION Lo(v) BIND(C, NAME='pk_Lo')",
                     "      END INTERFACE"]),
                 ("DWORD", "pk_Lo_I4", "Lo_I4", [
                     "      INTERFACE Lo",
-                    "      FUNCTION Lo_I4(v) BIND(C, NAME='pk_Lo_I4')",
+                    "      INTEGER(C_INT32_T) FUNCTION Lo_I4(v) BIND(C, NAME='pk_Lo_I4')",
                     "      END INTERFACE Lo"]),
                 ("LPRECT", "pk_Lo_P", "Lo_P", [
                     "      INTERFACE Lo",
-                    "      FUNCTION Lo_P_1(v) BIND(C, NAME='pk_Lo_P')",
-                    "      FUNCTION Lo_P_2(v) BIND(C, NAME='pk_Lo_P')",
+                    "      INTEGER(C_INT32_T) FUNCTION Lo_P_1(v) BIND(C, NAME='pk_Lo_P')",
+                    "      INTEGER(C_INT32_T) FUNCTION Lo_P_2(v) BIND(C, NAME='pk_Lo_P')",
                     "      END INTERFACE Lo"])):
             lines = interface_lines("Lo", declaration(
                 "BOOL (%s)" % c_type, [("v", c_type)]), typedefs, known, (),
                 binding, specific)
             self.assertEqual([l for l in lines if l.startswith((
-                "      INTERFACE", "      FUNCTION", "      END INTERFACE"))],
+                "      INTERFACE", "      END INTERFACE")) or _HEAD.match(l)],
                 expected, specific)
-            # The generic note belongs to generics of several forms.
-            self.assertEqual(any(l.startswith("      ! ") for l in lines),
-                             c_type == "LPRECT")
+            # The generic note belongs to generics of several forms, and
+            # names no other name of a structure: the blocks of those
+            # extend the function's own generic only.
+            notes = [l for l in lines if l.startswith("      ! Generic:")]
+            self.assertEqual(bool(notes), c_type == "LPRECT")
+            self.assertNotIn("BORDERWIDTHS", "".join(lines))
 
     def test_scalar_targets(self):
         for c_type, expected in (("LPDWORD", "INTEGER(C_INT32_T)"),
@@ -213,6 +283,15 @@ class TypedInterfacesTest(unittest.TestCase):
             target = scalar_target(resolve(c_type, TYPEDEFS))
             self.assertEqual(target and target.declaration, expected, c_type)
 
+    def test_wide_strings(self):
+        # UTF-16 text ending in 0; a BSTR carries its length before it.
+        for c_type, expected in (("LPCWSTR", True), ("LPWSTR", True),
+                                 ("const wchar_t *", True), ("BSTR", False),
+                                 ("LPSTR", False), ("LPBYTE", False),
+                                 ("LPVOID", False)):
+            self.assertEqual(is_wide_string(resolve(c_type, TYPEDEFS)),
+                             expected, c_type)
+
 
     def test_callback_is_an_abstract_interface_with_typed_structures(self):
         typedefs, known = structures()
@@ -221,87 +300,6 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual(lines[:2], ["      ABSTRACT INTERFACE",
                                      "      FUNCTION RECTPROC(w, lprect) BIND(C)"])
         self.assertIn("      TYPE(RECT) :: lprect ! LPRECT", lines)
-
-# What a call passes for one argument, and the forms that take it.
-_TAKES = {"typed": ("TYPE(RECT), OPTIONAL", "INTEGER(C_INT32_T), OPTIONAL"),
-          "c_ptr": ("TYPE(C_PTR), VALUE",),
-          "scalar": ("CHARACTER(KIND=C_CHAR), OPTIONAL",),
-          "array": ("CHARACTER(KIND=C_CHAR)", "CHARACTER(KIND=C_CHAR), OPTIONAL"),
-          "number": ("INTEGER(C_INTPTR_T), VALUE",)}
-
-
-def _takes(form, actual):
-    if actual is None:
-        return "OPTIONAL" in form.declaration
-    return form.declaration in _TAKES[actual] and \
-        (form.shape == "(*)") == (actual == "array")
-
-
-class GenericResolutionTest(unittest.TestCase):
-    """The specifics of generics as gfortran chooses among them."""
-
-    def generic(self, roles):
-        typedefs, known = structures()
-        c_types = {STRUCTURE: "LPRECT", SCALAR: "LPDWORD", STRING: "LPSTR",
-                   RESOURCE: "LPSTR"}
-        alternatives = [argument_forms(resolve(c_types[role], typedefs), known,
-                                       role == RESOURCE, False)[1]
-                        for role in roles]
-        return specific_forms(alternatives, roles)
-
-    def test_every_two_specifics_are_distinguishable(self):
-        # Fortran's rule: one of the two has an argument that must be given
-        # where the other's differs in type or rank.
-        for roles in ([STRUCTURE] * 3, [STRUCTURE] * 4 + [STRING] * 3,
-                      [SCALAR, STRUCTURE, STRING, RESOURCE],
-                      [STRUCTURE, SCALAR, SCALAR, STRING, STRING],
-                      [RESOURCE, RESOURCE, STRING]):
-            specifics, _ = self.generic(roles)
-            for one, other in itertools.combinations(specifics, 2):
-                self.assertTrue(any(
-                    "OPTIONAL" not in a.declaration and
-                    (a.declaration.split(",")[0], a.shape) !=
-                    (b.declaration.split(",")[0], b.shape)
-                    for x, y in ((one, other), (other, one))
-                    for a, b in zip(x, y)), roles)
-
-    def test_calls_find_one_specific(self):
-        for roles, calls, count, mixed in (
-                # GetFileTime: three structures mix NULL and the type.
-                ([STRUCTURE] * 3, [("c_ptr", "c_ptr", "typed"),
-                                   (None, "typed", "c_ptr")], 8, True),
-                # ReadFile: a DWORD variable beside C_NULL_PTR.
-                ([SCALAR, STRUCTURE], [("typed", "c_ptr"), ("typed", None)],
-                 4, True),
-                # CreateProcessA: strings left out beside a scalar or an
-                # array; four structures go all one way.
-                ([STRING] * 3 + [STRUCTURE] * 4,
-                 [(None, "scalar", None, None, None, "typed", "typed"),
-                  (None, "array", None, None, None, "typed", "typed"),
-                  ("scalar", "array", "array") + ("c_ptr",) * 4,
-                  ("array", "array", None) + ("typed",) * 4], 8, False),
-                # RegCreateKeyExA: lpClass left out, structures and scalars
-                # each alike.
-                ([STRING, STRING, STRUCTURE, SCALAR, SCALAR],
-                 [("scalar", None, None, "typed", "typed"),
-                  ("scalar", None, "c_ptr", "c_ptr", "c_ptr"),
-                  ("scalar", None, "typed", "c_ptr", "c_ptr")], 12, False),
-                # FindWindowA: the class a number, a string or left out.
-                ([RESOURCE, STRING], [(None, "scalar"), ("number", "array"),
-                                      ("array", None), ("scalar", "scalar")],
-                 5, False)):
-            specifics, mixes = self.generic(roles)
-            self.assertEqual((len(specifics), mixes), (count, mixed), roles)
-            for call in calls:
-                matching = [s for s in specifics
-                            if all(_takes(f, a) for f, a in zip(s, call))]
-                self.assertEqual(len(matching), 1, (roles, call))
-
-    def test_an_array_before_a_scalar_finds_none(self):
-        specifics, _ = self.generic([STRING, STRING, STRUCTURE])
-        self.assertFalse([s for s in specifics if all(
-            _takes(f, a) for f, a in zip(s, ("array", "scalar", "typed")))])
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -19,11 +19,15 @@ from typing import List, Optional, Tuple
 from . import toolchain
 from .c_types import Untranslatable, is_handle, resolve
 from .fortran_names import FORTRAN_NAME, RESERVED, likely_variable_name
-from .interfaces import MAX_SPECIFICS, interface_lines
+from .interfaces import interface_lines
 from .libraries import (COMPILE_DEFINES, LIBRARIES, MAIN_UNIT, UNIT_SOURCES,
                         library_of_header)
 from .resources import resource_arguments
 from .source_form import comment_lines
+
+# A macro's generic keeps at most this many specifics: its integer
+# arguments take fewer kinds beyond.
+MAX_SPECIFICS = 16
 
 # Headers of macros that no library's constants come from, with the
 # library whose blocks hold their macros.
@@ -483,7 +487,8 @@ def macro_blocks(name, macro, arguments, result, typedefs, structures_of,
                                             zip(c_types, arguments)])
         structures = structures_of()
         lines = interface_lines(fortran_name, declaration, typedefs,
-                                structures, resources, wrapper.c_name, specific)
+                                structures, resources, wrapper.c_name, specific,
+                                exact_kinds=True)
         records.update(structures.taken)
         return wrapper, lines
 

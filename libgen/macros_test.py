@@ -161,8 +161,8 @@ class MacroBlocksTest(unittest.TestCase):
         self.assertEqual(block.wrappers[1].arguments,
                          [("signed char", "a0"), ("short", "b")])
         self.assertEqual(block.lines.count("      INTERFACE MAKEWORD"), 16)
-        self.assertIn("      FUNCTION MAKEWORD_I1_I2(a0, b)".ljust(72) + "&",
-                      block.lines)
+        self.assertIn("      INTEGER(C_INT32_T) FUNCTION MAKEWORD_I1_I2(a0, b)"
+                      .ljust(72) + "&", block.lines)
         self.assertIn("     &  BIND(C, NAME='pareskit_MAKEWORD_I1_I2')", block.lines)
         self.assertTrue(block.lines[0].startswith(
             "      ! MAKEWORD: the C macro MAKEWORD(a, b) of minwindef.h"))

@@ -28,6 +28,7 @@ from .report import (AliasFindings, ConstantFindings, Findings,
                      FunctionFindings, LibraryCounts, MasterCounts,
                      NoteFindings, TypeFindings, report_text)
 from .resources import RESOURCE_ARGUMENTS, resource_arguments
+from .specifics import is_neutral_name
 from .source_form import comment_lines, parameter_lines, string_parameter_lines
 from .structures import UnitTypes
 
@@ -112,35 +113,73 @@ def translate_functions(attempted, declarations, unit_types):
     """{library index: {name: interface lines}}; the records each
     library's interfaces take, {record key: first library index}; the
     functions that cannot be translated, only listed, {library index:
-    {name: reason}}; and the FunctionFindings of the translation."""
+    {name: reason}}; the FunctionFindings of the translation; and the
+    specifics that other C names of structures add to the generics,
+    {C name: [interface lines]} in function order."""
     blocks, used, found = defaultdict(dict), {}, FunctionFindings()
-    untranslated = defaultdict(dict)
+    untranslated, extensions = defaultdict(dict), defaultdict(list)
     for name, index in attempted:
         library = LIBRARIES[index]
         declaration = declarations[library.unit].functions[name]
         types = unit_types[library.unit]
-        structures = Structures(types.catalog, types.types)
+        structures = Structures(types.catalog, types.types, types.aliases)
         try:
             blocks[index][name] = interface_lines(
                 name, declaration, declarations[library.unit].typedefs,
                 structures, resource_arguments(name, declaration))
             for key in structures.taken:
                 used.setdefault((library.unit, key), index)
+            for other, lines in structures.extensions.items():
+                extensions[other].append(lines)
+            found.type_names.update(structures.type_names)
             if structures.taken:
                 found.typed_functions += 1
             found.typed_arguments += structures.typed_arguments
+            arrangement = structures.arrangement
+            generic = len(arrangement.specifics) > 1
             found.interface_counts.update(
                 scalar=structures.scalar_arguments,
-                strings=structures.optional_strings,
-                mixed=structures.mixed_specifics,
-                mixed_functions=structures.mixed_specifics > 0,
-                renamed=structures.renamed_arguments)
+                renamed=structures.renamed_arguments,
+                narrow=structures.narrow_arguments,
+                other_names=structures.other_names,
+                reserved=len(arrangement.reserved),
+                any_combination=bool(arrangement.units)
+                and arrangement.in_any_combination(),
+                grouped=not arrangement.in_any_combination())
+            if generic:
+                found.specifics.append((len(arrangement.specifics), name))
             if name in RESOURCE_ARGUMENTS:
                 found.resource_functions += 1
         except Untranslatable as problem:
             found.skipped[str(problem)].append((library.name, name))
             untranslated[index][name] = "not translated: %s" % problem
-    return blocks, used, untranslated, found
+    return blocks, used, untranslated, found, extensions
+
+
+def other_name_blocks(extensions, type_blocks, taken):
+    """{library index: {C name: lines}}: for each other C name of a
+    structure that has a type block, a block of that name in the FI file
+    of the same library holding the specifics it adds to the generics of
+    the functions taking it, so that a program naming the type gets them
+    and no other program pays for them; the number of specifics added.
+    A name already taken by a block of the FI files has none."""
+    library_of = {name: index for index, found in type_blocks.items()
+                  for name in found}
+    blocks, added = defaultdict(dict), 0
+    for name in sorted(extensions, key=sort_key):
+        index = library_of.get(name)
+        if index is None or name.upper() in taken:
+            continue
+        lines = comment_lines(
+            "%s: the functions taking the structure it names take TYPE(%s) as "
+            "well, with every other argument given: the specifics below extend "
+            "their generics." % (name, name))
+        for chunk in extensions[name]:
+            lines += chunk
+            added += sum(1 for line in chunk if " END FUNCTION " in line
+                         or " END SUBROUTINE " in line)
+        blocks[index][name] = lines
+    return blocks, added
 
 
 def function_alias_names(macros, attempted):
@@ -318,9 +357,11 @@ def collect_types(unit_types, used, function_names, every_function):
                 else:
                     text = ("%s: another C name of %s (%s). Fortran gives a type "
                             "one name: this is a type of its own with the same "
-                            "members; the functions take TYPE(%s), or C_LOC of "
-                            "this one." % (written_type.name, ftype.name, origin,
-                                           ftype.name))
+                            "members, which the functions taking %s take %s." % (
+                                written_type.name, ftype.name, origin, ftype.name,
+                                "as well" if is_neutral_name(ftype.name,
+                                                             written_type.name)
+                                else "where every other argument is given"))
                 blocks[index][written_type.name] = comment_lines(text) + \
                     definition_lines(written_type, held=False)
                 needs[written_type.name] = needed_types(written_type)
@@ -580,7 +621,7 @@ def generate(examples_dir, report_path, layout_path):
             {n.upper(): n for n, index in attempted
              if LIBRARIES[index].unit == unit}, known, macros[unit])
         known.update(unit_types[unit].named())
-    function_blocks, used, untranslated, function_findings = \
+    function_blocks, used, untranslated, function_findings, extensions = \
         translate_functions(attempted, declarations, unit_types)
     main_types = unit_types[MAIN_UNIT]
     macro_blocks, macro_findings = collect_macros(
@@ -620,6 +661,11 @@ def generate(examples_dir, report_path, layout_path):
         taken | {n.upper() for b in list(callback_blocks.values()) + list(
             type_notes.values()) for n in b},
         {n.upper() for b in type_blocks.values() for n in b}, alias_findings)
+    extension_blocks, function_findings.other_name_specifics = other_name_blocks(
+        extensions, type_blocks, {n.upper() for n, _ in attempted} | {
+            n.upper() for b in list(listed.values()) + list(callback_blocks.values())
+            + list(alias_blocks.values()) + list(alias_listed.values())
+            for n in b} | {n.upper() for n in macro_blocks})
     version = version_line(toolchain.headers_version())
 
     fi_entries, fd_entries, library_counts = [], [], []
@@ -627,7 +673,8 @@ def generate(examples_dir, report_path, layout_path):
         dll = library.import_library + ".dll"
         functions = function_blocks.get(index, {})
         fi = dict(functions, **callback_blocks.get(index, {}),
-                  **alias_blocks.get(index, {}))
+                  **alias_blocks.get(index, {}),
+                  **extension_blocks.get(index, {}))
         fi.update((name, block.lines) for name, block in macro_blocks.items()
                   if block.library == index)
         constants = constant_blocks.get(index, {})

@@ -50,14 +50,10 @@
 #include <windowsx.h>
 
 WINBOOL pareskit_Animate_Close(HWND hwnd) { return Animate_Close(hwnd); }
-HWND pareskit_Animate_Create_I1(HWND hwndP, HMENU id, signed char dwStyle, HINSTANCE hInstance) { return Animate_Create(hwndP, id, dwStyle, hInstance); }
-HWND pareskit_Animate_Create_I2(HWND hwndP, HMENU id, short dwStyle, HINSTANCE hInstance) { return Animate_Create(hwndP, id, dwStyle, hInstance); }
 HWND pareskit_Animate_Create_I4(HWND hwndP, HMENU id, int dwStyle, HINSTANCE hInstance) { return Animate_Create(hwndP, id, dwStyle, hInstance); }
 HWND pareskit_Animate_Create_I8(HWND hwndP, HMENU id, long long dwStyle, HINSTANCE hInstance) { return Animate_Create(hwndP, id, dwStyle, hInstance); }
 WINBOOL pareskit_Animate_IsPlaying(HWND hwnd) { return Animate_IsPlaying(hwnd); }
 WINBOOL pareskit_Animate_Open(HWND hwnd, LPTSTR szName) { return Animate_Open(hwnd, szName); }
-WINBOOL pareskit_Animate_OpenEx_I1(HWND hwnd, signed char hInst, LPTSTR szName) { return Animate_OpenEx(hwnd, hInst, szName); }
-WINBOOL pareskit_Animate_OpenEx_I2(HWND hwnd, short hInst, LPTSTR szName) { return Animate_OpenEx(hwnd, hInst, szName); }
 WINBOOL pareskit_Animate_OpenEx_I4(HWND hwnd, int hInst, LPTSTR szName) { return Animate_OpenEx(hwnd, hInst, szName); }
 WINBOOL pareskit_Animate_OpenEx_I8(HWND hwnd, long long hInst, LPTSTR szName) { return Animate_OpenEx(hwnd, hInst, szName); }
 WINBOOL pareskit_Animate_Play_I4_I4_I4(HWND hwnd, int from, int to, int rep) { return Animate_Play(hwnd, from, to, rep); }
@@ -81,20 +77,8 @@ WINBOOL pareskit_Button_GetImageList_I1(HWND hwnd, signed char pbuttonImagelist)
 WINBOOL pareskit_Button_GetImageList_I2(HWND hwnd, short pbuttonImagelist) { return Button_GetImageList(hwnd, pbuttonImagelist); }
 WINBOOL pareskit_Button_GetImageList_I4(HWND hwnd, int pbuttonImagelist) { return Button_GetImageList(hwnd, pbuttonImagelist); }
 WINBOOL pareskit_Button_GetImageList_I8(HWND hwnd, long long pbuttonImagelist) { return Button_GetImageList(hwnd, pbuttonImagelist); }
-WINBOOL pareskit_Button_GetNote_I1_I1(HWND hwnd, signed char psz, signed char pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I1_I2(HWND hwnd, signed char psz, short pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I1_I4(HWND hwnd, signed char psz, int pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I1_I8(HWND hwnd, signed char psz, long long pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I2_I1(HWND hwnd, short psz, signed char pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I2_I2(HWND hwnd, short psz, short pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I2_I4(HWND hwnd, short psz, int pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I2_I8(HWND hwnd, short psz, long long pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I4_I1(HWND hwnd, int psz, signed char pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I4_I2(HWND hwnd, int psz, short pcc) { return Button_GetNote(hwnd, psz, pcc); }
 WINBOOL pareskit_Button_GetNote_I4_I4(HWND hwnd, int psz, int pcc) { return Button_GetNote(hwnd, psz, pcc); }
 WINBOOL pareskit_Button_GetNote_I4_I8(HWND hwnd, int psz, long long pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I8_I1(HWND hwnd, long long psz, signed char pcc) { return Button_GetNote(hwnd, psz, pcc); }
-WINBOOL pareskit_Button_GetNote_I8_I2(HWND hwnd, long long psz, short pcc) { return Button_GetNote(hwnd, psz, pcc); }
 WINBOOL pareskit_Button_GetNote_I8_I4(HWND hwnd, long long psz, int pcc) { return Button_GetNote(hwnd, psz, pcc); }
 WINBOOL pareskit_Button_GetNote_I8_I8(HWND hwnd, long long psz, long long pcc) { return Button_GetNote(hwnd, psz, pcc); }
 LRESULT pareskit_Button_GetNoteLength(HWND hwnd) { return Button_GetNoteLength(hwnd); }
@@ -130,20 +114,8 @@ WINBOOL pareskit_Button_SetTextMargin_I1(HWND hwnd, signed char pmargin) { retur
 WINBOOL pareskit_Button_SetTextMargin_I2(HWND hwnd, short pmargin) { return Button_SetTextMargin(hwnd, pmargin); }
 WINBOOL pareskit_Button_SetTextMargin_I4(HWND hwnd, int pmargin) { return Button_SetTextMargin(hwnd, pmargin); }
 WINBOOL pareskit_Button_SetTextMargin_I8(HWND hwnd, long long pmargin) { return Button_SetTextMargin(hwnd, pmargin); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I1_I1(HWND hwnd, signed char lpwText, signed char cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I1_I2(HWND hwnd, signed char lpwText, short cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I1_I4(HWND hwnd, signed char lpwText, int cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I1_I8(HWND hwnd, signed char lpwText, long long cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I2_I1(HWND hwnd, short lpwText, signed char cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I2_I2(HWND hwnd, short lpwText, short cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I2_I4(HWND hwnd, short lpwText, int cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I2_I8(HWND hwnd, short lpwText, long long cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I4_I1(HWND hwnd, int lpwText, signed char cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I4_I2(HWND hwnd, int lpwText, short cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_ComboBox_GetCueBannerText_I4_I4(HWND hwnd, int lpwText, int cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_ComboBox_GetCueBannerText_I4_I8(HWND hwnd, int lpwText, long long cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I8_I1(HWND hwnd, long long lpwText, signed char cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_ComboBox_GetCueBannerText_I8_I2(HWND hwnd, long long lpwText, short cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_ComboBox_GetCueBannerText_I8_I4(HWND hwnd, long long lpwText, int cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_ComboBox_GetCueBannerText_I8_I8(HWND hwnd, long long lpwText, long long cchText) { return ComboBox_GetCueBannerText(hwnd, lpwText, cchText); }
 int pareskit_ComboBox_GetMinVisible(HWND hwnd) { return ComboBox_GetMinVisible(hwnd); }
@@ -183,72 +155,24 @@ WINBOOL pareskit_DateTime_SetFormat_I1(HWND hdp, signed char sz) { return DateTi
 WINBOOL pareskit_DateTime_SetFormat_I2(HWND hdp, short sz) { return DateTime_SetFormat(hdp, sz); }
 WINBOOL pareskit_DateTime_SetFormat_I4(HWND hdp, int sz) { return DateTime_SetFormat(hdp, sz); }
 WINBOOL pareskit_DateTime_SetFormat_I8(HWND hdp, long long sz) { return DateTime_SetFormat(hdp, sz); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I1_I1(HWND hdp, signed char iColor, signed char clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I1_I2(HWND hdp, signed char iColor, short clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I1_I4(HWND hdp, signed char iColor, int clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I1_I8(HWND hdp, signed char iColor, long long clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I2_I1(HWND hdp, short iColor, signed char clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I2_I2(HWND hdp, short iColor, short clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I2_I4(HWND hdp, short iColor, int clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I2_I8(HWND hdp, short iColor, long long clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I4_I1(HWND hdp, int iColor, signed char clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I4_I2(HWND hdp, int iColor, short clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
 LRESULT pareskit_DateTime_SetMonthCalColor_I4_I4(HWND hdp, int iColor, int clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
 LRESULT pareskit_DateTime_SetMonthCalColor_I4_I8(HWND hdp, int iColor, long long clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I8_I1(HWND hdp, long long iColor, signed char clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalColor_I8_I2(HWND hdp, long long iColor, short clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
 LRESULT pareskit_DateTime_SetMonthCalColor_I8_I4(HWND hdp, long long iColor, int clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
 LRESULT pareskit_DateTime_SetMonthCalColor_I8_I8(HWND hdp, long long iColor, long long clr) { return DateTime_SetMonthCalColor(hdp, iColor, clr); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I1_I1(HWND hdp, signed char hfont, signed char fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I1_I2(HWND hdp, signed char hfont, short fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I1_I4(HWND hdp, signed char hfont, int fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I1_I8(HWND hdp, signed char hfont, long long fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I2_I1(HWND hdp, short hfont, signed char fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I2_I2(HWND hdp, short hfont, short fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I2_I4(HWND hdp, short hfont, int fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I2_I8(HWND hdp, short hfont, long long fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I4_I1(HWND hdp, int hfont, signed char fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I4_I2(HWND hdp, int hfont, short fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
 LRESULT pareskit_DateTime_SetMonthCalFont_I4_I4(HWND hdp, int hfont, int fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
 LRESULT pareskit_DateTime_SetMonthCalFont_I4_I8(HWND hdp, int hfont, long long fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I8_I1(HWND hdp, long long hfont, signed char fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
-LRESULT pareskit_DateTime_SetMonthCalFont_I8_I2(HWND hdp, long long hfont, short fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
 LRESULT pareskit_DateTime_SetMonthCalFont_I8_I4(HWND hdp, long long hfont, int fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
 LRESULT pareskit_DateTime_SetMonthCalFont_I8_I8(HWND hdp, long long hfont, long long fRedraw) { return DateTime_SetMonthCalFont(hdp, hfont, fRedraw); }
 LRESULT pareskit_DateTime_SetMonthCalStyle_I1(HWND hdp, signed char dwStyle) { return DateTime_SetMonthCalStyle(hdp, dwStyle); }
 LRESULT pareskit_DateTime_SetMonthCalStyle_I2(HWND hdp, short dwStyle) { return DateTime_SetMonthCalStyle(hdp, dwStyle); }
 LRESULT pareskit_DateTime_SetMonthCalStyle_I4(HWND hdp, int dwStyle) { return DateTime_SetMonthCalStyle(hdp, dwStyle); }
 LRESULT pareskit_DateTime_SetMonthCalStyle_I8(HWND hdp, long long dwStyle) { return DateTime_SetMonthCalStyle(hdp, dwStyle); }
-WINBOOL pareskit_DateTime_SetRange_I1_I1(HWND hdp, signed char gd, signed char rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I1_I2(HWND hdp, signed char gd, short rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I1_I4(HWND hdp, signed char gd, int rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I1_I8(HWND hdp, signed char gd, long long rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I2_I1(HWND hdp, short gd, signed char rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I2_I2(HWND hdp, short gd, short rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I2_I4(HWND hdp, short gd, int rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I2_I8(HWND hdp, short gd, long long rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I4_I1(HWND hdp, int gd, signed char rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I4_I2(HWND hdp, int gd, short rgst) { return DateTime_SetRange(hdp, gd, rgst); }
 WINBOOL pareskit_DateTime_SetRange_I4_I4(HWND hdp, int gd, int rgst) { return DateTime_SetRange(hdp, gd, rgst); }
 WINBOOL pareskit_DateTime_SetRange_I4_I8(HWND hdp, int gd, long long rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I8_I1(HWND hdp, long long gd, signed char rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetRange_I8_I2(HWND hdp, long long gd, short rgst) { return DateTime_SetRange(hdp, gd, rgst); }
 WINBOOL pareskit_DateTime_SetRange_I8_I4(HWND hdp, long long gd, int rgst) { return DateTime_SetRange(hdp, gd, rgst); }
 WINBOOL pareskit_DateTime_SetRange_I8_I8(HWND hdp, long long gd, long long rgst) { return DateTime_SetRange(hdp, gd, rgst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I1_I1(HWND hdp, signed char gd, signed char pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I1_I2(HWND hdp, signed char gd, short pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I1_I4(HWND hdp, signed char gd, int pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I1_I8(HWND hdp, signed char gd, long long pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I2_I1(HWND hdp, short gd, signed char pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I2_I2(HWND hdp, short gd, short pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I2_I4(HWND hdp, short gd, int pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I2_I8(HWND hdp, short gd, long long pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I4_I1(HWND hdp, int gd, signed char pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I4_I2(HWND hdp, int gd, short pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
 WINBOOL pareskit_DateTime_SetSystemtime_I4_I4(HWND hdp, int gd, int pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
 WINBOOL pareskit_DateTime_SetSystemtime_I4_I8(HWND hdp, int gd, long long pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I8_I1(HWND hdp, long long gd, signed char pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
-WINBOOL pareskit_DateTime_SetSystemtime_I8_I2(HWND hdp, long long gd, short pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
 WINBOOL pareskit_DateTime_SetSystemtime_I8_I4(HWND hdp, long long gd, int pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
 WINBOOL pareskit_DateTime_SetSystemtime_I8_I8(HWND hdp, long long gd, long long pst) { return DateTime_SetSystemtime(hdp, gd, pst); }
 int pareskit_DPA_AppendPtr(HDPA hdpa, void * pitem) { return DPA_AppendPtr(hdpa, pitem); }
@@ -268,20 +192,8 @@ int pareskit_DPA_SortedInsertPtr_I8_I8_I4(HDPA hdpa, void * pFind, long long iSt
 int pareskit_DPA_SortedInsertPtr_I8_I8_I8(HDPA hdpa, void * pFind, long long iStart, PFNDACOMPARE pfnCompare, long long lParam, long long options, void * pitem) { return DPA_SortedInsertPtr(hdpa, pFind, iStart, pfnCompare, lParam, options, pitem); }
 int pareskit_DSA_AppendItem(HDSA hdsa, const void * pitem) { return DSA_AppendItem(hdsa, pitem); }
 int pareskit_DSA_GetItemCount(int * hdsa) { return DSA_GetItemCount(hdsa); }
-WINBOOL pareskit_Edit_GetCueBannerText_I1_I1(HWND hwnd, signed char lpwText, signed char cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I1_I2(HWND hwnd, signed char lpwText, short cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I1_I4(HWND hwnd, signed char lpwText, int cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I1_I8(HWND hwnd, signed char lpwText, long long cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I2_I1(HWND hwnd, short lpwText, signed char cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I2_I2(HWND hwnd, short lpwText, short cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I2_I4(HWND hwnd, short lpwText, int cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I2_I8(HWND hwnd, short lpwText, long long cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I4_I1(HWND hwnd, int lpwText, signed char cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I4_I2(HWND hwnd, int lpwText, short cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_Edit_GetCueBannerText_I4_I4(HWND hwnd, int lpwText, int cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_Edit_GetCueBannerText_I4_I8(HWND hwnd, int lpwText, long long cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I8_I1(HWND hwnd, long long lpwText, signed char cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
-WINBOOL pareskit_Edit_GetCueBannerText_I8_I2(HWND hwnd, long long lpwText, short cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_Edit_GetCueBannerText_I8_I4(HWND hwnd, long long lpwText, int cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
 WINBOOL pareskit_Edit_GetCueBannerText_I8_I8(HWND hwnd, long long lpwText, long long cchText) { return Edit_GetCueBannerText(hwnd, lpwText, cchText); }
 DWORD pareskit_Edit_GetHilite(HWND hwndCtl) { return Edit_GetHilite(hwndCtl); }
@@ -291,20 +203,8 @@ WINBOOL pareskit_Edit_SetCueBannerText_I1(HWND hwnd, signed char lpcwText) { ret
 WINBOOL pareskit_Edit_SetCueBannerText_I2(HWND hwnd, short lpcwText) { return Edit_SetCueBannerText(hwnd, lpcwText); }
 WINBOOL pareskit_Edit_SetCueBannerText_I4(HWND hwnd, int lpcwText) { return Edit_SetCueBannerText(hwnd, lpcwText); }
 WINBOOL pareskit_Edit_SetCueBannerText_I8(HWND hwnd, long long lpcwText) { return Edit_SetCueBannerText(hwnd, lpcwText); }
-void pareskit_Edit_SetHilite_I1_I1(HWND hwndCtl, signed char ichStart, signed char ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I1_I2(HWND hwndCtl, signed char ichStart, short ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I1_I4(HWND hwndCtl, signed char ichStart, int ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I1_I8(HWND hwndCtl, signed char ichStart, long long ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I2_I1(HWND hwndCtl, short ichStart, signed char ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I2_I2(HWND hwndCtl, short ichStart, short ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I2_I4(HWND hwndCtl, short ichStart, int ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I2_I8(HWND hwndCtl, short ichStart, long long ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I4_I1(HWND hwndCtl, int ichStart, signed char ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I4_I2(HWND hwndCtl, int ichStart, short ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetHilite_I4_I4(HWND hwndCtl, int ichStart, int ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetHilite_I4_I8(HWND hwndCtl, int ichStart, long long ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I8_I1(HWND hwndCtl, long long ichStart, signed char ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetHilite_I8_I2(HWND hwndCtl, long long ichStart, short ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetHilite_I8_I4(HWND hwndCtl, long long ichStart, int ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetHilite_I8_I8(HWND hwndCtl, long long ichStart, long long ichEnd) { Edit_SetHilite(hwndCtl, ichStart, ichEnd); }
 WINBOOL pareskit_Edit_ShowBalloonTip_I1(HWND hwnd, signed char peditballoontip) { return Edit_ShowBalloonTip(hwnd, peditballoontip); }
@@ -333,20 +233,8 @@ WINBOOL pareskit_Header_DeleteItem_I1(HWND hwndHD, signed char i) { return Heade
 WINBOOL pareskit_Header_DeleteItem_I2(HWND hwndHD, short i) { return Header_DeleteItem(hwndHD, i); }
 WINBOOL pareskit_Header_DeleteItem_I4(HWND hwndHD, int i) { return Header_DeleteItem(hwndHD, i); }
 WINBOOL pareskit_Header_DeleteItem_I8(HWND hwndHD, long long i) { return Header_DeleteItem(hwndHD, i); }
-int pareskit_Header_EditFilter_I1_I1(HWND hwnd, signed char i, signed char fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I1_I2(HWND hwnd, signed char i, short fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I1_I4(HWND hwnd, signed char i, int fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I1_I8(HWND hwnd, signed char i, long long fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I2_I1(HWND hwnd, short i, signed char fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I2_I2(HWND hwnd, short i, short fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I2_I4(HWND hwnd, short i, int fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I2_I8(HWND hwnd, short i, long long fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I4_I1(HWND hwnd, int i, signed char fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I4_I2(HWND hwnd, int i, short fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
 int pareskit_Header_EditFilter_I4_I4(HWND hwnd, int i, int fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
 int pareskit_Header_EditFilter_I4_I8(HWND hwnd, int i, long long fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I8_I1(HWND hwnd, long long i, signed char fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
-int pareskit_Header_EditFilter_I8_I2(HWND hwnd, long long i, short fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
 int pareskit_Header_EditFilter_I8_I4(HWND hwnd, long long i, int fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
 int pareskit_Header_EditFilter_I8_I8(HWND hwnd, long long i, long long fDiscardChanges) { return Header_EditFilter(hwnd, i, fDiscardChanges); }
 int pareskit_Header_GetBitmapMargin(HWND hwnd) { return Header_GetBitmapMargin(hwnd); }
@@ -357,52 +245,16 @@ WINBOOL pareskit_Header_GetItem_I2(HWND hwndHD, short i, HDITEMA * phdi) { retur
 WINBOOL pareskit_Header_GetItem_I4(HWND hwndHD, int i, HDITEMA * phdi) { return Header_GetItem(hwndHD, i, phdi); }
 WINBOOL pareskit_Header_GetItem_I8(HWND hwndHD, long long i, HDITEMA * phdi) { return Header_GetItem(hwndHD, i, phdi); }
 int pareskit_Header_GetItemCount(HWND hwndHD) { return Header_GetItemCount(hwndHD); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I1_I1(HWND hwnd, signed char iItem, signed char lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I1_I2(HWND hwnd, signed char iItem, short lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I1_I4(HWND hwnd, signed char iItem, int lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I1_I8(HWND hwnd, signed char iItem, long long lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I2_I1(HWND hwnd, short iItem, signed char lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I2_I2(HWND hwnd, short iItem, short lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I2_I4(HWND hwnd, short iItem, int lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I2_I8(HWND hwnd, short iItem, long long lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I4_I1(HWND hwnd, int iItem, signed char lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I4_I2(HWND hwnd, int iItem, short lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemDropDownRect_I4_I4(HWND hwnd, int iItem, int lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemDropDownRect_I4_I8(HWND hwnd, int iItem, long long lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I8_I1(HWND hwnd, long long iItem, signed char lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemDropDownRect_I8_I2(HWND hwnd, long long iItem, short lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemDropDownRect_I8_I4(HWND hwnd, long long iItem, int lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemDropDownRect_I8_I8(HWND hwnd, long long iItem, long long lprc) { return Header_GetItemDropDownRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I1_I1(HWND hwnd, signed char iItem, signed char lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I1_I2(HWND hwnd, signed char iItem, short lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I1_I4(HWND hwnd, signed char iItem, int lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I1_I8(HWND hwnd, signed char iItem, long long lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I2_I1(HWND hwnd, short iItem, signed char lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I2_I2(HWND hwnd, short iItem, short lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I2_I4(HWND hwnd, short iItem, int lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I2_I8(HWND hwnd, short iItem, long long lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I4_I1(HWND hwnd, int iItem, signed char lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I4_I2(HWND hwnd, int iItem, short lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemRect_I4_I4(HWND hwnd, int iItem, int lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemRect_I4_I8(HWND hwnd, int iItem, long long lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I8_I1(HWND hwnd, long long iItem, signed char lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetItemRect_I8_I2(HWND hwnd, long long iItem, short lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemRect_I8_I4(HWND hwnd, long long iItem, int lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
 WINBOOL pareskit_Header_GetItemRect_I8_I8(HWND hwnd, long long iItem, long long lprc) { return Header_GetItemRect(hwnd, iItem, lprc); }
-WINBOOL pareskit_Header_GetOrderArray_I1_I1(HWND hwnd, signed char iCount, signed char lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I1_I2(HWND hwnd, signed char iCount, short lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I1_I4(HWND hwnd, signed char iCount, int lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I1_I8(HWND hwnd, signed char iCount, long long lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I2_I1(HWND hwnd, short iCount, signed char lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I2_I2(HWND hwnd, short iCount, short lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I2_I4(HWND hwnd, short iCount, int lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I2_I8(HWND hwnd, short iCount, long long lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I4_I1(HWND hwnd, int iCount, signed char lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I4_I2(HWND hwnd, int iCount, short lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_GetOrderArray_I4_I4(HWND hwnd, int iCount, int lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_GetOrderArray_I4_I8(HWND hwnd, int iCount, long long lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I8_I1(HWND hwnd, long long iCount, signed char lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_GetOrderArray_I8_I2(HWND hwnd, long long iCount, short lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_GetOrderArray_I8_I4(HWND hwnd, long long iCount, int lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_GetOrderArray_I8_I8(HWND hwnd, long long iCount, long long lpi) { return Header_GetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_GetOverflowRect_I1(HWND hwnd, signed char lprc) { return Header_GetOverflowRect(hwnd, lprc); }
@@ -431,20 +283,8 @@ WINBOOL pareskit_Header_SetFocusedItem_I1(HWND hwnd, signed char iItem) { return
 WINBOOL pareskit_Header_SetFocusedItem_I2(HWND hwnd, short iItem) { return Header_SetFocusedItem(hwnd, iItem); }
 WINBOOL pareskit_Header_SetFocusedItem_I4(HWND hwnd, int iItem) { return Header_SetFocusedItem(hwnd, iItem); }
 WINBOOL pareskit_Header_SetFocusedItem_I8(HWND hwnd, long long iItem) { return Header_SetFocusedItem(hwnd, iItem); }
-int pareskit_Header_SetHotDivider_I1_I1(HWND hwnd, signed char fPos, signed char dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I1_I2(HWND hwnd, signed char fPos, short dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I1_I4(HWND hwnd, signed char fPos, int dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I1_I8(HWND hwnd, signed char fPos, long long dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I2_I1(HWND hwnd, short fPos, signed char dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I2_I2(HWND hwnd, short fPos, short dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I2_I4(HWND hwnd, short fPos, int dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I2_I8(HWND hwnd, short fPos, long long dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I4_I1(HWND hwnd, int fPos, signed char dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I4_I2(HWND hwnd, int fPos, short dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
 int pareskit_Header_SetHotDivider_I4_I4(HWND hwnd, int fPos, int dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
 int pareskit_Header_SetHotDivider_I4_I8(HWND hwnd, int fPos, long long dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I8_I1(HWND hwnd, long long fPos, signed char dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
-int pareskit_Header_SetHotDivider_I8_I2(HWND hwnd, long long fPos, short dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
 int pareskit_Header_SetHotDivider_I8_I4(HWND hwnd, long long fPos, int dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
 int pareskit_Header_SetHotDivider_I8_I8(HWND hwnd, long long fPos, long long dw) { return Header_SetHotDivider(hwnd, fPos, dw); }
 HIMAGELIST pareskit_Header_SetImageList_I1(HWND hwnd, signed char himl) { return Header_SetImageList(hwnd, himl); }
@@ -455,20 +295,8 @@ WINBOOL pareskit_Header_SetItem_I1(HWND hwndHD, signed char i, const HDITEMA * p
 WINBOOL pareskit_Header_SetItem_I2(HWND hwndHD, short i, const HDITEMA * phdi) { return Header_SetItem(hwndHD, i, phdi); }
 WINBOOL pareskit_Header_SetItem_I4(HWND hwndHD, int i, const HDITEMA * phdi) { return Header_SetItem(hwndHD, i, phdi); }
 WINBOOL pareskit_Header_SetItem_I8(HWND hwndHD, long long i, const HDITEMA * phdi) { return Header_SetItem(hwndHD, i, phdi); }
-WINBOOL pareskit_Header_SetOrderArray_I1_I1(HWND hwnd, signed char iCount, signed char lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I1_I2(HWND hwnd, signed char iCount, short lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I1_I4(HWND hwnd, signed char iCount, int lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I1_I8(HWND hwnd, signed char iCount, long long lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I2_I1(HWND hwnd, short iCount, signed char lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I2_I2(HWND hwnd, short iCount, short lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I2_I4(HWND hwnd, short iCount, int lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I2_I8(HWND hwnd, short iCount, long long lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I4_I1(HWND hwnd, int iCount, signed char lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I4_I2(HWND hwnd, int iCount, short lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_SetOrderArray_I4_I4(HWND hwnd, int iCount, int lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_SetOrderArray_I4_I8(HWND hwnd, int iCount, long long lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I8_I1(HWND hwnd, long long iCount, signed char lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
-WINBOOL pareskit_Header_SetOrderArray_I8_I2(HWND hwnd, long long iCount, short lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_SetOrderArray_I8_I4(HWND hwnd, long long iCount, int lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_SetOrderArray_I8_I8(HWND hwnd, long long iCount, long long lpi) { return Header_SetOrderArray(hwnd, iCount, lpi); }
 WINBOOL pareskit_Header_SetUnicodeFormat_I1(HWND hwnd, signed char fUnicode) { return Header_SetUnicodeFormat(hwnd, fUnicode); }
@@ -476,20 +304,8 @@ WINBOOL pareskit_Header_SetUnicodeFormat_I2(HWND hwnd, short fUnicode) { return 
 WINBOOL pareskit_Header_SetUnicodeFormat_I4(HWND hwnd, int fUnicode) { return Header_SetUnicodeFormat(hwnd, fUnicode); }
 WINBOOL pareskit_Header_SetUnicodeFormat_I8(HWND hwnd, long long fUnicode) { return Header_SetUnicodeFormat(hwnd, fUnicode); }
 HIMAGELIST pareskit_IImageListToHIMAGELIST(HIMAGELIST IL) { return IImageListToHIMAGELIST(IL); }
-HICON pareskit_ImageList_ExtractIcon_I1_I1(signed char hi, HIMAGELIST himl, signed char i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I1_I2(signed char hi, HIMAGELIST himl, short i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I1_I4(signed char hi, HIMAGELIST himl, int i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I1_I8(signed char hi, HIMAGELIST himl, long long i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I2_I1(short hi, HIMAGELIST himl, signed char i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I2_I2(short hi, HIMAGELIST himl, short i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I2_I4(short hi, HIMAGELIST himl, int i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I2_I8(short hi, HIMAGELIST himl, long long i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I4_I1(int hi, HIMAGELIST himl, signed char i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I4_I2(int hi, HIMAGELIST himl, short i) { return ImageList_ExtractIcon(hi, himl, i); }
 HICON pareskit_ImageList_ExtractIcon_I4_I4(int hi, HIMAGELIST himl, int i) { return ImageList_ExtractIcon(hi, himl, i); }
 HICON pareskit_ImageList_ExtractIcon_I4_I8(int hi, HIMAGELIST himl, long long i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I8_I1(long long hi, HIMAGELIST himl, signed char i) { return ImageList_ExtractIcon(hi, himl, i); }
-HICON pareskit_ImageList_ExtractIcon_I8_I2(long long hi, HIMAGELIST himl, short i) { return ImageList_ExtractIcon(hi, himl, i); }
 HICON pareskit_ImageList_ExtractIcon_I8_I4(long long hi, HIMAGELIST himl, int i) { return ImageList_ExtractIcon(hi, himl, i); }
 HICON pareskit_ImageList_ExtractIcon_I8_I8(long long hi, HIMAGELIST himl, long long i) { return ImageList_ExtractIcon(hi, himl, i); }
 HIMAGELIST pareskit_ImageList_LoadBitmap(HINSTANCE hi, LPCSTR lpbmp, int cx, int cGrow, int crMask) { return ImageList_LoadBitmap(hi, lpbmp, cx, cGrow, crMask); }
@@ -536,20 +352,8 @@ LRESULT pareskit_ListView_EnableGroupView_I1(HWND hwnd, signed char fEnable) { r
 LRESULT pareskit_ListView_EnableGroupView_I2(HWND hwnd, short fEnable) { return ListView_EnableGroupView(hwnd, fEnable); }
 LRESULT pareskit_ListView_EnableGroupView_I4(HWND hwnd, int fEnable) { return ListView_EnableGroupView(hwnd, fEnable); }
 LRESULT pareskit_ListView_EnableGroupView_I8(HWND hwnd, long long fEnable) { return ListView_EnableGroupView(hwnd, fEnable); }
-WINBOOL pareskit_ListView_EnsureVisible_I1_I1(HWND hwndLV, signed char i, signed char fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I1_I2(HWND hwndLV, signed char i, short fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I1_I4(HWND hwndLV, signed char i, int fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I1_I8(HWND hwndLV, signed char i, long long fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I2_I1(HWND hwndLV, short i, signed char fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I2_I2(HWND hwndLV, short i, short fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I2_I4(HWND hwndLV, short i, int fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I2_I8(HWND hwndLV, short i, long long fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I4_I1(HWND hwndLV, int i, signed char fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I4_I2(HWND hwndLV, int i, short fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
 WINBOOL pareskit_ListView_EnsureVisible_I4_I4(HWND hwndLV, int i, int fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
 WINBOOL pareskit_ListView_EnsureVisible_I4_I8(HWND hwndLV, int i, long long fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I8_I1(HWND hwndLV, long long i, signed char fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
-WINBOOL pareskit_ListView_EnsureVisible_I8_I2(HWND hwndLV, long long i, short fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
 WINBOOL pareskit_ListView_EnsureVisible_I8_I4(HWND hwndLV, long long i, int fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
 WINBOOL pareskit_ListView_EnsureVisible_I8_I8(HWND hwndLV, long long i, long long fPartialOK) { return ListView_EnsureVisible(hwndLV, i, fPartialOK); }
 int pareskit_ListView_FindItem_I1(HWND hwnd, signed char iStart, const LVFINDINFOA * plvfi) { return ListView_FindItem(hwnd, iStart, plvfi); }
@@ -580,20 +384,8 @@ int pareskit_ListView_GetColumnWidth_I4(HWND hwnd, int iCol) { return ListView_G
 int pareskit_ListView_GetColumnWidth_I8(HWND hwnd, long long iCol) { return ListView_GetColumnWidth(hwnd, iCol); }
 int pareskit_ListView_GetCountPerPage(HWND hwndLV) { return ListView_GetCountPerPage(hwndLV); }
 HWND pareskit_ListView_GetEditControl(HWND hwndLV) { return ListView_GetEditControl(hwndLV); }
-WINBOOL pareskit_ListView_GetEmptyText_I1_I1(HWND hwnd, signed char pszText, signed char cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I1_I2(HWND hwnd, signed char pszText, short cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I1_I4(HWND hwnd, signed char pszText, int cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I1_I8(HWND hwnd, signed char pszText, long long cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I2_I1(HWND hwnd, short pszText, signed char cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I2_I2(HWND hwnd, short pszText, short cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I2_I4(HWND hwnd, short pszText, int cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I2_I8(HWND hwnd, short pszText, long long cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I4_I1(HWND hwnd, int pszText, signed char cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I4_I2(HWND hwnd, int pszText, short cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
 WINBOOL pareskit_ListView_GetEmptyText_I4_I4(HWND hwnd, int pszText, int cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
 WINBOOL pareskit_ListView_GetEmptyText_I4_I8(HWND hwnd, int pszText, long long cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I8_I1(HWND hwnd, long long pszText, signed char cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
-WINBOOL pareskit_ListView_GetEmptyText_I8_I2(HWND hwnd, long long pszText, short cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
 WINBOOL pareskit_ListView_GetEmptyText_I8_I4(HWND hwnd, long long pszText, int cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
 WINBOOL pareskit_ListView_GetEmptyText_I8_I8(HWND hwnd, long long pszText, long long cchText) { return ListView_GetEmptyText(hwnd, pszText, cchText); }
 DWORD pareskit_ListView_GetExtendedListViewStyle(HWND hwndLV) { return ListView_GetExtendedListViewStyle(hwndLV); }
@@ -602,36 +394,12 @@ WINBOOL pareskit_ListView_GetFooterInfo_I1(HWND hwnd, signed char plvfi) { retur
 WINBOOL pareskit_ListView_GetFooterInfo_I2(HWND hwnd, short plvfi) { return ListView_GetFooterInfo(hwnd, plvfi); }
 WINBOOL pareskit_ListView_GetFooterInfo_I4(HWND hwnd, int plvfi) { return ListView_GetFooterInfo(hwnd, plvfi); }
 WINBOOL pareskit_ListView_GetFooterInfo_I8(HWND hwnd, long long plvfi) { return ListView_GetFooterInfo(hwnd, plvfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I1_I1(HWND hwnd, signed char iItem, signed char pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I1_I2(HWND hwnd, signed char iItem, short pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I1_I4(HWND hwnd, signed char iItem, int pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I1_I8(HWND hwnd, signed char iItem, long long pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I2_I1(HWND hwnd, short iItem, signed char pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I2_I2(HWND hwnd, short iItem, short pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I2_I4(HWND hwnd, short iItem, int pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I2_I8(HWND hwnd, short iItem, long long pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I4_I1(HWND hwnd, int iItem, signed char pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I4_I2(HWND hwnd, int iItem, short pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
 WINBOOL pareskit_ListView_GetFooterItem_I4_I4(HWND hwnd, int iItem, int pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
 WINBOOL pareskit_ListView_GetFooterItem_I4_I8(HWND hwnd, int iItem, long long pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I8_I1(HWND hwnd, long long iItem, signed char pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItem_I8_I2(HWND hwnd, long long iItem, short pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
 WINBOOL pareskit_ListView_GetFooterItem_I8_I4(HWND hwnd, long long iItem, int pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
 WINBOOL pareskit_ListView_GetFooterItem_I8_I8(HWND hwnd, long long iItem, long long pfi) { return ListView_GetFooterItem(hwnd, iItem, pfi); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I1_I1(HWND hwnd, signed char iItem, signed char prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I1_I2(HWND hwnd, signed char iItem, short prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I1_I4(HWND hwnd, signed char iItem, int prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I1_I8(HWND hwnd, signed char iItem, long long prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I2_I1(HWND hwnd, short iItem, signed char prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I2_I2(HWND hwnd, short iItem, short prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I2_I4(HWND hwnd, short iItem, int prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I2_I8(HWND hwnd, short iItem, long long prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I4_I1(HWND hwnd, int iItem, signed char prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I4_I2(HWND hwnd, int iItem, short prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
 WINBOOL pareskit_ListView_GetFooterItemRect_I4_I4(HWND hwnd, int iItem, int prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
 WINBOOL pareskit_ListView_GetFooterItemRect_I4_I8(HWND hwnd, int iItem, long long prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I8_I1(HWND hwnd, long long iItem, signed char prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
-WINBOOL pareskit_ListView_GetFooterItemRect_I8_I2(HWND hwnd, long long iItem, short prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
 WINBOOL pareskit_ListView_GetFooterItemRect_I8_I4(HWND hwnd, long long iItem, int prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
 WINBOOL pareskit_ListView_GetFooterItemRect_I8_I8(HWND hwnd, long long iItem, long long prc) { return ListView_GetFooterItemRect(hwnd, iItem, prc); }
 WINBOOL pareskit_ListView_GetFooterRect_I1(HWND hwnd, signed char prc) { return ListView_GetFooterRect(hwnd, prc); }
@@ -640,36 +408,12 @@ WINBOOL pareskit_ListView_GetFooterRect_I4(HWND hwnd, int prc) { return ListView
 WINBOOL pareskit_ListView_GetFooterRect_I8(HWND hwnd, long long prc) { return ListView_GetFooterRect(hwnd, prc); }
 LRESULT pareskit_ListView_GetGroupCount(HWND hwnd) { return ListView_GetGroupCount(hwnd); }
 HIMAGELIST pareskit_ListView_GetGroupHeaderImageList(HWND hwnd) { return ListView_GetGroupHeaderImageList(hwnd); }
-LRESULT pareskit_ListView_GetGroupInfo_I1_I1(HWND hwnd, signed char iGroupId, signed char pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I1_I2(HWND hwnd, signed char iGroupId, short pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I1_I4(HWND hwnd, signed char iGroupId, int pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I1_I8(HWND hwnd, signed char iGroupId, long long pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I2_I1(HWND hwnd, short iGroupId, signed char pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I2_I2(HWND hwnd, short iGroupId, short pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I2_I4(HWND hwnd, short iGroupId, int pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I2_I8(HWND hwnd, short iGroupId, long long pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I4_I1(HWND hwnd, int iGroupId, signed char pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I4_I2(HWND hwnd, int iGroupId, short pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfo_I4_I4(HWND hwnd, int iGroupId, int pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfo_I4_I8(HWND hwnd, int iGroupId, long long pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I8_I1(HWND hwnd, long long iGroupId, signed char pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfo_I8_I2(HWND hwnd, long long iGroupId, short pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfo_I8_I4(HWND hwnd, long long iGroupId, int pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfo_I8_I8(HWND hwnd, long long iGroupId, long long pgrp) { return ListView_GetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I1_I1(HWND hwnd, signed char iIndex, signed char pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I1_I2(HWND hwnd, signed char iIndex, short pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I1_I4(HWND hwnd, signed char iIndex, int pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I1_I8(HWND hwnd, signed char iIndex, long long pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I2_I1(HWND hwnd, short iIndex, signed char pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I2_I2(HWND hwnd, short iIndex, short pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I2_I4(HWND hwnd, short iIndex, int pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I2_I8(HWND hwnd, short iIndex, long long pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I4_I1(HWND hwnd, int iIndex, signed char pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I4_I2(HWND hwnd, int iIndex, short pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfoByIndex_I4_I4(HWND hwnd, int iIndex, int pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfoByIndex_I4_I8(HWND hwnd, int iIndex, long long pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I8_I1(HWND hwnd, long long iIndex, signed char pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
-LRESULT pareskit_ListView_GetGroupInfoByIndex_I8_I2(HWND hwnd, long long iIndex, short pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfoByIndex_I8_I4(HWND hwnd, long long iIndex, int pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
 LRESULT pareskit_ListView_GetGroupInfoByIndex_I8_I8(HWND hwnd, long long iIndex, long long pgrp) { return ListView_GetGroupInfoByIndex(hwnd, iIndex, pgrp); }
 LRESULT pareskit_ListView_GetGroupMetrics_I1(HWND hwnd, signed char pGroupMetrics) { return ListView_GetGroupMetrics(hwnd, pGroupMetrics); }
@@ -680,20 +424,8 @@ LRESULT pareskit_ListView_GetGroupRect_I4_I4(HWND hwnd, int iGroupId, int type, 
 LRESULT pareskit_ListView_GetGroupRect_I4_I8(HWND hwnd, int iGroupId, long long type, RECT * prc) { return ListView_GetGroupRect(hwnd, iGroupId, type, prc); }
 LRESULT pareskit_ListView_GetGroupRect_I8_I4(HWND hwnd, long long iGroupId, int type, RECT * prc) { return ListView_GetGroupRect(hwnd, iGroupId, type, prc); }
 LRESULT pareskit_ListView_GetGroupRect_I8_I8(HWND hwnd, long long iGroupId, long long type, RECT * prc) { return ListView_GetGroupRect(hwnd, iGroupId, type, prc); }
-UINT pareskit_ListView_GetGroupState_I1_I1(HWND hwnd, signed char dwGroupId, signed char dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I1_I2(HWND hwnd, signed char dwGroupId, short dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I1_I4(HWND hwnd, signed char dwGroupId, int dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I1_I8(HWND hwnd, signed char dwGroupId, long long dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I2_I1(HWND hwnd, short dwGroupId, signed char dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I2_I2(HWND hwnd, short dwGroupId, short dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I2_I4(HWND hwnd, short dwGroupId, int dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I2_I8(HWND hwnd, short dwGroupId, long long dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I4_I1(HWND hwnd, int dwGroupId, signed char dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I4_I2(HWND hwnd, int dwGroupId, short dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
 UINT pareskit_ListView_GetGroupState_I4_I4(HWND hwnd, int dwGroupId, int dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
 UINT pareskit_ListView_GetGroupState_I4_I8(HWND hwnd, int dwGroupId, long long dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I8_I1(HWND hwnd, long long dwGroupId, signed char dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
-UINT pareskit_ListView_GetGroupState_I8_I2(HWND hwnd, long long dwGroupId, short dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
 UINT pareskit_ListView_GetGroupState_I8_I4(HWND hwnd, long long dwGroupId, int dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
 UINT pareskit_ListView_GetGroupState_I8_I8(HWND hwnd, long long dwGroupId, long long dwMask) { return ListView_GetGroupState(hwnd, dwGroupId, dwMask); }
 HWND pareskit_ListView_GetHeader(HWND hwnd) { return ListView_GetHeader(hwnd); }
@@ -713,10 +445,7 @@ int pareskit_ListView_GetInsertMarkRect(HWND hwnd, LPRECT rc) { return ListView_
 WINBOOL pareskit_ListView_GetISearchString(HWND hwndLV, LPTSTR lpsz) { return ListView_GetISearchString(hwndLV, lpsz); }
 WINBOOL pareskit_ListView_GetItem(HWND hwnd, LVITEMA * pitem) { return ListView_GetItem(hwnd, pitem); }
 int pareskit_ListView_GetItemCount(HWND hwnd) { return ListView_GetItemCount(hwnd); }
-WINBOOL pareskit_ListView_GetItemIndexRect_I4_I4(HWND hwnd, LVITEMINDEX * plvii, int iSubItem, int code, LPRECT prc) { return ListView_GetItemIndexRect(hwnd, plvii, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetItemIndexRect_I4_I8(HWND hwnd, LVITEMINDEX * plvii, int iSubItem, long long code, LPRECT prc) { return ListView_GetItemIndexRect(hwnd, plvii, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetItemIndexRect_I8_I4(HWND hwnd, LVITEMINDEX * plvii, long long iSubItem, int code, LPRECT prc) { return ListView_GetItemIndexRect(hwnd, plvii, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetItemIndexRect_I8_I8(HWND hwnd, LVITEMINDEX * plvii, long long iSubItem, long long code, LPRECT prc) { return ListView_GetItemIndexRect(hwnd, plvii, iSubItem, code, prc); }
+WINBOOL pareskit_ListView_GetItemIndexRect(HWND hwnd, LVITEMINDEX * plvii, int iSubItem, int code, LPRECT prc) { return ListView_GetItemIndexRect(hwnd, plvii, iSubItem, code, prc); }
 WINBOOL pareskit_ListView_GetItemPosition_I1(HWND hwndLV, signed char i, POINT * ppt) { return ListView_GetItemPosition(hwndLV, i, ppt); }
 WINBOOL pareskit_ListView_GetItemPosition_I2(HWND hwndLV, short i, POINT * ppt) { return ListView_GetItemPosition(hwndLV, i, ppt); }
 WINBOOL pareskit_ListView_GetItemPosition_I4(HWND hwndLV, int i, POINT * ppt) { return ListView_GetItemPosition(hwndLV, i, ppt); }
@@ -729,44 +458,13 @@ DWORD pareskit_ListView_GetItemSpacing_I1(HWND hwndLV, signed char fSmall) { ret
 DWORD pareskit_ListView_GetItemSpacing_I2(HWND hwndLV, short fSmall) { return ListView_GetItemSpacing(hwndLV, fSmall); }
 DWORD pareskit_ListView_GetItemSpacing_I4(HWND hwndLV, int fSmall) { return ListView_GetItemSpacing(hwndLV, fSmall); }
 DWORD pareskit_ListView_GetItemSpacing_I8(HWND hwndLV, long long fSmall) { return ListView_GetItemSpacing(hwndLV, fSmall); }
-UINT pareskit_ListView_GetItemState_I1_I1(HWND hwndLV, signed char i, signed char mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I1_I2(HWND hwndLV, signed char i, short mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I1_I4(HWND hwndLV, signed char i, int mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I1_I8(HWND hwndLV, signed char i, long long mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I2_I1(HWND hwndLV, short i, signed char mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I2_I2(HWND hwndLV, short i, short mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I2_I4(HWND hwndLV, short i, int mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I2_I8(HWND hwndLV, short i, long long mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I4_I1(HWND hwndLV, int i, signed char mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I4_I2(HWND hwndLV, int i, short mask) { return ListView_GetItemState(hwndLV, i, mask); }
 UINT pareskit_ListView_GetItemState_I4_I4(HWND hwndLV, int i, int mask) { return ListView_GetItemState(hwndLV, i, mask); }
 UINT pareskit_ListView_GetItemState_I4_I8(HWND hwndLV, int i, long long mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I8_I1(HWND hwndLV, long long i, signed char mask) { return ListView_GetItemState(hwndLV, i, mask); }
-UINT pareskit_ListView_GetItemState_I8_I2(HWND hwndLV, long long i, short mask) { return ListView_GetItemState(hwndLV, i, mask); }
 UINT pareskit_ListView_GetItemState_I8_I4(HWND hwndLV, long long i, int mask) { return ListView_GetItemState(hwndLV, i, mask); }
 UINT pareskit_ListView_GetItemState_I8_I8(HWND hwndLV, long long i, long long mask) { return ListView_GetItemState(hwndLV, i, mask); }
-void pareskit_ListView_GetItemText_I4_I4_I4(HWND hwndLV, int i, int iSubItem_, CHAR * pszText_, int cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I4_I4_I8(HWND hwndLV, int i, int iSubItem_, CHAR * pszText_, long long cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I4_I8_I4(HWND hwndLV, int i, long long iSubItem_, CHAR * pszText_, int cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I4_I8_I8(HWND hwndLV, int i, long long iSubItem_, CHAR * pszText_, long long cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I8_I4_I4(HWND hwndLV, long long i, int iSubItem_, CHAR * pszText_, int cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I8_I4_I8(HWND hwndLV, long long i, int iSubItem_, CHAR * pszText_, long long cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I8_I8_I4(HWND hwndLV, long long i, long long iSubItem_, CHAR * pszText_, int cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-void pareskit_ListView_GetItemText_I8_I8_I8(HWND hwndLV, long long i, long long iSubItem_, CHAR * pszText_, long long cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
-int pareskit_ListView_GetNextItem_I1_I1(HWND hwnd, signed char i, signed char flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I1_I2(HWND hwnd, signed char i, short flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I1_I4(HWND hwnd, signed char i, int flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I1_I8(HWND hwnd, signed char i, long long flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I2_I1(HWND hwnd, short i, signed char flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I2_I2(HWND hwnd, short i, short flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I2_I4(HWND hwnd, short i, int flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I2_I8(HWND hwnd, short i, long long flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I4_I1(HWND hwnd, int i, signed char flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I4_I2(HWND hwnd, int i, short flags) { return ListView_GetNextItem(hwnd, i, flags); }
+void pareskit_ListView_GetItemText(HWND hwndLV, long long i, int iSubItem_, CHAR * pszText_, int cchTextMax_) { ListView_GetItemText(hwndLV, i, iSubItem_, pszText_, cchTextMax_); }
 int pareskit_ListView_GetNextItem_I4_I4(HWND hwnd, int i, int flags) { return ListView_GetNextItem(hwnd, i, flags); }
 int pareskit_ListView_GetNextItem_I4_I8(HWND hwnd, int i, long long flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I8_I1(HWND hwnd, long long i, signed char flags) { return ListView_GetNextItem(hwnd, i, flags); }
-int pareskit_ListView_GetNextItem_I8_I2(HWND hwnd, long long i, short flags) { return ListView_GetNextItem(hwnd, i, flags); }
 int pareskit_ListView_GetNextItem_I8_I4(HWND hwnd, long long i, int flags) { return ListView_GetNextItem(hwnd, i, flags); }
 int pareskit_ListView_GetNextItem_I8_I8(HWND hwnd, long long i, long long flags) { return ListView_GetNextItem(hwnd, i, flags); }
 WINBOOL pareskit_ListView_GetNextItemIndex_I1(HWND hwnd, LVITEMINDEX * plvii, signed char flags) { return ListView_GetNextItemIndex(hwnd, plvii, flags); }
@@ -780,14 +478,7 @@ UINT pareskit_ListView_GetSelectedColumn(HWND hwnd) { return ListView_GetSelecte
 UINT pareskit_ListView_GetSelectedCount(HWND hwndLV) { return ListView_GetSelectedCount(hwndLV); }
 int pareskit_ListView_GetSelectionMark(HWND hwnd) { return ListView_GetSelectionMark(hwnd); }
 int pareskit_ListView_GetStringWidth(HWND hwndLV, LPCTSTR psz) { return ListView_GetStringWidth(hwndLV, psz); }
-WINBOOL pareskit_ListView_GetSubItemRect_I4_I4_I4(HWND hwnd, int iItem, int iSubItem, int code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I4_I4_I8(HWND hwnd, int iItem, int iSubItem, long long code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I4_I8_I4(HWND hwnd, int iItem, long long iSubItem, int code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I4_I8_I8(HWND hwnd, int iItem, long long iSubItem, long long code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I8_I4_I4(HWND hwnd, long long iItem, int iSubItem, int code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I8_I4_I8(HWND hwnd, long long iItem, int iSubItem, long long code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I8_I8_I4(HWND hwnd, long long iItem, long long iSubItem, int code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
-WINBOOL pareskit_ListView_GetSubItemRect_I8_I8_I8(HWND hwnd, long long iItem, long long iSubItem, long long code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
+WINBOOL pareskit_ListView_GetSubItemRect(HWND hwnd, int iItem, int iSubItem, int code, LPRECT prc) { return ListView_GetSubItemRect(hwnd, iItem, iSubItem, code, prc); }
 COLORREF pareskit_ListView_GetTextBkColor(HWND hwnd) { return ListView_GetTextBkColor(hwnd); }
 COLORREF pareskit_ListView_GetTextColor(HWND hwnd) { return ListView_GetTextColor(hwnd); }
 LRESULT pareskit_ListView_GetTileInfo_I1(HWND hwnd, signed char pti) { return ListView_GetTileInfo(hwnd, pti); }
@@ -816,20 +507,8 @@ int pareskit_ListView_InsertColumn_I1(HWND hwnd, signed char iCol, const LVCOLUM
 int pareskit_ListView_InsertColumn_I2(HWND hwnd, short iCol, const LVCOLUMNA * pcol) { return ListView_InsertColumn(hwnd, iCol, pcol); }
 int pareskit_ListView_InsertColumn_I4(HWND hwnd, int iCol, const LVCOLUMNA * pcol) { return ListView_InsertColumn(hwnd, iCol, pcol); }
 int pareskit_ListView_InsertColumn_I8(HWND hwnd, long long iCol, const LVCOLUMNA * pcol) { return ListView_InsertColumn(hwnd, iCol, pcol); }
-LRESULT pareskit_ListView_InsertGroup_I1_I1(HWND hwnd, signed char index, signed char pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I1_I2(HWND hwnd, signed char index, short pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I1_I4(HWND hwnd, signed char index, int pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I1_I8(HWND hwnd, signed char index, long long pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I2_I1(HWND hwnd, short index, signed char pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I2_I2(HWND hwnd, short index, short pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I2_I4(HWND hwnd, short index, int pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I2_I8(HWND hwnd, short index, long long pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I4_I1(HWND hwnd, int index, signed char pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I4_I2(HWND hwnd, int index, short pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
 LRESULT pareskit_ListView_InsertGroup_I4_I4(HWND hwnd, int index, int pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
 LRESULT pareskit_ListView_InsertGroup_I4_I8(HWND hwnd, int index, long long pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I8_I1(HWND hwnd, long long index, signed char pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
-LRESULT pareskit_ListView_InsertGroup_I8_I2(HWND hwnd, long long index, short pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
 LRESULT pareskit_ListView_InsertGroup_I8_I4(HWND hwnd, long long index, int pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
 LRESULT pareskit_ListView_InsertGroup_I8_I8(HWND hwnd, long long index, long long pgrp) { return ListView_InsertGroup(hwnd, index, pgrp); }
 LRESULT pareskit_ListView_InsertGroupSorted_I1(HWND hwnd, signed char structInsert) { return ListView_InsertGroupSorted(hwnd, structInsert); }
@@ -851,52 +530,16 @@ UINT pareskit_ListView_MapIndexToID_I1(HWND hwnd, signed char index) { return Li
 UINT pareskit_ListView_MapIndexToID_I2(HWND hwnd, short index) { return ListView_MapIndexToID(hwnd, index); }
 UINT pareskit_ListView_MapIndexToID_I4(HWND hwnd, int index) { return ListView_MapIndexToID(hwnd, index); }
 UINT pareskit_ListView_MapIndexToID_I8(HWND hwnd, long long index) { return ListView_MapIndexToID(hwnd, index); }
-LRESULT pareskit_ListView_MoveGroup_I1_I1(HWND hwnd, signed char iGroupId, signed char toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I1_I2(HWND hwnd, signed char iGroupId, short toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I1_I4(HWND hwnd, signed char iGroupId, int toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I1_I8(HWND hwnd, signed char iGroupId, long long toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I2_I1(HWND hwnd, short iGroupId, signed char toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I2_I2(HWND hwnd, short iGroupId, short toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I2_I4(HWND hwnd, short iGroupId, int toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I2_I8(HWND hwnd, short iGroupId, long long toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I4_I1(HWND hwnd, int iGroupId, signed char toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I4_I2(HWND hwnd, int iGroupId, short toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
 LRESULT pareskit_ListView_MoveGroup_I4_I4(HWND hwnd, int iGroupId, int toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
 LRESULT pareskit_ListView_MoveGroup_I4_I8(HWND hwnd, int iGroupId, long long toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I8_I1(HWND hwnd, long long iGroupId, signed char toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveGroup_I8_I2(HWND hwnd, long long iGroupId, short toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
 LRESULT pareskit_ListView_MoveGroup_I8_I4(HWND hwnd, long long iGroupId, int toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
 LRESULT pareskit_ListView_MoveGroup_I8_I8(HWND hwnd, long long iGroupId, long long toIndex) { return ListView_MoveGroup(hwnd, iGroupId, toIndex); }
-LRESULT pareskit_ListView_MoveItemToGroup_I1_I1(HWND hwnd, signed char idItemFrom, signed char idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I1_I2(HWND hwnd, signed char idItemFrom, short idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I1_I4(HWND hwnd, signed char idItemFrom, int idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I1_I8(HWND hwnd, signed char idItemFrom, long long idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I2_I1(HWND hwnd, short idItemFrom, signed char idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I2_I2(HWND hwnd, short idItemFrom, short idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I2_I4(HWND hwnd, short idItemFrom, int idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I2_I8(HWND hwnd, short idItemFrom, long long idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I4_I1(HWND hwnd, int idItemFrom, signed char idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I4_I2(HWND hwnd, int idItemFrom, short idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
 LRESULT pareskit_ListView_MoveItemToGroup_I4_I4(HWND hwnd, int idItemFrom, int idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
 LRESULT pareskit_ListView_MoveItemToGroup_I4_I8(HWND hwnd, int idItemFrom, long long idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I8_I1(HWND hwnd, long long idItemFrom, signed char idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-LRESULT pareskit_ListView_MoveItemToGroup_I8_I2(HWND hwnd, long long idItemFrom, short idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
 LRESULT pareskit_ListView_MoveItemToGroup_I8_I4(HWND hwnd, long long idItemFrom, int idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
 LRESULT pareskit_ListView_MoveItemToGroup_I8_I8(HWND hwnd, long long idItemFrom, long long idGroupTo) { return ListView_MoveItemToGroup(hwnd, idItemFrom, idGroupTo); }
-WINBOOL pareskit_ListView_RedrawItems_I1_I1(HWND hwndLV, signed char iFirst, signed char iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I1_I2(HWND hwndLV, signed char iFirst, short iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I1_I4(HWND hwndLV, signed char iFirst, int iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I1_I8(HWND hwndLV, signed char iFirst, long long iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I2_I1(HWND hwndLV, short iFirst, signed char iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I2_I2(HWND hwndLV, short iFirst, short iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I2_I4(HWND hwndLV, short iFirst, int iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I2_I8(HWND hwndLV, short iFirst, long long iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I4_I1(HWND hwndLV, int iFirst, signed char iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I4_I2(HWND hwndLV, int iFirst, short iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
 WINBOOL pareskit_ListView_RedrawItems_I4_I4(HWND hwndLV, int iFirst, int iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
 WINBOOL pareskit_ListView_RedrawItems_I4_I8(HWND hwndLV, int iFirst, long long iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I8_I1(HWND hwndLV, long long iFirst, signed char iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
-WINBOOL pareskit_ListView_RedrawItems_I8_I2(HWND hwndLV, long long iFirst, short iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
 WINBOOL pareskit_ListView_RedrawItems_I8_I4(HWND hwndLV, long long iFirst, int iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
 WINBOOL pareskit_ListView_RedrawItems_I8_I8(HWND hwndLV, long long iFirst, long long iLast) { return ListView_RedrawItems(hwndLV, iFirst, iLast); }
 LRESULT pareskit_ListView_RemoveAllGroups(HWND hwnd) { return ListView_RemoveAllGroups(hwnd); }
@@ -904,20 +547,8 @@ LRESULT pareskit_ListView_RemoveGroup_I1(HWND hwnd, signed char iGroupId) { retu
 LRESULT pareskit_ListView_RemoveGroup_I2(HWND hwnd, short iGroupId) { return ListView_RemoveGroup(hwnd, iGroupId); }
 LRESULT pareskit_ListView_RemoveGroup_I4(HWND hwnd, int iGroupId) { return ListView_RemoveGroup(hwnd, iGroupId); }
 LRESULT pareskit_ListView_RemoveGroup_I8(HWND hwnd, long long iGroupId) { return ListView_RemoveGroup(hwnd, iGroupId); }
-WINBOOL pareskit_ListView_Scroll_I1_I1(HWND hwndLV, signed char dx, signed char dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I1_I2(HWND hwndLV, signed char dx, short dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I1_I4(HWND hwndLV, signed char dx, int dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I1_I8(HWND hwndLV, signed char dx, long long dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I2_I1(HWND hwndLV, short dx, signed char dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I2_I2(HWND hwndLV, short dx, short dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I2_I4(HWND hwndLV, short dx, int dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I2_I8(HWND hwndLV, short dx, long long dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I4_I1(HWND hwndLV, int dx, signed char dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I4_I2(HWND hwndLV, int dx, short dy) { return ListView_Scroll(hwndLV, dx, dy); }
 WINBOOL pareskit_ListView_Scroll_I4_I4(HWND hwndLV, int dx, int dy) { return ListView_Scroll(hwndLV, dx, dy); }
 WINBOOL pareskit_ListView_Scroll_I4_I8(HWND hwndLV, int dx, long long dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I8_I1(HWND hwndLV, long long dx, signed char dy) { return ListView_Scroll(hwndLV, dx, dy); }
-WINBOOL pareskit_ListView_Scroll_I8_I2(HWND hwndLV, long long dx, short dy) { return ListView_Scroll(hwndLV, dx, dy); }
 WINBOOL pareskit_ListView_Scroll_I8_I4(HWND hwndLV, long long dx, int dy) { return ListView_Scroll(hwndLV, dx, dy); }
 WINBOOL pareskit_ListView_Scroll_I8_I8(HWND hwndLV, long long dx, long long dy) { return ListView_Scroll(hwndLV, dx, dy); }
 WINBOOL pareskit_ListView_SetBkColor_I1(HWND hwnd, signed char clrBk) { return ListView_SetBkColor(hwnd, clrBk); }
@@ -932,20 +563,8 @@ WINBOOL pareskit_ListView_SetCallbackMask_I1(HWND hwnd, signed char mask) { retu
 WINBOOL pareskit_ListView_SetCallbackMask_I2(HWND hwnd, short mask) { return ListView_SetCallbackMask(hwnd, mask); }
 WINBOOL pareskit_ListView_SetCallbackMask_I4(HWND hwnd, int mask) { return ListView_SetCallbackMask(hwnd, mask); }
 WINBOOL pareskit_ListView_SetCallbackMask_I8(HWND hwnd, long long mask) { return ListView_SetCallbackMask(hwnd, mask); }
-void pareskit_ListView_SetCheckState_I1_I1(HWND hwndLV, signed char i, signed char fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I1_I2(HWND hwndLV, signed char i, short fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I1_I4(HWND hwndLV, signed char i, int fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I1_I8(HWND hwndLV, signed char i, long long fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I2_I1(HWND hwndLV, short i, signed char fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I2_I2(HWND hwndLV, short i, short fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I2_I4(HWND hwndLV, short i, int fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I2_I8(HWND hwndLV, short i, long long fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I4_I1(HWND hwndLV, int i, signed char fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I4_I2(HWND hwndLV, int i, short fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
 void pareskit_ListView_SetCheckState_I4_I4(HWND hwndLV, int i, int fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
 void pareskit_ListView_SetCheckState_I4_I8(HWND hwndLV, int i, long long fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I8_I1(HWND hwndLV, long long i, signed char fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
-void pareskit_ListView_SetCheckState_I8_I2(HWND hwndLV, long long i, short fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
 void pareskit_ListView_SetCheckState_I8_I4(HWND hwndLV, long long i, int fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
 void pareskit_ListView_SetCheckState_I8_I8(HWND hwndLV, long long i, long long fCheck) { ListView_SetCheckState(hwndLV, i, fCheck); }
 WINBOOL pareskit_ListView_SetColumn_I1(HWND hwnd, signed char iCol, const LVCOLUMNA * pcol) { return ListView_SetColumn(hwnd, iCol, pcol); }
@@ -956,57 +575,21 @@ WINBOOL pareskit_ListView_SetColumnOrderArray_I1(HWND hwnd, signed char iCount, 
 WINBOOL pareskit_ListView_SetColumnOrderArray_I2(HWND hwnd, short iCount, LPINT pi) { return ListView_SetColumnOrderArray(hwnd, iCount, pi); }
 WINBOOL pareskit_ListView_SetColumnOrderArray_I4(HWND hwnd, int iCount, LPINT pi) { return ListView_SetColumnOrderArray(hwnd, iCount, pi); }
 WINBOOL pareskit_ListView_SetColumnOrderArray_I8(HWND hwnd, long long iCount, LPINT pi) { return ListView_SetColumnOrderArray(hwnd, iCount, pi); }
-WINBOOL pareskit_ListView_SetColumnWidth_I1_I1(HWND hwnd, signed char iCol, signed char cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I1_I2(HWND hwnd, signed char iCol, short cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I1_I4(HWND hwnd, signed char iCol, int cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I1_I8(HWND hwnd, signed char iCol, long long cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I2_I1(HWND hwnd, short iCol, signed char cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I2_I2(HWND hwnd, short iCol, short cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I2_I4(HWND hwnd, short iCol, int cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I2_I8(HWND hwnd, short iCol, long long cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I4_I1(HWND hwnd, int iCol, signed char cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I4_I2(HWND hwnd, int iCol, short cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
 WINBOOL pareskit_ListView_SetColumnWidth_I4_I4(HWND hwnd, int iCol, int cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
 WINBOOL pareskit_ListView_SetColumnWidth_I4_I8(HWND hwnd, int iCol, long long cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I8_I1(HWND hwnd, long long iCol, signed char cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
-WINBOOL pareskit_ListView_SetColumnWidth_I8_I2(HWND hwnd, long long iCol, short cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
 WINBOOL pareskit_ListView_SetColumnWidth_I8_I4(HWND hwnd, long long iCol, int cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
 WINBOOL pareskit_ListView_SetColumnWidth_I8_I8(HWND hwnd, long long iCol, long long cx) { return ListView_SetColumnWidth(hwnd, iCol, cx); }
 DWORD pareskit_ListView_SetExtendedListViewStyle_I1(HWND hwndLV, signed char dw) { return ListView_SetExtendedListViewStyle(hwndLV, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyle_I2(HWND hwndLV, short dw) { return ListView_SetExtendedListViewStyle(hwndLV, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyle_I4(HWND hwndLV, int dw) { return ListView_SetExtendedListViewStyle(hwndLV, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyle_I8(HWND hwndLV, long long dw) { return ListView_SetExtendedListViewStyle(hwndLV, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I1_I1(HWND hwndLV, signed char dwMask, signed char dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I1_I2(HWND hwndLV, signed char dwMask, short dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I1_I4(HWND hwndLV, signed char dwMask, int dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I1_I8(HWND hwndLV, signed char dwMask, long long dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I2_I1(HWND hwndLV, short dwMask, signed char dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I2_I2(HWND hwndLV, short dwMask, short dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I2_I4(HWND hwndLV, short dwMask, int dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I2_I8(HWND hwndLV, short dwMask, long long dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I4_I1(HWND hwndLV, int dwMask, signed char dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I4_I2(HWND hwndLV, int dwMask, short dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyleEx_I4_I4(HWND hwndLV, int dwMask, int dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyleEx_I4_I8(HWND hwndLV, int dwMask, long long dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I8_I1(HWND hwndLV, long long dwMask, signed char dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
-DWORD pareskit_ListView_SetExtendedListViewStyleEx_I8_I2(HWND hwndLV, long long dwMask, short dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyleEx_I8_I4(HWND hwndLV, long long dwMask, int dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
 DWORD pareskit_ListView_SetExtendedListViewStyleEx_I8_I8(HWND hwndLV, long long dwMask, long long dw) { return ListView_SetExtendedListViewStyleEx(hwndLV, dwMask, dw); }
 HIMAGELIST pareskit_ListView_SetGroupHeaderImageList(HWND hwnd, HIMAGELIST himl) { return ListView_SetGroupHeaderImageList(hwnd, himl); }
-LRESULT pareskit_ListView_SetGroupInfo_I1_I1(HWND hwnd, signed char iGroupId, signed char pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I1_I2(HWND hwnd, signed char iGroupId, short pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I1_I4(HWND hwnd, signed char iGroupId, int pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I1_I8(HWND hwnd, signed char iGroupId, long long pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I2_I1(HWND hwnd, short iGroupId, signed char pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I2_I2(HWND hwnd, short iGroupId, short pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I2_I4(HWND hwnd, short iGroupId, int pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I2_I8(HWND hwnd, short iGroupId, long long pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I4_I1(HWND hwnd, int iGroupId, signed char pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I4_I2(HWND hwnd, int iGroupId, short pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_SetGroupInfo_I4_I4(HWND hwnd, int iGroupId, int pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_SetGroupInfo_I4_I8(HWND hwnd, int iGroupId, long long pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I8_I1(HWND hwnd, long long iGroupId, signed char pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
-LRESULT pareskit_ListView_SetGroupInfo_I8_I2(HWND hwnd, long long iGroupId, short pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_SetGroupInfo_I8_I4(HWND hwnd, long long iGroupId, int pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_SetGroupInfo_I8_I8(HWND hwnd, long long iGroupId, long long pgrp) { return ListView_SetGroupInfo(hwnd, iGroupId, pgrp); }
 LRESULT pareskit_ListView_SetGroupMetrics_I1(HWND hwnd, signed char pGroupMetrics) { return ListView_SetGroupMetrics(hwnd, pGroupMetrics); }
@@ -1025,20 +608,8 @@ DWORD pareskit_ListView_SetHoverTime_I1(HWND hwndLV, signed char dwHoverTimeMs) 
 DWORD pareskit_ListView_SetHoverTime_I2(HWND hwndLV, short dwHoverTimeMs) { return ListView_SetHoverTime(hwndLV, dwHoverTimeMs); }
 DWORD pareskit_ListView_SetHoverTime_I4(HWND hwndLV, int dwHoverTimeMs) { return ListView_SetHoverTime(hwndLV, dwHoverTimeMs); }
 DWORD pareskit_ListView_SetHoverTime_I8(HWND hwndLV, long long dwHoverTimeMs) { return ListView_SetHoverTime(hwndLV, dwHoverTimeMs); }
-DWORD pareskit_ListView_SetIconSpacing_I1_I1(HWND hwndLV, signed char cx, signed char cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I1_I2(HWND hwndLV, signed char cx, short cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I1_I4(HWND hwndLV, signed char cx, int cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I1_I8(HWND hwndLV, signed char cx, long long cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I2_I1(HWND hwndLV, short cx, signed char cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I2_I2(HWND hwndLV, short cx, short cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I2_I4(HWND hwndLV, short cx, int cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I2_I8(HWND hwndLV, short cx, long long cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I4_I1(HWND hwndLV, int cx, signed char cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I4_I2(HWND hwndLV, int cx, short cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
 DWORD pareskit_ListView_SetIconSpacing_I4_I4(HWND hwndLV, int cx, int cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
 DWORD pareskit_ListView_SetIconSpacing_I4_I8(HWND hwndLV, int cx, long long cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I8_I1(HWND hwndLV, long long cx, signed char cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
-DWORD pareskit_ListView_SetIconSpacing_I8_I2(HWND hwndLV, long long cx, short cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
 DWORD pareskit_ListView_SetIconSpacing_I8_I4(HWND hwndLV, long long cx, int cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
 DWORD pareskit_ListView_SetIconSpacing_I8_I8(HWND hwndLV, long long cx, long long cy) { return ListView_SetIconSpacing(hwndLV, cx, cy); }
 HIMAGELIST pareskit_ListView_SetImageList_I1(HWND hwnd, HIMAGELIST himl, signed char iImageList) { return ListView_SetImageList(hwnd, himl, iImageList); }
@@ -1062,20 +633,8 @@ LRESULT pareskit_ListView_SetItemCount_I1(HWND hwndLV, signed char cItems) { ret
 LRESULT pareskit_ListView_SetItemCount_I2(HWND hwndLV, short cItems) { return ListView_SetItemCount(hwndLV, cItems); }
 LRESULT pareskit_ListView_SetItemCount_I4(HWND hwndLV, int cItems) { return ListView_SetItemCount(hwndLV, cItems); }
 LRESULT pareskit_ListView_SetItemCount_I8(HWND hwndLV, long long cItems) { return ListView_SetItemCount(hwndLV, cItems); }
-LRESULT pareskit_ListView_SetItemCountEx_I1_I1(HWND hwndLV, signed char cItems, signed char dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I1_I2(HWND hwndLV, signed char cItems, short dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I1_I4(HWND hwndLV, signed char cItems, int dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I1_I8(HWND hwndLV, signed char cItems, long long dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I2_I1(HWND hwndLV, short cItems, signed char dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I2_I2(HWND hwndLV, short cItems, short dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I2_I4(HWND hwndLV, short cItems, int dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I2_I8(HWND hwndLV, short cItems, long long dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I4_I1(HWND hwndLV, int cItems, signed char dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I4_I2(HWND hwndLV, int cItems, short dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
 LRESULT pareskit_ListView_SetItemCountEx_I4_I4(HWND hwndLV, int cItems, int dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
 LRESULT pareskit_ListView_SetItemCountEx_I4_I8(HWND hwndLV, int cItems, long long dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I8_I1(HWND hwndLV, long long cItems, signed char dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
-LRESULT pareskit_ListView_SetItemCountEx_I8_I2(HWND hwndLV, long long cItems, short dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
 LRESULT pareskit_ListView_SetItemCountEx_I8_I4(HWND hwndLV, long long cItems, int dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
 LRESULT pareskit_ListView_SetItemCountEx_I8_I8(HWND hwndLV, long long cItems, long long dwFlags) { return ListView_SetItemCountEx(hwndLV, cItems, dwFlags); }
 void pareskit_ListView_SetItemIndexState_I4_I4(HWND hwndLV, LVITEMINDEX * plvii, int data, int mask) { ListView_SetItemIndexState(hwndLV, plvii, data, mask); }
@@ -1106,22 +665,7 @@ void pareskit_ListView_SetItemState_I8_I4_I4(HWND hwndLV, long long i, int data,
 void pareskit_ListView_SetItemState_I8_I4_I8(HWND hwndLV, long long i, int data, long long mask) { ListView_SetItemState(hwndLV, i, data, mask); }
 void pareskit_ListView_SetItemState_I8_I8_I4(HWND hwndLV, long long i, long long data, int mask) { ListView_SetItemState(hwndLV, i, data, mask); }
 void pareskit_ListView_SetItemState_I8_I8_I8(HWND hwndLV, long long i, long long data, long long mask) { ListView_SetItemState(hwndLV, i, data, mask); }
-void pareskit_ListView_SetItemText_I1_I1(HWND hwndLV, signed char i, signed char iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I1_I2(HWND hwndLV, signed char i, short iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I1_I4(HWND hwndLV, signed char i, int iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I1_I8(HWND hwndLV, signed char i, long long iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I2_I1(HWND hwndLV, short i, signed char iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I2_I2(HWND hwndLV, short i, short iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I2_I4(HWND hwndLV, short i, int iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I2_I8(HWND hwndLV, short i, long long iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I4_I1(HWND hwndLV, int i, signed char iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I4_I2(HWND hwndLV, int i, short iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I4_I4(HWND hwndLV, int i, int iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I4_I8(HWND hwndLV, int i, long long iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I8_I1(HWND hwndLV, long long i, signed char iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I8_I2(HWND hwndLV, long long i, short iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I8_I4(HWND hwndLV, long long i, int iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
-void pareskit_ListView_SetItemText_I8_I8(HWND hwndLV, long long i, long long iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
+void pareskit_ListView_SetItemText(HWND hwndLV, long long i, int iSubItem_, CHAR * pszText_) { ListView_SetItemText(hwndLV, i, iSubItem_, pszText_); }
 COLORREF pareskit_ListView_SetOutlineColor_I1(HWND hwnd, signed char color) { return ListView_SetOutlineColor(hwnd, color); }
 COLORREF pareskit_ListView_SetOutlineColor_I2(HWND hwnd, short color) { return ListView_SetOutlineColor(hwnd, color); }
 COLORREF pareskit_ListView_SetOutlineColor_I4(HWND hwnd, int color) { return ListView_SetOutlineColor(hwnd, color); }
@@ -1170,20 +714,8 @@ WINBOOL pareskit_ListView_SetWorkAreas_I1(HWND hwnd, signed char nWorkAreas, REC
 WINBOOL pareskit_ListView_SetWorkAreas_I2(HWND hwnd, short nWorkAreas, RECT * prc) { return ListView_SetWorkAreas(hwnd, nWorkAreas, prc); }
 WINBOOL pareskit_ListView_SetWorkAreas_I4(HWND hwnd, int nWorkAreas, RECT * prc) { return ListView_SetWorkAreas(hwnd, nWorkAreas, prc); }
 WINBOOL pareskit_ListView_SetWorkAreas_I8(HWND hwnd, long long nWorkAreas, RECT * prc) { return ListView_SetWorkAreas(hwnd, nWorkAreas, prc); }
-LRESULT pareskit_ListView_SortGroups_I1_I1(HWND hwnd, signed char _pfnGroupCompate, signed char _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I1_I2(HWND hwnd, signed char _pfnGroupCompate, short _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I1_I4(HWND hwnd, signed char _pfnGroupCompate, int _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I1_I8(HWND hwnd, signed char _pfnGroupCompate, long long _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I2_I1(HWND hwnd, short _pfnGroupCompate, signed char _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I2_I2(HWND hwnd, short _pfnGroupCompate, short _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I2_I4(HWND hwnd, short _pfnGroupCompate, int _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I2_I8(HWND hwnd, short _pfnGroupCompate, long long _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I4_I1(HWND hwnd, int _pfnGroupCompate, signed char _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I4_I2(HWND hwnd, int _pfnGroupCompate, short _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
 LRESULT pareskit_ListView_SortGroups_I4_I4(HWND hwnd, int _pfnGroupCompate, int _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
 LRESULT pareskit_ListView_SortGroups_I4_I8(HWND hwnd, int _pfnGroupCompate, long long _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I8_I1(HWND hwnd, long long _pfnGroupCompate, signed char _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
-LRESULT pareskit_ListView_SortGroups_I8_I2(HWND hwnd, long long _pfnGroupCompate, short _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
 LRESULT pareskit_ListView_SortGroups_I8_I4(HWND hwnd, long long _pfnGroupCompate, int _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
 LRESULT pareskit_ListView_SortGroups_I8_I8(HWND hwnd, long long _pfnGroupCompate, long long _plv) { return ListView_SortGroups(hwnd, _pfnGroupCompate, _plv); }
 WINBOOL pareskit_ListView_SortItems_I1(HWND hwndLV, PFNLVCOMPARE _pfnCompare, signed char _lPrm) { return ListView_SortItems(hwndLV, _pfnCompare, _lPrm); }
@@ -1253,20 +785,8 @@ LRESULT pareskit_MonthCal_GetMinReqRect_I2(HWND hmc, short prc) { return MonthCa
 LRESULT pareskit_MonthCal_GetMinReqRect_I4(HWND hmc, int prc) { return MonthCal_GetMinReqRect(hmc, prc); }
 LRESULT pareskit_MonthCal_GetMinReqRect_I8(HWND hmc, long long prc) { return MonthCal_GetMinReqRect(hmc, prc); }
 int pareskit_MonthCal_GetMonthDelta(HWND hmc) { return MonthCal_GetMonthDelta(hmc); }
-DWORD pareskit_MonthCal_GetMonthRange_I1_I1(HWND hmc, signed char gmr, signed char rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I1_I2(HWND hmc, signed char gmr, short rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I1_I4(HWND hmc, signed char gmr, int rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I1_I8(HWND hmc, signed char gmr, long long rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I2_I1(HWND hmc, short gmr, signed char rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I2_I2(HWND hmc, short gmr, short rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I2_I4(HWND hmc, short gmr, int rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I2_I8(HWND hmc, short gmr, long long rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I4_I1(HWND hmc, int gmr, signed char rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I4_I2(HWND hmc, int gmr, short rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
 DWORD pareskit_MonthCal_GetMonthRange_I4_I4(HWND hmc, int gmr, int rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
 DWORD pareskit_MonthCal_GetMonthRange_I4_I8(HWND hmc, int gmr, long long rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I8_I1(HWND hmc, long long gmr, signed char rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
-DWORD pareskit_MonthCal_GetMonthRange_I8_I2(HWND hmc, long long gmr, short rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
 DWORD pareskit_MonthCal_GetMonthRange_I8_I4(HWND hmc, long long gmr, int rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
 DWORD pareskit_MonthCal_GetMonthRange_I8_I8(HWND hmc, long long gmr, long long rgst) { return MonthCal_GetMonthRange(hmc, gmr, rgst); }
 DWORD pareskit_MonthCal_GetRange_I1(HWND hmc, signed char rgst) { return MonthCal_GetRange(hmc, rgst); }
@@ -1283,40 +803,16 @@ WINBOOL pareskit_MonthCal_GetToday_I4(HWND hmc, int pst) { return MonthCal_GetTo
 WINBOOL pareskit_MonthCal_GetToday_I8(HWND hmc, long long pst) { return MonthCal_GetToday(hmc, pst); }
 WINBOOL pareskit_MonthCal_GetUnicodeFormat(HWND hwnd) { return MonthCal_GetUnicodeFormat(hwnd); }
 LRESULT pareskit_MonthCal_HitTest(HWND hmc, PMCHITTESTINFO pinfo) { return MonthCal_HitTest(hmc, pinfo); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I1_I1(HWND hmc, signed char fset, signed char xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I1_I2(HWND hmc, signed char fset, short xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I1_I4(HWND hmc, signed char fset, int xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I1_I8(HWND hmc, signed char fset, long long xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I2_I1(HWND hmc, short fset, signed char xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I2_I2(HWND hmc, short fset, short xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I2_I4(HWND hmc, short fset, int xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I2_I8(HWND hmc, short fset, long long xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I4_I1(HWND hmc, int fset, signed char xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I4_I2(HWND hmc, int fset, short xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
 LRESULT pareskit_MonthCal_SetCalendarBorder_I4_I4(HWND hmc, int fset, int xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
 LRESULT pareskit_MonthCal_SetCalendarBorder_I4_I8(HWND hmc, int fset, long long xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I8_I1(HWND hmc, long long fset, signed char xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
-LRESULT pareskit_MonthCal_SetCalendarBorder_I8_I2(HWND hmc, long long fset, short xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
 LRESULT pareskit_MonthCal_SetCalendarBorder_I8_I4(HWND hmc, long long fset, int xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
 LRESULT pareskit_MonthCal_SetCalendarBorder_I8_I8(HWND hmc, long long fset, long long xyborder) { return MonthCal_SetCalendarBorder(hmc, fset, xyborder); }
 LRESULT pareskit_MonthCal_SetCALID_I1(HWND hmc, signed char calid) { return MonthCal_SetCALID(hmc, calid); }
 LRESULT pareskit_MonthCal_SetCALID_I2(HWND hmc, short calid) { return MonthCal_SetCALID(hmc, calid); }
 LRESULT pareskit_MonthCal_SetCALID_I4(HWND hmc, int calid) { return MonthCal_SetCALID(hmc, calid); }
 LRESULT pareskit_MonthCal_SetCALID_I8(HWND hmc, long long calid) { return MonthCal_SetCALID(hmc, calid); }
-LRESULT pareskit_MonthCal_SetColor_I1_I1(HWND hmc, signed char iColor, signed char clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I1_I2(HWND hmc, signed char iColor, short clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I1_I4(HWND hmc, signed char iColor, int clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I1_I8(HWND hmc, signed char iColor, long long clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I2_I1(HWND hmc, short iColor, signed char clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I2_I2(HWND hmc, short iColor, short clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I2_I4(HWND hmc, short iColor, int clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I2_I8(HWND hmc, short iColor, long long clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I4_I1(HWND hmc, int iColor, signed char clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I4_I2(HWND hmc, int iColor, short clr) { return MonthCal_SetColor(hmc, iColor, clr); }
 LRESULT pareskit_MonthCal_SetColor_I4_I4(HWND hmc, int iColor, int clr) { return MonthCal_SetColor(hmc, iColor, clr); }
 LRESULT pareskit_MonthCal_SetColor_I4_I8(HWND hmc, int iColor, long long clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I8_I1(HWND hmc, long long iColor, signed char clr) { return MonthCal_SetColor(hmc, iColor, clr); }
-LRESULT pareskit_MonthCal_SetColor_I8_I2(HWND hmc, long long iColor, short clr) { return MonthCal_SetColor(hmc, iColor, clr); }
 LRESULT pareskit_MonthCal_SetColor_I8_I4(HWND hmc, long long iColor, int clr) { return MonthCal_SetColor(hmc, iColor, clr); }
 LRESULT pareskit_MonthCal_SetColor_I8_I8(HWND hmc, long long iColor, long long clr) { return MonthCal_SetColor(hmc, iColor, clr); }
 WINBOOL pareskit_MonthCal_SetCurrentView_I1(HWND hmc, signed char dwNewView) { return MonthCal_SetCurrentView(hmc, dwNewView); }
@@ -1327,20 +823,8 @@ WINBOOL pareskit_MonthCal_SetCurSel_I1(HWND hmc, signed char pst) { return Month
 WINBOOL pareskit_MonthCal_SetCurSel_I2(HWND hmc, short pst) { return MonthCal_SetCurSel(hmc, pst); }
 WINBOOL pareskit_MonthCal_SetCurSel_I4(HWND hmc, int pst) { return MonthCal_SetCurSel(hmc, pst); }
 WINBOOL pareskit_MonthCal_SetCurSel_I8(HWND hmc, long long pst) { return MonthCal_SetCurSel(hmc, pst); }
-LRESULT pareskit_MonthCal_SetDayState_I1_I1(HWND hmc, signed char cbds, signed char rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I1_I2(HWND hmc, signed char cbds, short rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I1_I4(HWND hmc, signed char cbds, int rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I1_I8(HWND hmc, signed char cbds, long long rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I2_I1(HWND hmc, short cbds, signed char rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I2_I2(HWND hmc, short cbds, short rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I2_I4(HWND hmc, short cbds, int rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I2_I8(HWND hmc, short cbds, long long rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I4_I1(HWND hmc, int cbds, signed char rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I4_I2(HWND hmc, int cbds, short rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
 LRESULT pareskit_MonthCal_SetDayState_I4_I4(HWND hmc, int cbds, int rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
 LRESULT pareskit_MonthCal_SetDayState_I4_I8(HWND hmc, int cbds, long long rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I8_I1(HWND hmc, long long cbds, signed char rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
-LRESULT pareskit_MonthCal_SetDayState_I8_I2(HWND hmc, long long cbds, short rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
 LRESULT pareskit_MonthCal_SetDayState_I8_I4(HWND hmc, long long cbds, int rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
 LRESULT pareskit_MonthCal_SetDayState_I8_I8(HWND hmc, long long cbds, long long rgds) { return MonthCal_SetDayState(hmc, cbds, rgds); }
 LRESULT pareskit_MonthCal_SetFirstDayOfWeek_I1(HWND hmc, signed char iDay) { return MonthCal_SetFirstDayOfWeek(hmc, iDay); }
@@ -1355,20 +839,8 @@ int pareskit_MonthCal_SetMonthDelta_I1(HWND hmc, signed char n) { return MonthCa
 int pareskit_MonthCal_SetMonthDelta_I2(HWND hmc, short n) { return MonthCal_SetMonthDelta(hmc, n); }
 int pareskit_MonthCal_SetMonthDelta_I4(HWND hmc, int n) { return MonthCal_SetMonthDelta(hmc, n); }
 int pareskit_MonthCal_SetMonthDelta_I8(HWND hmc, long long n) { return MonthCal_SetMonthDelta(hmc, n); }
-WINBOOL pareskit_MonthCal_SetRange_I1_I1(HWND hmc, signed char gd, signed char rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I1_I2(HWND hmc, signed char gd, short rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I1_I4(HWND hmc, signed char gd, int rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I1_I8(HWND hmc, signed char gd, long long rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I2_I1(HWND hmc, short gd, signed char rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I2_I2(HWND hmc, short gd, short rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I2_I4(HWND hmc, short gd, int rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I2_I8(HWND hmc, short gd, long long rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I4_I1(HWND hmc, int gd, signed char rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I4_I2(HWND hmc, int gd, short rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
 WINBOOL pareskit_MonthCal_SetRange_I4_I4(HWND hmc, int gd, int rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
 WINBOOL pareskit_MonthCal_SetRange_I4_I8(HWND hmc, int gd, long long rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I8_I1(HWND hmc, long long gd, signed char rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
-WINBOOL pareskit_MonthCal_SetRange_I8_I2(HWND hmc, long long gd, short rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
 WINBOOL pareskit_MonthCal_SetRange_I8_I4(HWND hmc, long long gd, int rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
 WINBOOL pareskit_MonthCal_SetRange_I8_I8(HWND hmc, long long gd, long long rgst) { return MonthCal_SetRange(hmc, gd, rgst); }
 LRESULT pareskit_MonthCal_SetSelRange_I1(HWND hmc, signed char rgst) { return MonthCal_SetSelRange(hmc, rgst); }
@@ -1465,20 +937,8 @@ HPROPSHEETPAGE pareskit_PropSheet_IndexToPage_I1(HWND hDlg, signed char i) { ret
 HPROPSHEETPAGE pareskit_PropSheet_IndexToPage_I2(HWND hDlg, short i) { return PropSheet_IndexToPage(hDlg, i); }
 HPROPSHEETPAGE pareskit_PropSheet_IndexToPage_I4(HWND hDlg, int i) { return PropSheet_IndexToPage(hDlg, i); }
 HPROPSHEETPAGE pareskit_PropSheet_IndexToPage_I8(HWND hDlg, long long i) { return PropSheet_IndexToPage(hDlg, i); }
-LRESULT pareskit_PropSheet_InsertPage_I1_I1(HWND hDlg, signed char index, signed char hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I1_I2(HWND hDlg, signed char index, short hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I1_I4(HWND hDlg, signed char index, int hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I1_I8(HWND hDlg, signed char index, long long hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I2_I1(HWND hDlg, short index, signed char hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I2_I2(HWND hDlg, short index, short hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I2_I4(HWND hDlg, short index, int hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I2_I8(HWND hDlg, short index, long long hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I4_I1(HWND hDlg, int index, signed char hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I4_I2(HWND hDlg, int index, short hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_InsertPage_I4_I4(HWND hDlg, int index, int hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_InsertPage_I4_I8(HWND hDlg, int index, long long hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I8_I1(HWND hDlg, long long index, signed char hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_InsertPage_I8_I2(HWND hDlg, long long index, short hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_InsertPage_I8_I4(HWND hDlg, long long index, int hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_InsertPage_I8_I8(HWND hDlg, long long index, long long hpage) { return PropSheet_InsertPage(hDlg, index, hpage); }
 WINBOOL pareskit_PropSheet_IsDialogMessage_I1(HWND hDlg, signed char pMsg) { return PropSheet_IsDialogMessage(hDlg, pMsg); }
@@ -1493,55 +953,19 @@ WINBOOL pareskit_PropSheet_PressButton_I1(HWND hDlg, signed char iButton) { retu
 WINBOOL pareskit_PropSheet_PressButton_I2(HWND hDlg, short iButton) { return PropSheet_PressButton(hDlg, iButton); }
 WINBOOL pareskit_PropSheet_PressButton_I4(HWND hDlg, int iButton) { return PropSheet_PressButton(hDlg, iButton); }
 WINBOOL pareskit_PropSheet_PressButton_I8(HWND hDlg, long long iButton) { return PropSheet_PressButton(hDlg, iButton); }
-LRESULT pareskit_PropSheet_QuerySiblings_I1_I1(HWND hDlg, signed char wParam, signed char lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I1_I2(HWND hDlg, signed char wParam, short lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I1_I4(HWND hDlg, signed char wParam, int lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I1_I8(HWND hDlg, signed char wParam, long long lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I2_I1(HWND hDlg, short wParam, signed char lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I2_I2(HWND hDlg, short wParam, short lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I2_I4(HWND hDlg, short wParam, int lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I2_I8(HWND hDlg, short wParam, long long lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I4_I1(HWND hDlg, int wParam, signed char lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I4_I2(HWND hDlg, int wParam, short lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
 LRESULT pareskit_PropSheet_QuerySiblings_I4_I4(HWND hDlg, int wParam, int lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
 LRESULT pareskit_PropSheet_QuerySiblings_I4_I8(HWND hDlg, int wParam, long long lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I8_I1(HWND hDlg, long long wParam, signed char lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
-LRESULT pareskit_PropSheet_QuerySiblings_I8_I2(HWND hDlg, long long wParam, short lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
 LRESULT pareskit_PropSheet_QuerySiblings_I8_I4(HWND hDlg, long long wParam, int lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
 LRESULT pareskit_PropSheet_QuerySiblings_I8_I8(HWND hDlg, long long wParam, long long lParam) { return PropSheet_QuerySiblings(hDlg, wParam, lParam); }
 LRESULT pareskit_PropSheet_RebootSystem(HWND hDlg) { return PropSheet_RebootSystem(hDlg); }
 LRESULT pareskit_PropSheet_RecalcPageSizes(HWND hDlg) { return PropSheet_RecalcPageSizes(hDlg); }
-LRESULT pareskit_PropSheet_RemovePage_I1_I1(HWND hDlg, signed char index, signed char hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I1_I2(HWND hDlg, signed char index, short hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I1_I4(HWND hDlg, signed char index, int hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I1_I8(HWND hDlg, signed char index, long long hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I2_I1(HWND hDlg, short index, signed char hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I2_I2(HWND hDlg, short index, short hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I2_I4(HWND hDlg, short index, int hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I2_I8(HWND hDlg, short index, long long hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I4_I1(HWND hDlg, int index, signed char hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I4_I2(HWND hDlg, int index, short hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_RemovePage_I4_I4(HWND hDlg, int index, int hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_RemovePage_I4_I8(HWND hDlg, int index, long long hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I8_I1(HWND hDlg, long long index, signed char hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
-LRESULT pareskit_PropSheet_RemovePage_I8_I2(HWND hDlg, long long index, short hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_RemovePage_I8_I4(HWND hDlg, long long index, int hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_RemovePage_I8_I8(HWND hDlg, long long index, long long hpage) { return PropSheet_RemovePage(hDlg, index, hpage); }
 LRESULT pareskit_PropSheet_RestartWindows(HWND hDlg) { return PropSheet_RestartWindows(hDlg); }
-LRESULT pareskit_PropSheet_SetCurSel_I1_I1(HWND hDlg, signed char hpage, signed char index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I1_I2(HWND hDlg, signed char hpage, short index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I1_I4(HWND hDlg, signed char hpage, int index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I1_I8(HWND hDlg, signed char hpage, long long index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I2_I1(HWND hDlg, short hpage, signed char index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I2_I2(HWND hDlg, short hpage, short index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I2_I4(HWND hDlg, short hpage, int index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I2_I8(HWND hDlg, short hpage, long long index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I4_I1(HWND hDlg, int hpage, signed char index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I4_I2(HWND hDlg, int hpage, short index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
 LRESULT pareskit_PropSheet_SetCurSel_I4_I4(HWND hDlg, int hpage, int index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
 LRESULT pareskit_PropSheet_SetCurSel_I4_I8(HWND hDlg, int hpage, long long index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I8_I1(HWND hDlg, long long hpage, signed char index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
-LRESULT pareskit_PropSheet_SetCurSel_I8_I2(HWND hDlg, long long hpage, short index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
 LRESULT pareskit_PropSheet_SetCurSel_I8_I4(HWND hDlg, long long hpage, int index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
 LRESULT pareskit_PropSheet_SetCurSel_I8_I8(HWND hDlg, long long hpage, long long index) { return PropSheet_SetCurSel(hDlg, hpage, index); }
 LRESULT pareskit_PropSheet_SetCurSelByID_I1(HWND hDlg, signed char id) { return PropSheet_SetCurSelByID(hDlg, id); }
@@ -1552,40 +976,14 @@ LRESULT pareskit_PropSheet_SetFinishText_I1(HWND hDlg, signed char lpszText) { r
 LRESULT pareskit_PropSheet_SetFinishText_I2(HWND hDlg, short lpszText) { return PropSheet_SetFinishText(hDlg, lpszText); }
 LRESULT pareskit_PropSheet_SetFinishText_I4(HWND hDlg, int lpszText) { return PropSheet_SetFinishText(hDlg, lpszText); }
 LRESULT pareskit_PropSheet_SetFinishText_I8(HWND hDlg, long long lpszText) { return PropSheet_SetFinishText(hDlg, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I1_I1(HWND hDlg, signed char index, signed char lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I1_I2(HWND hDlg, signed char index, short lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I1_I4(HWND hDlg, signed char index, int lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I1_I8(HWND hDlg, signed char index, long long lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I2_I1(HWND hDlg, short index, signed char lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I2_I2(HWND hDlg, short index, short lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I2_I4(HWND hDlg, short index, int lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I2_I8(HWND hDlg, short index, long long lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I4_I1(HWND hDlg, int index, signed char lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I4_I2(HWND hDlg, int index, short lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderSubTitle_I4_I4(HWND hDlg, int index, int lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderSubTitle_I4_I8(HWND hDlg, int index, long long lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I8_I1(HWND hDlg, long long index, signed char lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderSubTitle_I8_I2(HWND hDlg, long long index, short lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderSubTitle_I8_I4(HWND hDlg, long long index, int lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderSubTitle_I8_I8(HWND hDlg, long long index, long long lpszText) { return PropSheet_SetHeaderSubTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I1_I1(HWND hDlg, signed char index, signed char lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I1_I2(HWND hDlg, signed char index, short lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I1_I4(HWND hDlg, signed char index, int lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I1_I8(HWND hDlg, signed char index, long long lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I2_I1(HWND hDlg, short index, signed char lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I2_I2(HWND hDlg, short index, short lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I2_I4(HWND hDlg, short index, int lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I2_I8(HWND hDlg, short index, long long lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I4_I1(HWND hDlg, int index, signed char lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I4_I2(HWND hDlg, int index, short lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderTitle_I4_I4(HWND hDlg, int index, int lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderTitle_I4_I8(HWND hDlg, int index, long long lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I8_I1(HWND hDlg, long long index, signed char lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetHeaderTitle_I8_I2(HWND hDlg, long long index, short lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderTitle_I8_I4(HWND hDlg, long long index, int lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
 LRESULT pareskit_PropSheet_SetHeaderTitle_I8_I8(HWND hDlg, long long index, long long lpszText) { return PropSheet_SetHeaderTitle(hDlg, index, lpszText); }
-LRESULT pareskit_PropSheet_SetTitle_I1(HWND hDlg, signed char wStyle, LPCTSTR lpszText) { return PropSheet_SetTitle(hDlg, wStyle, lpszText); }
-LRESULT pareskit_PropSheet_SetTitle_I2(HWND hDlg, short wStyle, LPCTSTR lpszText) { return PropSheet_SetTitle(hDlg, wStyle, lpszText); }
 LRESULT pareskit_PropSheet_SetTitle_I4(HWND hDlg, int wStyle, LPCTSTR lpszText) { return PropSheet_SetTitle(hDlg, wStyle, lpszText); }
 LRESULT pareskit_PropSheet_SetTitle_I8(HWND hDlg, long long wStyle, LPCTSTR lpszText) { return PropSheet_SetTitle(hDlg, wStyle, lpszText); }
 WINBOOL pareskit_PropSheet_SetWizButtons_I1(HWND hDlg, signed char dwFlags) { return PropSheet_SetWizButtons(hDlg, dwFlags); }
@@ -1629,20 +1027,8 @@ WINBOOL pareskit_TabCtrl_GetItemRect_I8(HWND hwnd, long long i, RECT * prc) { re
 int pareskit_TabCtrl_GetRowCount(HWND hwnd) { return TabCtrl_GetRowCount(hwnd); }
 HWND pareskit_TabCtrl_GetToolTips(HWND hwnd) { return TabCtrl_GetToolTips(hwnd); }
 WINBOOL pareskit_TabCtrl_GetUnicodeFormat(HWND hwnd) { return TabCtrl_GetUnicodeFormat(hwnd); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I1_I1(HWND hwnd, signed char i, signed char fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I1_I2(HWND hwnd, signed char i, short fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I1_I4(HWND hwnd, signed char i, int fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I1_I8(HWND hwnd, signed char i, long long fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I2_I1(HWND hwnd, short i, signed char fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I2_I2(HWND hwnd, short i, short fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I2_I4(HWND hwnd, short i, int fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I2_I8(HWND hwnd, short i, long long fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I4_I1(HWND hwnd, int i, signed char fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I4_I2(HWND hwnd, int i, short fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
 WINBOOL pareskit_TabCtrl_HighlightItem_I4_I4(HWND hwnd, int i, int fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
 WINBOOL pareskit_TabCtrl_HighlightItem_I4_I8(HWND hwnd, int i, long long fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I8_I1(HWND hwnd, long long i, signed char fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
-WINBOOL pareskit_TabCtrl_HighlightItem_I8_I2(HWND hwnd, long long i, short fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
 WINBOOL pareskit_TabCtrl_HighlightItem_I8_I4(HWND hwnd, long long i, int fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
 WINBOOL pareskit_TabCtrl_HighlightItem_I8_I8(HWND hwnd, long long i, long long fHighlight) { return TabCtrl_HighlightItem(hwnd, i, fHighlight); }
 int pareskit_TabCtrl_HitTest(HWND hwndTC, TCHITTESTINFO * pinfo) { return TabCtrl_HitTest(hwndTC, pinfo); }
@@ -1675,40 +1061,16 @@ WINBOOL pareskit_TabCtrl_SetItemExtra_I1(HWND hwndTC, signed char cb) { return T
 WINBOOL pareskit_TabCtrl_SetItemExtra_I2(HWND hwndTC, short cb) { return TabCtrl_SetItemExtra(hwndTC, cb); }
 WINBOOL pareskit_TabCtrl_SetItemExtra_I4(HWND hwndTC, int cb) { return TabCtrl_SetItemExtra(hwndTC, cb); }
 WINBOOL pareskit_TabCtrl_SetItemExtra_I8(HWND hwndTC, long long cb) { return TabCtrl_SetItemExtra(hwndTC, cb); }
-DWORD pareskit_TabCtrl_SetItemSize_I1_I1(HWND hwnd, signed char x, signed char y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I1_I2(HWND hwnd, signed char x, short y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I1_I4(HWND hwnd, signed char x, int y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I1_I8(HWND hwnd, signed char x, long long y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I2_I1(HWND hwnd, short x, signed char y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I2_I2(HWND hwnd, short x, short y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I2_I4(HWND hwnd, short x, int y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I2_I8(HWND hwnd, short x, long long y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I4_I1(HWND hwnd, int x, signed char y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I4_I2(HWND hwnd, int x, short y) { return TabCtrl_SetItemSize(hwnd, x, y); }
 DWORD pareskit_TabCtrl_SetItemSize_I4_I4(HWND hwnd, int x, int y) { return TabCtrl_SetItemSize(hwnd, x, y); }
 DWORD pareskit_TabCtrl_SetItemSize_I4_I8(HWND hwnd, int x, long long y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I8_I1(HWND hwnd, long long x, signed char y) { return TabCtrl_SetItemSize(hwnd, x, y); }
-DWORD pareskit_TabCtrl_SetItemSize_I8_I2(HWND hwnd, long long x, short y) { return TabCtrl_SetItemSize(hwnd, x, y); }
 DWORD pareskit_TabCtrl_SetItemSize_I8_I4(HWND hwnd, long long x, int y) { return TabCtrl_SetItemSize(hwnd, x, y); }
 DWORD pareskit_TabCtrl_SetItemSize_I8_I8(HWND hwnd, long long x, long long y) { return TabCtrl_SetItemSize(hwnd, x, y); }
 int pareskit_TabCtrl_SetMinTabWidth_I1(HWND hwnd, signed char x) { return TabCtrl_SetMinTabWidth(hwnd, x); }
 int pareskit_TabCtrl_SetMinTabWidth_I2(HWND hwnd, short x) { return TabCtrl_SetMinTabWidth(hwnd, x); }
 int pareskit_TabCtrl_SetMinTabWidth_I4(HWND hwnd, int x) { return TabCtrl_SetMinTabWidth(hwnd, x); }
 int pareskit_TabCtrl_SetMinTabWidth_I8(HWND hwnd, long long x) { return TabCtrl_SetMinTabWidth(hwnd, x); }
-void pareskit_TabCtrl_SetPadding_I1_I1(HWND hwnd, signed char cx, signed char cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I1_I2(HWND hwnd, signed char cx, short cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I1_I4(HWND hwnd, signed char cx, int cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I1_I8(HWND hwnd, signed char cx, long long cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I2_I1(HWND hwnd, short cx, signed char cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I2_I2(HWND hwnd, short cx, short cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I2_I4(HWND hwnd, short cx, int cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I2_I8(HWND hwnd, short cx, long long cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I4_I1(HWND hwnd, int cx, signed char cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I4_I2(HWND hwnd, int cx, short cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
 void pareskit_TabCtrl_SetPadding_I4_I4(HWND hwnd, int cx, int cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
 void pareskit_TabCtrl_SetPadding_I4_I8(HWND hwnd, int cx, long long cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I8_I1(HWND hwnd, long long cx, signed char cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
-void pareskit_TabCtrl_SetPadding_I8_I2(HWND hwnd, long long cx, short cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
 void pareskit_TabCtrl_SetPadding_I8_I4(HWND hwnd, long long cx, int cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
 void pareskit_TabCtrl_SetPadding_I8_I8(HWND hwnd, long long cx, long long cy) { TabCtrl_SetPadding(hwnd, cx, cy); }
 void pareskit_TabCtrl_SetToolTips_I1(HWND hwnd, signed char hwndTT) { TabCtrl_SetToolTips(hwnd, hwndTT); }
@@ -1756,20 +1118,8 @@ COLORREF pareskit_TreeView_GetInsertMarkColor(HWND hwnd) { return TreeView_GetIn
 WINBOOL pareskit_TreeView_GetISearchString(HWND hwndTV, LPTSTR lpsz) { return TreeView_GetISearchString(hwndTV, lpsz); }
 WINBOOL pareskit_TreeView_GetItem(HWND hwnd, TVITEMA * pitem) { return TreeView_GetItem(hwnd, pitem); }
 int pareskit_TreeView_GetItemHeight(HWND hwnd) { return TreeView_GetItemHeight(hwnd); }
-UINT pareskit_TreeView_GetItemState_I1_I1(HWND hwndTV, signed char hti, signed char mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I1_I2(HWND hwndTV, signed char hti, short mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I1_I4(HWND hwndTV, signed char hti, int mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I1_I8(HWND hwndTV, signed char hti, long long mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I2_I1(HWND hwndTV, short hti, signed char mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I2_I2(HWND hwndTV, short hti, short mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I2_I4(HWND hwndTV, short hti, int mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I2_I8(HWND hwndTV, short hti, long long mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I4_I1(HWND hwndTV, int hti, signed char mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I4_I2(HWND hwndTV, int hti, short mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
 UINT pareskit_TreeView_GetItemState_I4_I4(HWND hwndTV, int hti, int mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
 UINT pareskit_TreeView_GetItemState_I4_I8(HWND hwndTV, int hti, long long mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I8_I1(HWND hwndTV, long long hti, signed char mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
-UINT pareskit_TreeView_GetItemState_I8_I2(HWND hwndTV, long long hti, short mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
 UINT pareskit_TreeView_GetItemState_I8_I4(HWND hwndTV, long long hti, int mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
 UINT pareskit_TreeView_GetItemState_I8_I8(HWND hwndTV, long long hti, long long mask) { return TreeView_GetItemState(hwndTV, hti, mask); }
 HTREEITEM pareskit_TreeView_GetLastVisible(HWND hwnd) { return TreeView_GetLastVisible(hwnd); }
@@ -1809,20 +1159,8 @@ WINBOOL pareskit_TreeView_Select_I8(HWND hwnd, HTREEITEM hitem, long long code) 
 WINBOOL pareskit_TreeView_SelectDropTarget(HWND hwnd, HTREEITEM hitem) { return TreeView_SelectDropTarget(hwnd, hitem); }
 WINBOOL pareskit_TreeView_SelectItem(HWND hwnd, HTREEITEM hitem) { return TreeView_SelectItem(hwnd, hitem); }
 WINBOOL pareskit_TreeView_SelectSetFirstVisible(HWND hwnd, HTREEITEM hitem) { return TreeView_SelectSetFirstVisible(hwnd, hitem); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I1_I1(HWND hwnd, signed char uPixPerSec, signed char uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I1_I2(HWND hwnd, signed char uPixPerSec, short uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I1_I4(HWND hwnd, signed char uPixPerSec, int uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I1_I8(HWND hwnd, signed char uPixPerSec, long long uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I2_I1(HWND hwnd, short uPixPerSec, signed char uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I2_I2(HWND hwnd, short uPixPerSec, short uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I2_I4(HWND hwnd, short uPixPerSec, int uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I2_I8(HWND hwnd, short uPixPerSec, long long uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I4_I1(HWND hwnd, int uPixPerSec, signed char uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I4_I2(HWND hwnd, int uPixPerSec, short uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
 LRESULT pareskit_TreeView_SetAutoScrollInfo_I4_I4(HWND hwnd, int uPixPerSec, int uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
 LRESULT pareskit_TreeView_SetAutoScrollInfo_I4_I8(HWND hwnd, int uPixPerSec, long long uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I8_I1(HWND hwnd, long long uPixPerSec, signed char uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
-LRESULT pareskit_TreeView_SetAutoScrollInfo_I8_I2(HWND hwnd, long long uPixPerSec, short uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
 LRESULT pareskit_TreeView_SetAutoScrollInfo_I8_I4(HWND hwnd, long long uPixPerSec, int uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
 LRESULT pareskit_TreeView_SetAutoScrollInfo_I8_I8(HWND hwnd, long long uPixPerSec, long long uUpdateTime) { return TreeView_SetAutoScrollInfo(hwnd, uPixPerSec, uUpdateTime); }
 COLORREF pareskit_TreeView_SetBkColor_I1(HWND hwnd, signed char clr) { return TreeView_SetBkColor(hwnd, clr); }
@@ -1841,20 +1179,8 @@ void pareskit_TreeView_SetCheckState_I1(HWND hwndTV, struct _TREEITEM * hti, sig
 void pareskit_TreeView_SetCheckState_I2(HWND hwndTV, struct _TREEITEM * hti, short fCheck) { TreeView_SetCheckState(hwndTV, hti, fCheck); }
 void pareskit_TreeView_SetCheckState_I4(HWND hwndTV, struct _TREEITEM * hti, int fCheck) { TreeView_SetCheckState(hwndTV, hti, fCheck); }
 void pareskit_TreeView_SetCheckState_I8(HWND hwndTV, struct _TREEITEM * hti, long long fCheck) { TreeView_SetCheckState(hwndTV, hti, fCheck); }
-DWORD pareskit_TreeView_SetExtendedStyle_I1_I1(HWND hwnd, signed char dw, signed char mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I1_I2(HWND hwnd, signed char dw, short mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I1_I4(HWND hwnd, signed char dw, int mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I1_I8(HWND hwnd, signed char dw, long long mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I2_I1(HWND hwnd, short dw, signed char mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I2_I2(HWND hwnd, short dw, short mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I2_I4(HWND hwnd, short dw, int mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I2_I8(HWND hwnd, short dw, long long mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I4_I1(HWND hwnd, int dw, signed char mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I4_I2(HWND hwnd, int dw, short mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
 DWORD pareskit_TreeView_SetExtendedStyle_I4_I4(HWND hwnd, int dw, int mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
 DWORD pareskit_TreeView_SetExtendedStyle_I4_I8(HWND hwnd, int dw, long long mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I8_I1(HWND hwnd, long long dw, signed char mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
-DWORD pareskit_TreeView_SetExtendedStyle_I8_I2(HWND hwnd, long long dw, short mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
 DWORD pareskit_TreeView_SetExtendedStyle_I8_I4(HWND hwnd, long long dw, int mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
 DWORD pareskit_TreeView_SetExtendedStyle_I8_I8(HWND hwnd, long long dw, long long mask) { return TreeView_SetExtendedStyle(hwnd, dw, mask); }
 LRESULT pareskit_TreeView_SetHot_I1(HWND hwnd, signed char hitem) { return TreeView_SetHot(hwnd, hitem); }
@@ -1869,20 +1195,8 @@ WINBOOL pareskit_TreeView_SetIndent_I1(HWND hwnd, signed char indent) { return T
 WINBOOL pareskit_TreeView_SetIndent_I2(HWND hwnd, short indent) { return TreeView_SetIndent(hwnd, indent); }
 WINBOOL pareskit_TreeView_SetIndent_I4(HWND hwnd, int indent) { return TreeView_SetIndent(hwnd, indent); }
 WINBOOL pareskit_TreeView_SetIndent_I8(HWND hwnd, long long indent) { return TreeView_SetIndent(hwnd, indent); }
-WINBOOL pareskit_TreeView_SetInsertMark_I1_I1(HWND hwnd, signed char hItem, signed char fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I1_I2(HWND hwnd, signed char hItem, short fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I1_I4(HWND hwnd, signed char hItem, int fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I1_I8(HWND hwnd, signed char hItem, long long fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I2_I1(HWND hwnd, short hItem, signed char fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I2_I2(HWND hwnd, short hItem, short fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I2_I4(HWND hwnd, short hItem, int fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I2_I8(HWND hwnd, short hItem, long long fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I4_I1(HWND hwnd, int hItem, signed char fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I4_I2(HWND hwnd, int hItem, short fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
 WINBOOL pareskit_TreeView_SetInsertMark_I4_I4(HWND hwnd, int hItem, int fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
 WINBOOL pareskit_TreeView_SetInsertMark_I4_I8(HWND hwnd, int hItem, long long fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I8_I1(HWND hwnd, long long hItem, signed char fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
-WINBOOL pareskit_TreeView_SetInsertMark_I8_I2(HWND hwnd, long long hItem, short fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
 WINBOOL pareskit_TreeView_SetInsertMark_I8_I4(HWND hwnd, long long hItem, int fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
 WINBOOL pareskit_TreeView_SetInsertMark_I8_I8(HWND hwnd, long long hItem, long long fAfter) { return TreeView_SetInsertMark(hwnd, hItem, fAfter); }
 COLORREF pareskit_TreeView_SetInsertMarkColor_I1(HWND hwnd, signed char clr) { return TreeView_SetInsertMarkColor(hwnd, clr); }
@@ -1894,20 +1208,8 @@ int pareskit_TreeView_SetItemHeight_I1(HWND hwnd, signed char iHeight) { return 
 int pareskit_TreeView_SetItemHeight_I2(HWND hwnd, short iHeight) { return TreeView_SetItemHeight(hwnd, iHeight); }
 int pareskit_TreeView_SetItemHeight_I4(HWND hwnd, int iHeight) { return TreeView_SetItemHeight(hwnd, iHeight); }
 int pareskit_TreeView_SetItemHeight_I8(HWND hwnd, long long iHeight) { return TreeView_SetItemHeight(hwnd, iHeight); }
-void pareskit_TreeView_SetItemState_I1_I1(HWND hwndTV, struct _TREEITEM * hti, signed char data, signed char _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I1_I2(HWND hwndTV, struct _TREEITEM * hti, signed char data, short _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I1_I4(HWND hwndTV, struct _TREEITEM * hti, signed char data, int _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I1_I8(HWND hwndTV, struct _TREEITEM * hti, signed char data, long long _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I2_I1(HWND hwndTV, struct _TREEITEM * hti, short data, signed char _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I2_I2(HWND hwndTV, struct _TREEITEM * hti, short data, short _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I2_I4(HWND hwndTV, struct _TREEITEM * hti, short data, int _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I2_I8(HWND hwndTV, struct _TREEITEM * hti, short data, long long _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I4_I1(HWND hwndTV, struct _TREEITEM * hti, int data, signed char _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I4_I2(HWND hwndTV, struct _TREEITEM * hti, int data, short _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
 void pareskit_TreeView_SetItemState_I4_I4(HWND hwndTV, struct _TREEITEM * hti, int data, int _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
 void pareskit_TreeView_SetItemState_I4_I8(HWND hwndTV, struct _TREEITEM * hti, int data, long long _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I8_I1(HWND hwndTV, struct _TREEITEM * hti, long long data, signed char _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
-void pareskit_TreeView_SetItemState_I8_I2(HWND hwndTV, struct _TREEITEM * hti, long long data, short _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
 void pareskit_TreeView_SetItemState_I8_I4(HWND hwndTV, struct _TREEITEM * hti, long long data, int _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
 void pareskit_TreeView_SetItemState_I8_I8(HWND hwndTV, struct _TREEITEM * hti, long long data, long long _mask) { TreeView_SetItemState(hwndTV, hti, data, _mask); }
 COLORREF pareskit_TreeView_SetLineColor_I1(HWND hwnd, signed char clr) { return TreeView_SetLineColor(hwnd, clr); }

@@ -49,28 +49,20 @@
 #include <winsplp.h>
 #include <windowsx.h>
 
-int pareskit_CommDlg_OpenSave_GetFilePathA_I1(HWND _hdlg, LPSTR _psz, signed char _cbmax) { return CommDlg_OpenSave_GetFilePathA(_hdlg, _psz, _cbmax); }
-int pareskit_CommDlg_OpenSave_GetFilePathA_I2(HWND _hdlg, LPSTR _psz, short _cbmax) { return CommDlg_OpenSave_GetFilePathA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFilePathA_I4(HWND _hdlg, LPSTR _psz, int _cbmax) { return CommDlg_OpenSave_GetFilePathA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFilePathA_I8(HWND _hdlg, LPSTR _psz, long long _cbmax) { return CommDlg_OpenSave_GetFilePathA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFolderIDList_I1(HWND _hdlg, LPVOID _pidl, signed char _cbmax) { return CommDlg_OpenSave_GetFolderIDList(_hdlg, _pidl, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFolderIDList_I2(HWND _hdlg, LPVOID _pidl, short _cbmax) { return CommDlg_OpenSave_GetFolderIDList(_hdlg, _pidl, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFolderIDList_I4(HWND _hdlg, LPVOID _pidl, int _cbmax) { return CommDlg_OpenSave_GetFolderIDList(_hdlg, _pidl, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFolderIDList_I8(HWND _hdlg, LPVOID _pidl, long long _cbmax) { return CommDlg_OpenSave_GetFolderIDList(_hdlg, _pidl, _cbmax); }
-int pareskit_CommDlg_OpenSave_GetFolderPathA_I1(HWND _hdlg, LPSTR _psz, signed char _cbmax) { return CommDlg_OpenSave_GetFolderPathA(_hdlg, _psz, _cbmax); }
-int pareskit_CommDlg_OpenSave_GetFolderPathA_I2(HWND _hdlg, LPSTR _psz, short _cbmax) { return CommDlg_OpenSave_GetFolderPathA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFolderPathA_I4(HWND _hdlg, LPSTR _psz, int _cbmax) { return CommDlg_OpenSave_GetFolderPathA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetFolderPathA_I8(HWND _hdlg, LPSTR _psz, long long _cbmax) { return CommDlg_OpenSave_GetFolderPathA(_hdlg, _psz, _cbmax); }
-int pareskit_CommDlg_OpenSave_GetSpecA_I1(HWND _hdlg, LPSTR _psz, signed char _cbmax) { return CommDlg_OpenSave_GetSpecA(_hdlg, _psz, _cbmax); }
-int pareskit_CommDlg_OpenSave_GetSpecA_I2(HWND _hdlg, LPSTR _psz, short _cbmax) { return CommDlg_OpenSave_GetSpecA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetSpecA_I4(HWND _hdlg, LPSTR _psz, int _cbmax) { return CommDlg_OpenSave_GetSpecA(_hdlg, _psz, _cbmax); }
 int pareskit_CommDlg_OpenSave_GetSpecA_I8(HWND _hdlg, LPSTR _psz, long long _cbmax) { return CommDlg_OpenSave_GetSpecA(_hdlg, _psz, _cbmax); }
 void pareskit_CommDlg_OpenSave_HideControl_I1(HWND _hdlg, signed char _id) { CommDlg_OpenSave_HideControl(_hdlg, _id); }
 void pareskit_CommDlg_OpenSave_HideControl_I2(HWND _hdlg, short _id) { CommDlg_OpenSave_HideControl(_hdlg, _id); }
 void pareskit_CommDlg_OpenSave_HideControl_I4(HWND _hdlg, int _id) { CommDlg_OpenSave_HideControl(_hdlg, _id); }
 void pareskit_CommDlg_OpenSave_HideControl_I8(HWND _hdlg, long long _id) { CommDlg_OpenSave_HideControl(_hdlg, _id); }
-void pareskit_CommDlg_OpenSave_SetControlText_I1(HWND _hdlg, signed char _id, LPSTR _text) { CommDlg_OpenSave_SetControlText(_hdlg, _id, _text); }
-void pareskit_CommDlg_OpenSave_SetControlText_I2(HWND _hdlg, short _id, LPSTR _text) { CommDlg_OpenSave_SetControlText(_hdlg, _id, _text); }
 void pareskit_CommDlg_OpenSave_SetControlText_I4(HWND _hdlg, int _id, LPSTR _text) { CommDlg_OpenSave_SetControlText(_hdlg, _id, _text); }
 void pareskit_CommDlg_OpenSave_SetControlText_I8(HWND _hdlg, long long _id, LPSTR _text) { CommDlg_OpenSave_SetControlText(_hdlg, _id, _text); }
 void pareskit_CommDlg_OpenSave_SetDefExt(HWND _hdlg, LPSTR _pszext) { CommDlg_OpenSave_SetDefExt(_hdlg, _pszext); }

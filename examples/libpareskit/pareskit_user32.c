@@ -55,8 +55,6 @@ WINBOOL pareskit_Button_Enable_I4(HWND hwndCtl, int fEnable) { return Button_Ena
 WINBOOL pareskit_Button_Enable_I8(HWND hwndCtl, long long fEnable) { return Button_Enable(hwndCtl, fEnable); }
 int pareskit_Button_GetCheck(HWND hwndCtl) { return Button_GetCheck(hwndCtl); }
 int pareskit_Button_GetState(HWND hwndCtl) { return Button_GetState(hwndCtl); }
-int pareskit_Button_GetText_I1(HWND hwndCtl, LPSTR lpch, signed char cchMax) { return Button_GetText(hwndCtl, lpch, cchMax); }
-int pareskit_Button_GetText_I2(HWND hwndCtl, LPSTR lpch, short cchMax) { return Button_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_Button_GetText_I4(HWND hwndCtl, LPSTR lpch, int cchMax) { return Button_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_Button_GetText_I8(HWND hwndCtl, LPSTR lpch, long long cchMax) { return Button_GetText(hwndCtl, lpch, cchMax); }
 void pareskit_Button_SetCheck_I1(HWND hwndCtl, signed char check) { Button_SetCheck(hwndCtl, check); }
@@ -67,20 +65,8 @@ UINT pareskit_Button_SetState_I1(HWND hwndCtl, signed char state) { return Butto
 UINT pareskit_Button_SetState_I2(HWND hwndCtl, short state) { return Button_SetState(hwndCtl, state); }
 UINT pareskit_Button_SetState_I4(HWND hwndCtl, int state) { return Button_SetState(hwndCtl, state); }
 UINT pareskit_Button_SetState_I8(HWND hwndCtl, long long state) { return Button_SetState(hwndCtl, state); }
-void pareskit_Button_SetStyle_I1_I1(HWND hwndCtl, signed char style, signed char fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I1_I2(HWND hwndCtl, signed char style, short fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I1_I4(HWND hwndCtl, signed char style, int fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I1_I8(HWND hwndCtl, signed char style, long long fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I2_I1(HWND hwndCtl, short style, signed char fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I2_I2(HWND hwndCtl, short style, short fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I2_I4(HWND hwndCtl, short style, int fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I2_I8(HWND hwndCtl, short style, long long fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I4_I1(HWND hwndCtl, int style, signed char fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I4_I2(HWND hwndCtl, int style, short fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
 void pareskit_Button_SetStyle_I4_I4(HWND hwndCtl, int style, int fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
 void pareskit_Button_SetStyle_I4_I8(HWND hwndCtl, int style, long long fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I8_I1(HWND hwndCtl, long long style, signed char fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
-void pareskit_Button_SetStyle_I8_I2(HWND hwndCtl, long long style, short fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
 void pareskit_Button_SetStyle_I8_I4(HWND hwndCtl, long long style, int fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
 void pareskit_Button_SetStyle_I8_I8(HWND hwndCtl, long long style, long long fRedraw) { Button_SetStyle(hwndCtl, style, fRedraw); }
 WINBOOL pareskit_Button_SetText(HWND hwndCtl, LPCSTR lpsz) { return Button_SetText(hwndCtl, lpsz); }
@@ -93,36 +79,18 @@ int pareskit_ComboBox_DeleteString_I1(HWND hwndCtl, signed char index) { return 
 int pareskit_ComboBox_DeleteString_I2(HWND hwndCtl, short index) { return ComboBox_DeleteString(hwndCtl, index); }
 int pareskit_ComboBox_DeleteString_I4(HWND hwndCtl, int index) { return ComboBox_DeleteString(hwndCtl, index); }
 int pareskit_ComboBox_DeleteString_I8(HWND hwndCtl, long long index) { return ComboBox_DeleteString(hwndCtl, index); }
-int pareskit_ComboBox_Dir_I1(HWND hwndCtl, signed char attrs, LPCTSTR lpszFileSpec) { return ComboBox_Dir(hwndCtl, attrs, lpszFileSpec); }
-int pareskit_ComboBox_Dir_I2(HWND hwndCtl, short attrs, LPCTSTR lpszFileSpec) { return ComboBox_Dir(hwndCtl, attrs, lpszFileSpec); }
 int pareskit_ComboBox_Dir_I4(HWND hwndCtl, int attrs, LPCTSTR lpszFileSpec) { return ComboBox_Dir(hwndCtl, attrs, lpszFileSpec); }
 int pareskit_ComboBox_Dir_I8(HWND hwndCtl, long long attrs, LPCTSTR lpszFileSpec) { return ComboBox_Dir(hwndCtl, attrs, lpszFileSpec); }
 WINBOOL pareskit_ComboBox_Enable_I1(HWND hwndCtl, signed char fEnable) { return ComboBox_Enable(hwndCtl, fEnable); }
 WINBOOL pareskit_ComboBox_Enable_I2(HWND hwndCtl, short fEnable) { return ComboBox_Enable(hwndCtl, fEnable); }
 WINBOOL pareskit_ComboBox_Enable_I4(HWND hwndCtl, int fEnable) { return ComboBox_Enable(hwndCtl, fEnable); }
 WINBOOL pareskit_ComboBox_Enable_I8(HWND hwndCtl, long long fEnable) { return ComboBox_Enable(hwndCtl, fEnable); }
-int pareskit_ComboBox_FindItemData_I1_I1(HWND hwndCtl, signed char indexStart, signed char data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I1_I2(HWND hwndCtl, signed char indexStart, short data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I1_I4(HWND hwndCtl, signed char indexStart, int data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I1_I8(HWND hwndCtl, signed char indexStart, long long data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I2_I1(HWND hwndCtl, short indexStart, signed char data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I2_I2(HWND hwndCtl, short indexStart, short data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I2_I4(HWND hwndCtl, short indexStart, int data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I2_I8(HWND hwndCtl, short indexStart, long long data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I4_I1(HWND hwndCtl, int indexStart, signed char data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I4_I2(HWND hwndCtl, int indexStart, short data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_FindItemData_I4_I4(HWND hwndCtl, int indexStart, int data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_FindItemData_I4_I8(HWND hwndCtl, int indexStart, long long data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I8_I1(HWND hwndCtl, long long indexStart, signed char data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindItemData_I8_I2(HWND hwndCtl, long long indexStart, short data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_FindItemData_I8_I4(HWND hwndCtl, long long indexStart, int data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_FindItemData_I8_I8(HWND hwndCtl, long long indexStart, long long data) { return ComboBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_FindString_I1(HWND hwndCtl, signed char indexStart, LPCTSTR lpszFind) { return ComboBox_FindString(hwndCtl, indexStart, lpszFind); }
-int pareskit_ComboBox_FindString_I2(HWND hwndCtl, short indexStart, LPCTSTR lpszFind) { return ComboBox_FindString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ComboBox_FindString_I4(HWND hwndCtl, int indexStart, LPCTSTR lpszFind) { return ComboBox_FindString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ComboBox_FindString_I8(HWND hwndCtl, long long indexStart, LPCTSTR lpszFind) { return ComboBox_FindString(hwndCtl, indexStart, lpszFind); }
-int pareskit_ComboBox_FindStringExact_I1(HWND hwndCtl, signed char indexStart, LPCTSTR lpszFind) { return ComboBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
-int pareskit_ComboBox_FindStringExact_I2(HWND hwndCtl, short indexStart, LPCTSTR lpszFind) { return ComboBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
 int pareskit_ComboBox_FindStringExact_I4(HWND hwndCtl, int indexStart, LPCTSTR lpszFind) { return ComboBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
 int pareskit_ComboBox_FindStringExact_I8(HWND hwndCtl, long long indexStart, LPCTSTR lpszFind) { return ComboBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
 int pareskit_ComboBox_GetCount(HWND hwndCtl) { return ComboBox_GetCount(hwndCtl); }
@@ -136,36 +104,18 @@ LRESULT pareskit_ComboBox_GetItemData_I2(HWND hwndCtl, short index) { return Com
 LRESULT pareskit_ComboBox_GetItemData_I4(HWND hwndCtl, int index) { return ComboBox_GetItemData(hwndCtl, index); }
 LRESULT pareskit_ComboBox_GetItemData_I8(HWND hwndCtl, long long index) { return ComboBox_GetItemData(hwndCtl, index); }
 int pareskit_ComboBox_GetItemHeight(HWND hwndCtl) { return ComboBox_GetItemHeight(hwndCtl); }
-int pareskit_ComboBox_GetLBText_I1(HWND hwndCtl, signed char index, LPCTSTR lpszBuffer) { return ComboBox_GetLBText(hwndCtl, index, lpszBuffer); }
-int pareskit_ComboBox_GetLBText_I2(HWND hwndCtl, short index, LPCTSTR lpszBuffer) { return ComboBox_GetLBText(hwndCtl, index, lpszBuffer); }
 int pareskit_ComboBox_GetLBText_I4(HWND hwndCtl, int index, LPCTSTR lpszBuffer) { return ComboBox_GetLBText(hwndCtl, index, lpszBuffer); }
 int pareskit_ComboBox_GetLBText_I8(HWND hwndCtl, long long index, LPCTSTR lpszBuffer) { return ComboBox_GetLBText(hwndCtl, index, lpszBuffer); }
 int pareskit_ComboBox_GetLBTextLen_I1(HWND hwndCtl, signed char index) { return ComboBox_GetLBTextLen(hwndCtl, index); }
 int pareskit_ComboBox_GetLBTextLen_I2(HWND hwndCtl, short index) { return ComboBox_GetLBTextLen(hwndCtl, index); }
 int pareskit_ComboBox_GetLBTextLen_I4(HWND hwndCtl, int index) { return ComboBox_GetLBTextLen(hwndCtl, index); }
 int pareskit_ComboBox_GetLBTextLen_I8(HWND hwndCtl, long long index) { return ComboBox_GetLBTextLen(hwndCtl, index); }
-int pareskit_ComboBox_GetText_I1(HWND hwndCtl, LPSTR lpch, signed char cchMax) { return ComboBox_GetText(hwndCtl, lpch, cchMax); }
-int pareskit_ComboBox_GetText_I2(HWND hwndCtl, LPSTR lpch, short cchMax) { return ComboBox_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_ComboBox_GetText_I4(HWND hwndCtl, LPSTR lpch, int cchMax) { return ComboBox_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_ComboBox_GetText_I8(HWND hwndCtl, LPSTR lpch, long long cchMax) { return ComboBox_GetText(hwndCtl, lpch, cchMax); }
-int pareskit_ComboBox_InsertItemData_I1_I1(HWND hwndCtl, signed char index, signed char data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I1_I2(HWND hwndCtl, signed char index, short data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I1_I4(HWND hwndCtl, signed char index, int data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I1_I8(HWND hwndCtl, signed char index, long long data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I2_I1(HWND hwndCtl, short index, signed char data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I2_I2(HWND hwndCtl, short index, short data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I2_I4(HWND hwndCtl, short index, int data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I2_I8(HWND hwndCtl, short index, long long data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I4_I1(HWND hwndCtl, int index, signed char data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I4_I2(HWND hwndCtl, int index, short data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_InsertItemData_I4_I4(HWND hwndCtl, int index, int data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_InsertItemData_I4_I8(HWND hwndCtl, int index, long long data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I8_I1(HWND hwndCtl, long long index, signed char data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertItemData_I8_I2(HWND hwndCtl, long long index, short data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_InsertItemData_I8_I4(HWND hwndCtl, long long index, int data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_InsertItemData_I8_I8(HWND hwndCtl, long long index, long long data) { return ComboBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_InsertString_I1(HWND hwndCtl, signed char index, LPCTSTR lpsz) { return ComboBox_InsertString(hwndCtl, index, lpsz); }
-int pareskit_ComboBox_InsertString_I2(HWND hwndCtl, short index, LPCTSTR lpsz) { return ComboBox_InsertString(hwndCtl, index, lpsz); }
 int pareskit_ComboBox_InsertString_I4(HWND hwndCtl, int index, LPCTSTR lpsz) { return ComboBox_InsertString(hwndCtl, index, lpsz); }
 int pareskit_ComboBox_InsertString_I8(HWND hwndCtl, long long index, LPCTSTR lpsz) { return ComboBox_InsertString(hwndCtl, index, lpsz); }
 int pareskit_ComboBox_LimitText_I1(HWND hwndCtl, signed char cchLimit) { return ComboBox_LimitText(hwndCtl, cchLimit); }
@@ -173,80 +123,30 @@ int pareskit_ComboBox_LimitText_I2(HWND hwndCtl, short cchLimit) { return ComboB
 int pareskit_ComboBox_LimitText_I4(HWND hwndCtl, int cchLimit) { return ComboBox_LimitText(hwndCtl, cchLimit); }
 int pareskit_ComboBox_LimitText_I8(HWND hwndCtl, long long cchLimit) { return ComboBox_LimitText(hwndCtl, cchLimit); }
 int pareskit_ComboBox_ResetContent(HWND hwndCtl) { return ComboBox_ResetContent(hwndCtl); }
-int pareskit_ComboBox_SelectItemData_I1_I1(HWND hwndCtl, signed char indexStart, signed char data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I1_I2(HWND hwndCtl, signed char indexStart, short data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I1_I4(HWND hwndCtl, signed char indexStart, int data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I1_I8(HWND hwndCtl, signed char indexStart, long long data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I2_I1(HWND hwndCtl, short indexStart, signed char data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I2_I2(HWND hwndCtl, short indexStart, short data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I2_I4(HWND hwndCtl, short indexStart, int data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I2_I8(HWND hwndCtl, short indexStart, long long data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I4_I1(HWND hwndCtl, int indexStart, signed char data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I4_I2(HWND hwndCtl, int indexStart, short data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_SelectItemData_I4_I4(HWND hwndCtl, int indexStart, int data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_SelectItemData_I4_I8(HWND hwndCtl, int indexStart, long long data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I8_I1(HWND hwndCtl, long long indexStart, signed char data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectItemData_I8_I2(HWND hwndCtl, long long indexStart, short data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_SelectItemData_I8_I4(HWND hwndCtl, long long indexStart, int data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ComboBox_SelectItemData_I8_I8(HWND hwndCtl, long long indexStart, long long data) { return ComboBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ComboBox_SelectString_I1(HWND hwndCtl, signed char indexStart, LPCTSTR lpszSelect) { return ComboBox_SelectString(hwndCtl, indexStart, lpszSelect); }
-int pareskit_ComboBox_SelectString_I2(HWND hwndCtl, short indexStart, LPCTSTR lpszSelect) { return ComboBox_SelectString(hwndCtl, indexStart, lpszSelect); }
 int pareskit_ComboBox_SelectString_I4(HWND hwndCtl, int indexStart, LPCTSTR lpszSelect) { return ComboBox_SelectString(hwndCtl, indexStart, lpszSelect); }
 int pareskit_ComboBox_SelectString_I8(HWND hwndCtl, long long indexStart, LPCTSTR lpszSelect) { return ComboBox_SelectString(hwndCtl, indexStart, lpszSelect); }
 int pareskit_ComboBox_SetCurSel_I1(HWND hwndCtl, signed char index) { return ComboBox_SetCurSel(hwndCtl, index); }
 int pareskit_ComboBox_SetCurSel_I2(HWND hwndCtl, short index) { return ComboBox_SetCurSel(hwndCtl, index); }
 int pareskit_ComboBox_SetCurSel_I4(HWND hwndCtl, int index) { return ComboBox_SetCurSel(hwndCtl, index); }
 int pareskit_ComboBox_SetCurSel_I8(HWND hwndCtl, long long index) { return ComboBox_SetCurSel(hwndCtl, index); }
-int pareskit_ComboBox_SetEditSel_I1_I1(HWND hwndCtl, signed char ichStart, signed char ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I1_I2(HWND hwndCtl, signed char ichStart, short ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I1_I4(HWND hwndCtl, signed char ichStart, int ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I1_I8(HWND hwndCtl, signed char ichStart, long long ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I2_I1(HWND hwndCtl, short ichStart, signed char ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I2_I2(HWND hwndCtl, short ichStart, short ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I2_I4(HWND hwndCtl, short ichStart, int ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I2_I8(HWND hwndCtl, short ichStart, long long ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I4_I1(HWND hwndCtl, int ichStart, signed char ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I4_I2(HWND hwndCtl, int ichStart, short ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
 int pareskit_ComboBox_SetEditSel_I4_I4(HWND hwndCtl, int ichStart, int ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
 int pareskit_ComboBox_SetEditSel_I4_I8(HWND hwndCtl, int ichStart, long long ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I8_I1(HWND hwndCtl, long long ichStart, signed char ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
-int pareskit_ComboBox_SetEditSel_I8_I2(HWND hwndCtl, long long ichStart, short ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
 int pareskit_ComboBox_SetEditSel_I8_I4(HWND hwndCtl, long long ichStart, int ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
 int pareskit_ComboBox_SetEditSel_I8_I8(HWND hwndCtl, long long ichStart, long long ichEnd) { return ComboBox_SetEditSel(hwndCtl, ichStart, ichEnd); }
 int pareskit_ComboBox_SetExtendedUI_I1(HWND hwndCtl, signed char flags) { return ComboBox_SetExtendedUI(hwndCtl, flags); }
 int pareskit_ComboBox_SetExtendedUI_I2(HWND hwndCtl, short flags) { return ComboBox_SetExtendedUI(hwndCtl, flags); }
 int pareskit_ComboBox_SetExtendedUI_I4(HWND hwndCtl, int flags) { return ComboBox_SetExtendedUI(hwndCtl, flags); }
 int pareskit_ComboBox_SetExtendedUI_I8(HWND hwndCtl, long long flags) { return ComboBox_SetExtendedUI(hwndCtl, flags); }
-int pareskit_ComboBox_SetItemData_I1_I1(HWND hwndCtl, signed char index, signed char data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I1_I2(HWND hwndCtl, signed char index, short data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I1_I4(HWND hwndCtl, signed char index, int data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I1_I8(HWND hwndCtl, signed char index, long long data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I2_I1(HWND hwndCtl, short index, signed char data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I2_I2(HWND hwndCtl, short index, short data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I2_I4(HWND hwndCtl, short index, int data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I2_I8(HWND hwndCtl, short index, long long data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I4_I1(HWND hwndCtl, int index, signed char data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I4_I2(HWND hwndCtl, int index, short data) { return ComboBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_SetItemData_I4_I4(HWND hwndCtl, int index, int data) { return ComboBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_SetItemData_I4_I8(HWND hwndCtl, int index, long long data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I8_I1(HWND hwndCtl, long long index, signed char data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemData_I8_I2(HWND hwndCtl, long long index, short data) { return ComboBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_SetItemData_I8_I4(HWND hwndCtl, long long index, int data) { return ComboBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ComboBox_SetItemData_I8_I8(HWND hwndCtl, long long index, long long data) { return ComboBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ComboBox_SetItemHeight_I1_I1(HWND hwndCtl, signed char index, signed char cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I1_I2(HWND hwndCtl, signed char index, short cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I1_I4(HWND hwndCtl, signed char index, int cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I1_I8(HWND hwndCtl, signed char index, long long cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I2_I1(HWND hwndCtl, short index, signed char cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I2_I2(HWND hwndCtl, short index, short cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I2_I4(HWND hwndCtl, short index, int cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I2_I8(HWND hwndCtl, short index, long long cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I4_I1(HWND hwndCtl, int index, signed char cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I4_I2(HWND hwndCtl, int index, short cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
 int pareskit_ComboBox_SetItemHeight_I4_I4(HWND hwndCtl, int index, int cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
 int pareskit_ComboBox_SetItemHeight_I4_I8(HWND hwndCtl, int index, long long cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I8_I1(HWND hwndCtl, long long index, signed char cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
-int pareskit_ComboBox_SetItemHeight_I8_I2(HWND hwndCtl, long long index, short cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
 int pareskit_ComboBox_SetItemHeight_I8_I4(HWND hwndCtl, long long index, int cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
 int pareskit_ComboBox_SetItemHeight_I8_I8(HWND hwndCtl, long long index, long long cyItem) { return ComboBox_SetItemHeight(hwndCtl, index, cyItem); }
 WINBOOL pareskit_ComboBox_SetText(HWND hwndCtl, LPCSTR lpsz) { return ComboBox_SetText(hwndCtl, lpsz); }
@@ -281,8 +181,6 @@ WINBOOL pareskit_Edit_GetModify(HWND hwndCtl) { return Edit_GetModify(hwndCtl); 
 int pareskit_Edit_GetPasswordChar(HWND hwndCtl) { return Edit_GetPasswordChar(hwndCtl); }
 void pareskit_Edit_GetRect(HWND hwndCtl, RECT * lprc) { Edit_GetRect(hwndCtl, lprc); }
 DWORD pareskit_Edit_GetSel(HWND hwndCtl) { return Edit_GetSel(hwndCtl); }
-int pareskit_Edit_GetText_I1(HWND hwndCtl, LPSTR lpch, signed char cchMax) { return Edit_GetText(hwndCtl, lpch, cchMax); }
-int pareskit_Edit_GetText_I2(HWND hwndCtl, LPSTR lpch, short cchMax) { return Edit_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_Edit_GetText_I4(HWND hwndCtl, LPSTR lpch, int cchMax) { return Edit_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_Edit_GetText_I8(HWND hwndCtl, LPSTR lpch, long long cchMax) { return Edit_GetText(hwndCtl, lpch, cchMax); }
 EDITWORDBREAKPROC pareskit_Edit_GetWordBreakProc(HWND hwndCtl) { return Edit_GetWordBreakProc(hwndCtl); }
@@ -303,20 +201,8 @@ int pareskit_Edit_LineLength_I2(HWND hwndCtl, short line) { return Edit_LineLeng
 int pareskit_Edit_LineLength_I4(HWND hwndCtl, int line) { return Edit_LineLength(hwndCtl, line); }
 int pareskit_Edit_LineLength_I8(HWND hwndCtl, long long line) { return Edit_LineLength(hwndCtl, line); }
 void pareskit_Edit_ReplaceSel(HWND hwndCtl, LPCTSTR lpszReplace) { Edit_ReplaceSel(hwndCtl, lpszReplace); }
-void pareskit_Edit_Scroll_I1_I1(HWND hwndCtl, signed char dv, signed char dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I1_I2(HWND hwndCtl, signed char dv, short dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I1_I4(HWND hwndCtl, signed char dv, int dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I1_I8(HWND hwndCtl, signed char dv, long long dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I2_I1(HWND hwndCtl, short dv, signed char dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I2_I2(HWND hwndCtl, short dv, short dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I2_I4(HWND hwndCtl, short dv, int dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I2_I8(HWND hwndCtl, short dv, long long dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I4_I1(HWND hwndCtl, int dv, signed char dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I4_I2(HWND hwndCtl, int dv, short dh) { Edit_Scroll(hwndCtl, dv, dh); }
 void pareskit_Edit_Scroll_I4_I4(HWND hwndCtl, int dv, int dh) { Edit_Scroll(hwndCtl, dv, dh); }
 void pareskit_Edit_Scroll_I4_I8(HWND hwndCtl, int dv, long long dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I8_I1(HWND hwndCtl, long long dv, signed char dh) { Edit_Scroll(hwndCtl, dv, dh); }
-void pareskit_Edit_Scroll_I8_I2(HWND hwndCtl, long long dv, short dh) { Edit_Scroll(hwndCtl, dv, dh); }
 void pareskit_Edit_Scroll_I8_I4(HWND hwndCtl, long long dv, int dh) { Edit_Scroll(hwndCtl, dv, dh); }
 void pareskit_Edit_Scroll_I8_I8(HWND hwndCtl, long long dv, long long dh) { Edit_Scroll(hwndCtl, dv, dh); }
 WINBOOL pareskit_Edit_ScrollCaret(HWND hwndCtl) { return Edit_ScrollCaret(hwndCtl); }
@@ -335,20 +221,8 @@ WINBOOL pareskit_Edit_SetReadOnly_I4(HWND hwndCtl, int fReadOnly) { return Edit_
 WINBOOL pareskit_Edit_SetReadOnly_I8(HWND hwndCtl, long long fReadOnly) { return Edit_SetReadOnly(hwndCtl, fReadOnly); }
 void pareskit_Edit_SetRect(HWND hwndCtl, const RECT * lprc) { Edit_SetRect(hwndCtl, lprc); }
 void pareskit_Edit_SetRectNoPaint(HWND hwndCtl, const RECT * lprc) { Edit_SetRectNoPaint(hwndCtl, lprc); }
-void pareskit_Edit_SetSel_I1_I1(HWND hwndCtl, signed char ichStart, signed char ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I1_I2(HWND hwndCtl, signed char ichStart, short ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I1_I4(HWND hwndCtl, signed char ichStart, int ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I1_I8(HWND hwndCtl, signed char ichStart, long long ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I2_I1(HWND hwndCtl, short ichStart, signed char ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I2_I2(HWND hwndCtl, short ichStart, short ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I2_I4(HWND hwndCtl, short ichStart, int ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I2_I8(HWND hwndCtl, short ichStart, long long ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I4_I1(HWND hwndCtl, int ichStart, signed char ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I4_I2(HWND hwndCtl, int ichStart, short ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetSel_I4_I4(HWND hwndCtl, int ichStart, int ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetSel_I4_I8(HWND hwndCtl, int ichStart, long long ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I8_I1(HWND hwndCtl, long long ichStart, signed char ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
-void pareskit_Edit_SetSel_I8_I2(HWND hwndCtl, long long ichStart, short ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetSel_I8_I4(HWND hwndCtl, long long ichStart, int ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetSel_I8_I8(HWND hwndCtl, long long ichStart, long long ichEnd) { Edit_SetSel(hwndCtl, ichStart, ichEnd); }
 void pareskit_Edit_SetTabStops_I1(HWND hwndCtl, signed char cTabs, const int * lpTabs) { Edit_SetTabStops(hwndCtl, cTabs, lpTabs); }
@@ -625,36 +499,12 @@ LPARAM pareskit_GET_WM_COMMAND_MPS_I8_I4_I4(long long id, int hwnd, int cmd) { r
 LPARAM pareskit_GET_WM_COMMAND_MPS_I8_I4_I8(long long id, int hwnd, long long cmd) { return GET_WM_COMMAND_MPS(id, hwnd, cmd); }
 LPARAM pareskit_GET_WM_COMMAND_MPS_I8_I8_I4(long long id, long long hwnd, int cmd) { return GET_WM_COMMAND_MPS(id, hwnd, cmd); }
 LPARAM pareskit_GET_WM_COMMAND_MPS_I8_I8_I8(long long id, long long hwnd, long long cmd) { return GET_WM_COMMAND_MPS(id, hwnd, cmd); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I1_I1(HDC wp, signed char lp, signed char msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I1_I2(HDC wp, signed char lp, short msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I1_I4(HDC wp, signed char lp, int msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I1_I8(HDC wp, signed char lp, long long msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I2_I1(HDC wp, short lp, signed char msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I2_I2(HDC wp, short lp, short msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I2_I4(HDC wp, short lp, int msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I2_I8(HDC wp, short lp, long long msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I4_I1(HDC wp, int lp, signed char msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I4_I2(HDC wp, int lp, short msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
 HDC pareskit_GET_WM_CTLCOLOR_HDC_I4_I4(HDC wp, int lp, int msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
 HDC pareskit_GET_WM_CTLCOLOR_HDC_I4_I8(HDC wp, int lp, long long msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I8_I1(HDC wp, long long lp, signed char msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HDC pareskit_GET_WM_CTLCOLOR_HDC_I8_I2(HDC wp, long long lp, short msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
 HDC pareskit_GET_WM_CTLCOLOR_HDC_I8_I4(HDC wp, long long lp, int msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
 HDC pareskit_GET_WM_CTLCOLOR_HDC_I8_I8(HDC wp, long long lp, long long msg) { return GET_WM_CTLCOLOR_HDC(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I1_I1(signed char wp, HWND lp, signed char msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I1_I2(signed char wp, HWND lp, short msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I1_I4(signed char wp, HWND lp, int msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I1_I8(signed char wp, HWND lp, long long msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I2_I1(short wp, HWND lp, signed char msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I2_I2(short wp, HWND lp, short msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I2_I4(short wp, HWND lp, int msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I2_I8(short wp, HWND lp, long long msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I4_I1(int wp, HWND lp, signed char msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I4_I2(int wp, HWND lp, short msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
 HWND pareskit_GET_WM_CTLCOLOR_HWND_I4_I4(int wp, HWND lp, int msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
 HWND pareskit_GET_WM_CTLCOLOR_HWND_I4_I8(int wp, HWND lp, long long msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I8_I1(long long wp, HWND lp, signed char msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
-HWND pareskit_GET_WM_CTLCOLOR_HWND_I8_I2(long long wp, HWND lp, short msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
 HWND pareskit_GET_WM_CTLCOLOR_HWND_I8_I4(long long wp, HWND lp, int msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
 HWND pareskit_GET_WM_CTLCOLOR_HWND_I8_I8(long long wp, HWND lp, long long msg) { return GET_WM_CTLCOLOR_HWND(wp, lp, msg); }
 LPARAM pareskit_GET_WM_CTLCOLOR_MPS_I4_I4_I4(int hdc, int hwnd, int type) { return GET_WM_CTLCOLOR_MPS(hdc, hwnd, type); }
@@ -1139,36 +989,18 @@ int pareskit_ListBox_DeleteString_I1(HWND hwndCtl, signed char index) { return L
 int pareskit_ListBox_DeleteString_I2(HWND hwndCtl, short index) { return ListBox_DeleteString(hwndCtl, index); }
 int pareskit_ListBox_DeleteString_I4(HWND hwndCtl, int index) { return ListBox_DeleteString(hwndCtl, index); }
 int pareskit_ListBox_DeleteString_I8(HWND hwndCtl, long long index) { return ListBox_DeleteString(hwndCtl, index); }
-int pareskit_ListBox_Dir_I1(HWND hwndCtl, signed char attrs, LPCTSTR lpszFileSpec) { return ListBox_Dir(hwndCtl, attrs, lpszFileSpec); }
-int pareskit_ListBox_Dir_I2(HWND hwndCtl, short attrs, LPCTSTR lpszFileSpec) { return ListBox_Dir(hwndCtl, attrs, lpszFileSpec); }
 int pareskit_ListBox_Dir_I4(HWND hwndCtl, int attrs, LPCTSTR lpszFileSpec) { return ListBox_Dir(hwndCtl, attrs, lpszFileSpec); }
 int pareskit_ListBox_Dir_I8(HWND hwndCtl, long long attrs, LPCTSTR lpszFileSpec) { return ListBox_Dir(hwndCtl, attrs, lpszFileSpec); }
 WINBOOL pareskit_ListBox_Enable_I1(HWND hwndCtl, signed char fEnable) { return ListBox_Enable(hwndCtl, fEnable); }
 WINBOOL pareskit_ListBox_Enable_I2(HWND hwndCtl, short fEnable) { return ListBox_Enable(hwndCtl, fEnable); }
 WINBOOL pareskit_ListBox_Enable_I4(HWND hwndCtl, int fEnable) { return ListBox_Enable(hwndCtl, fEnable); }
 WINBOOL pareskit_ListBox_Enable_I8(HWND hwndCtl, long long fEnable) { return ListBox_Enable(hwndCtl, fEnable); }
-int pareskit_ListBox_FindItemData_I1_I1(HWND hwndCtl, signed char indexStart, signed char data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I1_I2(HWND hwndCtl, signed char indexStart, short data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I1_I4(HWND hwndCtl, signed char indexStart, int data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I1_I8(HWND hwndCtl, signed char indexStart, long long data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I2_I1(HWND hwndCtl, short indexStart, signed char data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I2_I2(HWND hwndCtl, short indexStart, short data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I2_I4(HWND hwndCtl, short indexStart, int data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I2_I8(HWND hwndCtl, short indexStart, long long data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I4_I1(HWND hwndCtl, int indexStart, signed char data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I4_I2(HWND hwndCtl, int indexStart, short data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_FindItemData_I4_I4(HWND hwndCtl, int indexStart, int data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_FindItemData_I4_I8(HWND hwndCtl, int indexStart, long long data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I8_I1(HWND hwndCtl, long long indexStart, signed char data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindItemData_I8_I2(HWND hwndCtl, long long indexStart, short data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_FindItemData_I8_I4(HWND hwndCtl, long long indexStart, int data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_FindItemData_I8_I8(HWND hwndCtl, long long indexStart, long long data) { return ListBox_FindItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_FindString_I1(HWND hwndCtl, signed char indexStart, LPCTSTR lpszFind) { return ListBox_FindString(hwndCtl, indexStart, lpszFind); }
-int pareskit_ListBox_FindString_I2(HWND hwndCtl, short indexStart, LPCTSTR lpszFind) { return ListBox_FindString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_FindString_I4(HWND hwndCtl, int indexStart, LPCTSTR lpszFind) { return ListBox_FindString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_FindString_I8(HWND hwndCtl, long long indexStart, LPCTSTR lpszFind) { return ListBox_FindString(hwndCtl, indexStart, lpszFind); }
-int pareskit_ListBox_FindStringExact_I1(HWND hwndCtl, signed char indexStart, LPCTSTR lpszFind) { return ListBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
-int pareskit_ListBox_FindStringExact_I2(HWND hwndCtl, short indexStart, LPCTSTR lpszFind) { return ListBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_FindStringExact_I4(HWND hwndCtl, int indexStart, LPCTSTR lpszFind) { return ListBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_FindStringExact_I8(HWND hwndCtl, long long indexStart, LPCTSTR lpszFind) { return ListBox_FindStringExact(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_GetCaretIndex(HWND hwndCtl) { return ListBox_GetCaretIndex(hwndCtl); }
@@ -1196,8 +1028,6 @@ int pareskit_ListBox_GetSelItems_I1(HWND hwndCtl, signed char cItems, int * lpIt
 int pareskit_ListBox_GetSelItems_I2(HWND hwndCtl, short cItems, int * lpItems) { return ListBox_GetSelItems(hwndCtl, cItems, lpItems); }
 int pareskit_ListBox_GetSelItems_I4(HWND hwndCtl, int cItems, int * lpItems) { return ListBox_GetSelItems(hwndCtl, cItems, lpItems); }
 int pareskit_ListBox_GetSelItems_I8(HWND hwndCtl, long long cItems, int * lpItems) { return ListBox_GetSelItems(hwndCtl, cItems, lpItems); }
-int pareskit_ListBox_GetText_I1(HWND hwndCtl, signed char index, LPCTSTR lpszBuffer) { return ListBox_GetText(hwndCtl, index, lpszBuffer); }
-int pareskit_ListBox_GetText_I2(HWND hwndCtl, short index, LPCTSTR lpszBuffer) { return ListBox_GetText(hwndCtl, index, lpszBuffer); }
 int pareskit_ListBox_GetText_I4(HWND hwndCtl, int index, LPCTSTR lpszBuffer) { return ListBox_GetText(hwndCtl, index, lpszBuffer); }
 int pareskit_ListBox_GetText_I8(HWND hwndCtl, long long index, LPCTSTR lpszBuffer) { return ListBox_GetText(hwndCtl, index, lpszBuffer); }
 int pareskit_ListBox_GetTextLen_I1(HWND hwndCtl, signed char index) { return ListBox_GetTextLen(hwndCtl, index); }
@@ -1205,45 +1035,17 @@ int pareskit_ListBox_GetTextLen_I2(HWND hwndCtl, short index) { return ListBox_G
 int pareskit_ListBox_GetTextLen_I4(HWND hwndCtl, int index) { return ListBox_GetTextLen(hwndCtl, index); }
 int pareskit_ListBox_GetTextLen_I8(HWND hwndCtl, long long index) { return ListBox_GetTextLen(hwndCtl, index); }
 int pareskit_ListBox_GetTopIndex(HWND hwndCtl) { return ListBox_GetTopIndex(hwndCtl); }
-int pareskit_ListBox_InsertItemData_I1_I1(HWND hwndCtl, signed char index, signed char data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I1_I2(HWND hwndCtl, signed char index, short data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I1_I4(HWND hwndCtl, signed char index, int data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I1_I8(HWND hwndCtl, signed char index, long long data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I2_I1(HWND hwndCtl, short index, signed char data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I2_I2(HWND hwndCtl, short index, short data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I2_I4(HWND hwndCtl, short index, int data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I2_I8(HWND hwndCtl, short index, long long data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I4_I1(HWND hwndCtl, int index, signed char data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I4_I2(HWND hwndCtl, int index, short data) { return ListBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ListBox_InsertItemData_I4_I4(HWND hwndCtl, int index, int data) { return ListBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ListBox_InsertItemData_I4_I8(HWND hwndCtl, int index, long long data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I8_I1(HWND hwndCtl, long long index, signed char data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertItemData_I8_I2(HWND hwndCtl, long long index, short data) { return ListBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ListBox_InsertItemData_I8_I4(HWND hwndCtl, long long index, int data) { return ListBox_InsertItemData(hwndCtl, index, data); }
 int pareskit_ListBox_InsertItemData_I8_I8(HWND hwndCtl, long long index, long long data) { return ListBox_InsertItemData(hwndCtl, index, data); }
-int pareskit_ListBox_InsertString_I1(HWND hwndCtl, signed char index, LPCTSTR lpsz) { return ListBox_InsertString(hwndCtl, index, lpsz); }
-int pareskit_ListBox_InsertString_I2(HWND hwndCtl, short index, LPCTSTR lpsz) { return ListBox_InsertString(hwndCtl, index, lpsz); }
 int pareskit_ListBox_InsertString_I4(HWND hwndCtl, int index, LPCTSTR lpsz) { return ListBox_InsertString(hwndCtl, index, lpsz); }
 int pareskit_ListBox_InsertString_I8(HWND hwndCtl, long long index, LPCTSTR lpsz) { return ListBox_InsertString(hwndCtl, index, lpsz); }
 WINBOOL pareskit_ListBox_ResetContent(HWND hwndCtl) { return ListBox_ResetContent(hwndCtl); }
-int pareskit_ListBox_SelectItemData_I1_I1(HWND hwndCtl, signed char indexStart, signed char data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I1_I2(HWND hwndCtl, signed char indexStart, short data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I1_I4(HWND hwndCtl, signed char indexStart, int data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I1_I8(HWND hwndCtl, signed char indexStart, long long data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I2_I1(HWND hwndCtl, short indexStart, signed char data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I2_I2(HWND hwndCtl, short indexStart, short data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I2_I4(HWND hwndCtl, short indexStart, int data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I2_I8(HWND hwndCtl, short indexStart, long long data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I4_I1(HWND hwndCtl, int indexStart, signed char data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I4_I2(HWND hwndCtl, int indexStart, short data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_SelectItemData_I4_I4(HWND hwndCtl, int indexStart, int data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_SelectItemData_I4_I8(HWND hwndCtl, int indexStart, long long data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I8_I1(HWND hwndCtl, long long indexStart, signed char data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectItemData_I8_I2(HWND hwndCtl, long long indexStart, short data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_SelectItemData_I8_I4(HWND hwndCtl, long long indexStart, int data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
 int pareskit_ListBox_SelectItemData_I8_I8(HWND hwndCtl, long long indexStart, long long data) { return ListBox_SelectItemData(hwndCtl, indexStart, data); }
-int pareskit_ListBox_SelectString_I1(HWND hwndCtl, signed char indexStart, LPCTSTR lpszFind) { return ListBox_SelectString(hwndCtl, indexStart, lpszFind); }
-int pareskit_ListBox_SelectString_I2(HWND hwndCtl, short indexStart, LPCTSTR lpszFind) { return ListBox_SelectString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_SelectString_I4(HWND hwndCtl, int indexStart, LPCTSTR lpszFind) { return ListBox_SelectString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_SelectString_I8(HWND hwndCtl, long long indexStart, LPCTSTR lpszFind) { return ListBox_SelectString(hwndCtl, indexStart, lpszFind); }
 int pareskit_ListBox_SelItemRange_I4_I4_I4(HWND hwndCtl, int fSelect, int first, int last) { return ListBox_SelItemRange(hwndCtl, fSelect, first, last); }
@@ -1270,52 +1072,16 @@ void pareskit_ListBox_SetHorizontalExtent_I1(HWND hwndCtl, signed char cxExtent)
 void pareskit_ListBox_SetHorizontalExtent_I2(HWND hwndCtl, short cxExtent) { ListBox_SetHorizontalExtent(hwndCtl, cxExtent); }
 void pareskit_ListBox_SetHorizontalExtent_I4(HWND hwndCtl, int cxExtent) { ListBox_SetHorizontalExtent(hwndCtl, cxExtent); }
 void pareskit_ListBox_SetHorizontalExtent_I8(HWND hwndCtl, long long cxExtent) { ListBox_SetHorizontalExtent(hwndCtl, cxExtent); }
-int pareskit_ListBox_SetItemData_I1_I1(HWND hwndCtl, signed char index, signed char data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I1_I2(HWND hwndCtl, signed char index, short data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I1_I4(HWND hwndCtl, signed char index, int data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I1_I8(HWND hwndCtl, signed char index, long long data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I2_I1(HWND hwndCtl, short index, signed char data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I2_I2(HWND hwndCtl, short index, short data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I2_I4(HWND hwndCtl, short index, int data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I2_I8(HWND hwndCtl, short index, long long data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I4_I1(HWND hwndCtl, int index, signed char data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I4_I2(HWND hwndCtl, int index, short data) { return ListBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ListBox_SetItemData_I4_I4(HWND hwndCtl, int index, int data) { return ListBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ListBox_SetItemData_I4_I8(HWND hwndCtl, int index, long long data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I8_I1(HWND hwndCtl, long long index, signed char data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemData_I8_I2(HWND hwndCtl, long long index, short data) { return ListBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ListBox_SetItemData_I8_I4(HWND hwndCtl, long long index, int data) { return ListBox_SetItemData(hwndCtl, index, data); }
 int pareskit_ListBox_SetItemData_I8_I8(HWND hwndCtl, long long index, long long data) { return ListBox_SetItemData(hwndCtl, index, data); }
-int pareskit_ListBox_SetItemHeight_I1_I1(HWND hwndCtl, signed char index, signed char cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I1_I2(HWND hwndCtl, signed char index, short cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I1_I4(HWND hwndCtl, signed char index, int cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I1_I8(HWND hwndCtl, signed char index, long long cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I2_I1(HWND hwndCtl, short index, signed char cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I2_I2(HWND hwndCtl, short index, short cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I2_I4(HWND hwndCtl, short index, int cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I2_I8(HWND hwndCtl, short index, long long cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I4_I1(HWND hwndCtl, int index, signed char cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I4_I2(HWND hwndCtl, int index, short cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
 int pareskit_ListBox_SetItemHeight_I4_I4(HWND hwndCtl, int index, int cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
 int pareskit_ListBox_SetItemHeight_I4_I8(HWND hwndCtl, int index, long long cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I8_I1(HWND hwndCtl, long long index, signed char cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetItemHeight_I8_I2(HWND hwndCtl, long long index, short cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
 int pareskit_ListBox_SetItemHeight_I8_I4(HWND hwndCtl, long long index, int cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
 int pareskit_ListBox_SetItemHeight_I8_I8(HWND hwndCtl, long long index, long long cy) { return ListBox_SetItemHeight(hwndCtl, index, cy); }
-int pareskit_ListBox_SetSel_I1_I1(HWND hwndCtl, signed char fSelect, signed char index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I1_I2(HWND hwndCtl, signed char fSelect, short index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I1_I4(HWND hwndCtl, signed char fSelect, int index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I1_I8(HWND hwndCtl, signed char fSelect, long long index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I2_I1(HWND hwndCtl, short fSelect, signed char index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I2_I2(HWND hwndCtl, short fSelect, short index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I2_I4(HWND hwndCtl, short fSelect, int index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I2_I8(HWND hwndCtl, short fSelect, long long index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I4_I1(HWND hwndCtl, int fSelect, signed char index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I4_I2(HWND hwndCtl, int fSelect, short index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
 int pareskit_ListBox_SetSel_I4_I4(HWND hwndCtl, int fSelect, int index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
 int pareskit_ListBox_SetSel_I4_I8(HWND hwndCtl, int fSelect, long long index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I8_I1(HWND hwndCtl, long long fSelect, signed char index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
-int pareskit_ListBox_SetSel_I8_I2(HWND hwndCtl, long long fSelect, short index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
 int pareskit_ListBox_SetSel_I8_I4(HWND hwndCtl, long long fSelect, int index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
 int pareskit_ListBox_SetSel_I8_I8(HWND hwndCtl, long long fSelect, long long index) { return ListBox_SetSel(hwndCtl, fSelect, index); }
 WINBOOL pareskit_ListBox_SetTabStops_I1(HWND hwndCtl, signed char cTabs, int * lpTabs) { return ListBox_SetTabStops(hwndCtl, cTabs, lpTabs); }
@@ -1405,20 +1171,8 @@ WINBOOL pareskit_ScrollBar_Enable_I4(HWND hwndCtl, int flags) { return ScrollBar
 WINBOOL pareskit_ScrollBar_Enable_I8(HWND hwndCtl, long long flags) { return ScrollBar_Enable(hwndCtl, flags); }
 int pareskit_ScrollBar_GetPos(HWND hwndCtl) { return ScrollBar_GetPos(hwndCtl); }
 WINBOOL pareskit_ScrollBar_GetRange(HWND hwndCtl, LPINT lpposMin, LPINT lpposMax) { return ScrollBar_GetRange(hwndCtl, lpposMin, lpposMax); }
-int pareskit_ScrollBar_SetPos_I1_I1(HWND hwndCtl, signed char pos, signed char fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I1_I2(HWND hwndCtl, signed char pos, short fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I1_I4(HWND hwndCtl, signed char pos, int fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I1_I8(HWND hwndCtl, signed char pos, long long fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I2_I1(HWND hwndCtl, short pos, signed char fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I2_I2(HWND hwndCtl, short pos, short fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I2_I4(HWND hwndCtl, short pos, int fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I2_I8(HWND hwndCtl, short pos, long long fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I4_I1(HWND hwndCtl, int pos, signed char fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I4_I2(HWND hwndCtl, int pos, short fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
 int pareskit_ScrollBar_SetPos_I4_I4(HWND hwndCtl, int pos, int fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
 int pareskit_ScrollBar_SetPos_I4_I8(HWND hwndCtl, int pos, long long fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I8_I1(HWND hwndCtl, long long pos, signed char fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
-int pareskit_ScrollBar_SetPos_I8_I2(HWND hwndCtl, long long pos, short fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
 int pareskit_ScrollBar_SetPos_I8_I4(HWND hwndCtl, long long pos, int fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
 int pareskit_ScrollBar_SetPos_I8_I8(HWND hwndCtl, long long pos, long long fRedraw) { return ScrollBar_SetPos(hwndCtl, pos, fRedraw); }
 WINBOOL pareskit_ScrollBar_SetRange_I4_I4_I4(HWND hwndCtl, int posMin, int posMax, int fRedraw) { return ScrollBar_SetRange(hwndCtl, posMin, posMax, fRedraw); }
@@ -1433,20 +1187,8 @@ WINBOOL pareskit_ScrollBar_Show_I1(HWND hwndCtl, signed char fShow) { return Scr
 WINBOOL pareskit_ScrollBar_Show_I2(HWND hwndCtl, short fShow) { return ScrollBar_Show(hwndCtl, fShow); }
 WINBOOL pareskit_ScrollBar_Show_I4(HWND hwndCtl, int fShow) { return ScrollBar_Show(hwndCtl, fShow); }
 WINBOOL pareskit_ScrollBar_Show_I8(HWND hwndCtl, long long fShow) { return ScrollBar_Show(hwndCtl, fShow); }
-int pareskit_SetDlgMsgResult_I1_I1(HWND hwnd, signed char msg, signed char result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I1_I2(HWND hwnd, signed char msg, short result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I1_I4(HWND hwnd, signed char msg, int result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I1_I8(HWND hwnd, signed char msg, long long result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I2_I1(HWND hwnd, short msg, signed char result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I2_I2(HWND hwnd, short msg, short result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I2_I4(HWND hwnd, short msg, int result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I2_I8(HWND hwnd, short msg, long long result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I4_I1(HWND hwnd, int msg, signed char result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I4_I2(HWND hwnd, int msg, short result) { return SetDlgMsgResult(hwnd, msg, result); }
 int pareskit_SetDlgMsgResult_I4_I4(HWND hwnd, int msg, int result) { return SetDlgMsgResult(hwnd, msg, result); }
 int pareskit_SetDlgMsgResult_I4_I8(HWND hwnd, int msg, long long result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I8_I1(HWND hwnd, long long msg, signed char result) { return SetDlgMsgResult(hwnd, msg, result); }
-int pareskit_SetDlgMsgResult_I8_I2(HWND hwnd, long long msg, short result) { return SetDlgMsgResult(hwnd, msg, result); }
 int pareskit_SetDlgMsgResult_I8_I4(HWND hwnd, long long msg, int result) { return SetDlgMsgResult(hwnd, msg, result); }
 int pareskit_SetDlgMsgResult_I8_I8(HWND hwnd, long long msg, long long result) { return SetDlgMsgResult(hwnd, msg, result); }
 void * pareskit_SetSysModalWindow_I1(signed char hWnd) { return SetSysModalWindow(hWnd); }
@@ -1465,8 +1207,6 @@ HICON pareskit_Static_GetIcon_I1(HWND hwndCtl, signed char hIcon) { return Stati
 HICON pareskit_Static_GetIcon_I2(HWND hwndCtl, short hIcon) { return Static_GetIcon(hwndCtl, hIcon); }
 HICON pareskit_Static_GetIcon_I4(HWND hwndCtl, int hIcon) { return Static_GetIcon(hwndCtl, hIcon); }
 HICON pareskit_Static_GetIcon_I8(HWND hwndCtl, long long hIcon) { return Static_GetIcon(hwndCtl, hIcon); }
-int pareskit_Static_GetText_I1(HWND hwndCtl, LPSTR lpch, signed char cchMax) { return Static_GetText(hwndCtl, lpch, cchMax); }
-int pareskit_Static_GetText_I2(HWND hwndCtl, LPSTR lpch, short cchMax) { return Static_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_Static_GetText_I4(HWND hwndCtl, LPSTR lpch, int cchMax) { return Static_GetText(hwndCtl, lpch, cchMax); }
 int pareskit_Static_GetText_I8(HWND hwndCtl, LPSTR lpch, long long cchMax) { return Static_GetText(hwndCtl, lpch, cchMax); }
 HICON pareskit_Static_SetIcon(HWND hwndCtl, HICON hIcon) { return Static_SetIcon(hwndCtl, hIcon); }

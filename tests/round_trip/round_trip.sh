@@ -1,7 +1,9 @@
 #!/bin/sh
 # Round trip of the example set: the batch driver extracts NAME.FD and
 # NAME.FI from a copy of examples/ for DEMO, EVERYDAY, NATURAL and CSTYLE
-# (calls written as a C program writes them, in C's names), the cross gfortran
+# (calls written as a C program writes them, in C's names) and
+# testdata/CCALLS.FOR (C's NULL, pointers and type names where C has
+# them), the cross gfortran
 # compiles NAME.FOR against them and links it with the real import
 # libraries, and wine runs it; calls with wrong argument types must not
 # compile; a program naming unknown symbols must have them reported as not
@@ -47,6 +49,7 @@ round_trip() {
   echo "== $1: extract, compile, link, run under wine"
   copy_examples "$SCRATCH/$1"
   cd "$SCRATCH/$1"
+  if [ -f "$EXPECTED/$1.FOR" ]; then cp "$EXPECTED/$1.FOR" .; fi
   "$BATCH" "$1" || fail "pareskit-batch $1 exited with $?"
   "$FC" -static -o "$1.exe" "$1.FOR" \
     -luser32 -lgdi32 -lkernel32 -ladvapi32 -lshell32 -lcomctl32 -lcomdlg32 ||
@@ -67,7 +70,7 @@ round_trip() {
 
 round_trip DEMO
 cmp DEMO.PRE "$EXPECTED/DEMO.PRE" || fail "DEMO.PRE differs from the expected report"
-for name in EVERYDAY NATURAL CSTYLE; do
+for name in EVERYDAY NATURAL CSTYLE CCALLS; do
   round_trip $name
   if tr -d '\r' <$name.PRE | grep -q -E '^ +[1-9][0-9]* F[DI] Symbols were not found'; then
     fail "$name.PRE reports symbols that were not found"
@@ -101,7 +104,8 @@ rejected() {
 
 echo "== the extracted interfaces check argument types"
 # A number where lstrlenA takes a string: only an interface can tell.
-rejected BADCALL "Type mismatch" "WRITE (*, *) lstrlenA(12345)"
+rejected BADCALL "no specific function for the generic|Type mismatch" \
+  "WRITE (*, *) lstrlenA(12345)"
 # A POINT where GetClientRect takes a RECT: no specific of the generic fits.
 rejected BADRECT "no specific function for the generic|Type mismatch" \
   "TYPE(POINT) :: CORNER" "CORNER = POINT(0, 0)" \
@@ -118,7 +122,19 @@ rejected BADKIND "no specific function for the generic" \
 # string of the neutral lstrlen: the other name checks as the A function.
 rejected NEUTRALTYPE "no specific function for the generic" \
   "TYPE(POINT) :: CORNER" "WRITE (*, *) GetMessage(CORNER, 0_C_INTPTR_T, 0, 0)"
-rejected NEUTRALCALL "Type mismatch" "WRITE (*, *) lstrlen(12345)"
+rejected NEUTRALCALL "no specific function for the generic|Type mismatch" \
+  "WRITE (*, *) lstrlen(12345)"
+# The same where C_NULL_PTR stands for the window, and for the string.
+rejected BADNULL "no specific function for the generic" \
+  "TYPE(POINT) :: P" "WRITE (*, *) GetMessageA(P, C_NULL_PTR, 0, 0)"
+# UTF-16 text where a narrow string goes, and a narrow one for a wide.
+rejected BADWIDE "no specific function for the generic" \
+  "INTEGER(C_INT16_T) :: W(8)" "W = 0" \
+  "WRITE (*, *) MessageBoxA(C_NULL_PTR, W, C_NULL_PTR, 0)" \
+  "WRITE (*, *) MultiByteToWideChar(0, 0, 'x', 1, 'y', 1)"
+# An INTEGER(8) where a WORD goes by value.
+rejected BADWORD "no specific function for the generic" \
+  "WRITE (*, *) SetConsoleTextAttribute(0_C_INTPTR_T, 12_C_INT64_T)"
 # A procedure whose second argument has another kind than WNDENUMPROC's.
 rejected BADPROC "Interface mismatch" \
   "PROCEDURE(WNDENUMPROC_INTERFACE), POINTER :: CHECK" "CHECK => ENUMW" "CONTAINS" \
@@ -127,7 +143,8 @@ rejected BADPROC "Interface mismatch" \
   "ENUMW = 1" "END FUNCTION ENUMW"
 
 # accepted NAME STATEMENT...: the program NAME of the statements, compiled
-# with its extracted declarations, must compile.
+# with its extracted declarations, must compile; a statement beginning
+# with "&" continues the one before.
 accepted() {
   name=$1
   shift
@@ -137,7 +154,12 @@ accepted() {
   {
     printf '%s\r\n' "      PROGRAM $name" "      USE, INTRINSIC :: ISO_C_BINDING" \
       "      IMPLICIT NONE" "      INCLUDE '$name.FD'" "      INCLUDE '$name.FI'"
-    for line; do printf '      %s\r\n' "$line"; done
+    for line; do
+      case $line in
+        '&'*) printf '     &  %s\r\n' "${line#&}" ;;
+        *) printf '      %s\r\n' "$line" ;;
+      esac
+    done
     printf '%s\r\n' "      END PROGRAM $name"
   } >"$name.FOR"
   "$BATCH" "$name" || fail "pareskit-batch $name exited with $?"
@@ -159,6 +181,27 @@ echo "== the names of types that earlier library sets taught, tags and neutral n
 accepted TAGNAMES "TYPE(tagINITCOMMONCONTROLSEX) :: IC" "TYPE(tagSIZE) :: SZ" \
   "TYPE(BROWSEINFO) :: BI" "TYPE(LV_ITEM) :: LV" "TYPE(WNDCLASS) :: WC" \
   "IC%dwSize = 8" "SZ%cx = 1" "LV%iItem = 2"
+echo "== calls as C writes them, beyond CCALLS's run"
+# NULL for the parent, the menu and lpParam beside hInstance; a buffer
+# C allocated as the text; a default INTEGER for a WORD; the earlier
+# set's INTEGER(C_INT16_T) there; a generic's name as its procedure;
+# keywords where a mix goes beyond the generic's; an array's first
+# element beside C_NULL_PTR.
+accepted CWRITES "TYPE(C_PTR) :: MSGBUF" "INTEGER(C_INTPTR_T) :: HW, HINST" \
+  "CHARACTER(KIND=C_CHAR) :: TEXT(64)" \
+  "INTEGER(C_INT32_T) :: I" "TYPE(C_FUNPTR) :: WPROC" "HINST = 0" \
+  "MSGBUF = C_NULL_PTR" \
+  "HW = CreateWindowExA(0, 'CLS' // C_NULL_CHAR, 'x' // C_NULL_CHAR," \
+  "&WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT," \
+  "&CW_USEDEFAULT, CW_USEDEFAULT, C_NULL_PTR, C_NULL_PTR, HINST," \
+  "&C_NULL_PTR)" \
+  "I = MessageBoxA(C_NULL_PTR, MSGBUF, 'Error' // C_NULL_CHAR, MB_OK)" \
+  "I = SetConsoleTextAttribute(GetStdHandle(STD_OUTPUT_HANDLE)," \
+  "&IOR(FOREGROUND_RED, FOREGROUND_INTENSITY))" \
+  "I = SetConsoleTextAttribute(HW, 12_C_INT16_T)" \
+  "WPROC = C_FUNLOC(DefWindowProcA)" \
+  "I = RegQueryInfoKeyA(HW, lpcSubKeys=I, lpcValues=I)" \
+  "I = GetFullPathNameA(C_NULL_PTR, 0, TEXT(1), C_NULL_PTR)"
 echo "== variables of short names, and byte members set from their constants"
 accepted VARIABLES "INTEGER :: CX, CY" "TYPE(LOGFONTA) :: LF" "CX = 1" "CY = CX" \
   "LF%lfCharSet = RUSSIAN_CHARSET" "LF%lfClipPrecision = CLIP_EMBEDDED"
