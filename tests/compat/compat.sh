@@ -4,9 +4,14 @@
 # set, as the repository held them while that set was current
 # (testdata/set1: 86d1a54, set2: 5d3a326, set3: df80ee7; a program the
 # next set left unchanged is kept once), each extracted by the batch
-# driver from a copy of examples/ and compiled with -fsyntax-only.  Set 1's
-# programs wrapped INCLUDE 'NAME.FI' in INTERFACE ... END INTERFACE; set 2
-# asked every program to drop that wrapper, as it is dropped here.
+# driver from a copy of examples/ and compiled with -fsyntax-only.  Two
+# documented changes are made, and nothing else: set 1's programs wrapped
+# INCLUDE 'NAME.FI' in INTERFACE ... END INTERFACE, which set 2 asked every
+# program to drop, as it is dropped here; and a callback type a program
+# may name its own procedure after (WNDPROC beside the program's WndProc)
+# has been renamed NAME_INTERFACE since set 4, so a mention of the old name
+# (PROCEDURE(WNDPROC)) takes the new one, as the generator report lists
+# them ("Callback types renamed").
 #
 #   tests/compat/compat.sh BATCH_EXE
 #
@@ -25,6 +30,11 @@ fi
 
 SCRATCH=$(mktemp -d)
 trap 'rm -rf "$SCRATCH"' EXIT
+# s/\bOLD\b/NEW/gI for every renamed callback type.
+awk '/^Callback types renamed/ { on = 1; next }
+     on && /^  / { printf "s/\\b%s\\b/%s/gI\n", $1, $2; next }
+     on { exit }' "$HERE/../../libgen/generator-report.txt" >"$SCRATCH/renames.sed"
+[ -s "$SCRATCH/renames.sed" ] || { echo "no renamed callback types in the generator report" >&2; exit 1; }
 failed=0
 for source in "$HERE"/testdata/set*/*; do
   set_name=$(basename "$(dirname "$source")")
@@ -32,12 +42,13 @@ for source in "$HERE"/testdata/set*/*; do
   work=$SCRATCH/$set_name-$program
   mkdir "$work"
   cp "$EXAMPLES"/*.FD "$EXAMPLES"/*.FI "$EXAMPLES"/*.LIS "$work"
-  # The INTERFACE lines around INCLUDE 'NAME.FI' go; nothing else changes.
+  # The INTERFACE lines around INCLUDE 'NAME.FI' go, renamed callback
+  # types take their new names; nothing else changes.
   awk '/^ +INTERFACE\r?$/ { held = $0; next }
        held != "" && /INCLUDE .*\.FI/ { print; held = ""; skip = 1; next }
        held != "" { print held; held = "" }
        skip && /^ +END INTERFACE\r?$/ { skip = 0; next }
-       { skip = 0; print }' "$source" >"$work/$program"
+       { skip = 0; print }' "$source" | sed -f "$SCRATCH/renames.sed" >"$work/$program"
   if ! (cd "$work" && "$BATCH" "$program" >/dev/null &&
         "$FC" -fsyntax-only "$program" 2>compile.err); then
     cat "$work/compile.err" >&2 2>/dev/null || true
