@@ -52,10 +52,10 @@ def collect_exports():
 
 def classify_functions(owner, every_export, declarations):
     """The functions worth translating, [(name, library index)] in library
-    order; those only listed, {library index: {name: reason}}: the
-    wide-character variants and, added later, what cannot be translated, so
-    a program that names one hears of it in the not-found list; and those
-    left out, {reason: [(library, name)]}."""
+    order, the wide-character (W) variants as well as their A twins; those
+    only listed, {library index: {name: reason}}, filled later with what
+    cannot be translated, so a program that names one hears of it in the
+    not-found list; and those left out, {reason: [(library, name)]}."""
     attempted, listed, folded = [], defaultdict(dict), {}
     skipped = defaultdict(list)
     # Library order first, so that of two names differing only in case the
@@ -64,10 +64,7 @@ def classify_functions(owner, every_export, declarations):
         index = owner[name]
         library = LIBRARIES[index]
         reason = None
-        if name.endswith("W") and name[:-1] + "A" in every_export:
-            reason = "wide-character variant of an A function"
-            listed[index][name] = "wide-character variant: use %sA" % name[:-1]
-        elif not FORTRAN_NAME.match(name):
+        if not FORTRAN_NAME.match(name):
             reason = "not a Fortran name"
         elif name.upper() in folded:
             reason = "same name as %s apart from case" % folded[name.upper()]

@@ -201,7 +201,10 @@ class UnitTypes:
             self.aliases[key] = [builder.standalone(record, alias)
                                  for alias in alias_names.get(key, [])]
             for alias in self.aliases[key]:
-                self.checks[alias.name] = layout_checks(alias, alias.name)
+                # C spells a tag with its keyword: sizeof(struct tagPDW).
+                spelling = alias.name if alias.name != record.tag else \
+                    "%s %s" % (record.kind, record.tag)
+                self.checks[alias.name] = layout_checks(alias, spelling)
 
     def _why_not(self, record, reason):
         """The reason, with the member's own when the record holds a
@@ -247,7 +250,9 @@ class UnitTypes:
         may be that of a function taking the structure (a generic interface
         and a type may share a name), never that of another function, a
         constant, an intrinsic or a likely variable name: the next C name,
-        or the tag, is taken instead (SIZE is an intrinsic: tagSIZE)."""
+        or the tag, is taken instead (SIZE is an intrinsic: tagSIZE).  A
+        type that shares its name with a function keeps its tag as an
+        alias."""
         names, aliases, used = {}, {}, set()
         for record in self.catalog.in_order:
             if record.key in names or not (record.names or record.tag):
@@ -280,7 +285,12 @@ class UnitTypes:
                                  "an intrinsic"].append(c_spelling(record))
                 continue
             names[record.key] = fit[0]
-            aliases[record.key] = [n for n in fit[1:] if n != record.tag]
+            # A type named as the function that takes it keeps its tag as
+            # a name too: the name it had while that function had no block
+            # (tagCHOOSECOLORW before ChooseColorW had one).
+            shared = fit[0].upper() in taken_names
+            aliases[record.key] = [n for n in fit[1:]
+                                   if n != record.tag or shared]
             used.update(n.upper() for n in [fit[0]] + aliases[record.key])
             for choice, reason in unfit:
                 self.names_left[choice] = (reason, fit[0])
