@@ -437,6 +437,9 @@ def generate(examples_dir, report_path, layout_path):
         listed[index].update(notes)
     for reason, entries in skipped.items():
         function_findings.skipped[reason] += entries
+    function_findings.wide_twins = sum(
+        1 for name, index in attempted if name.endswith("W")
+        and name[:-1] + "A" in every_export and name in function_blocks[index])
     type_blocks, needs, type_findings = collect_types(
         unit_types, used, function_names, every_function)
     taken |= {n.upper() for b in type_blocks.values() for n in b}
