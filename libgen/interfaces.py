@@ -148,10 +148,12 @@ def _c_form(fortran_type):
                 "(*)" if fortran_type.assumed_size else "")
 
 
-PLAIN, STRUCTURE, SCALAR, STRING, RESOURCE = (
-    "plain", "structure", "scalar", "string", "resource")
+PLAIN, STRUCTURE, SCALAR, STRING, RESOURCE, WIDE = (
+    "plain", "structure", "scalar", "string", "resource", "wide")
 _C_POINTER = Form("TYPE(C_PTR), VALUE", frozenset({"C_PTR"}))
 _NUMBER = Form("INTEGER(C_INTPTR_T), VALUE", frozenset({"C_INTPTR_T"}))
+# A wide string: a UTF-16 buffer ending in 0, left out or given.
+_WIDE_ARRAY = Form("INTEGER(C_INT16_T), OPTIONAL", frozenset({"C_INT16_T"}), "(*)")
 # The forms of a string: a character array left out or given (only a
 # generic has the second), a character scalar left out or given, a number.
 ARRAY_OPTIONAL, ARRAY, SCALAR_OPTIONAL, NUMBER = range(4)
@@ -159,6 +161,16 @@ ARRAY_OPTIONAL, ARRAY, SCALAR_OPTIONAL, NUMBER = range(4)
 # freely, and only while the specifics stay at most MAX_SPECIFICS.
 MAX_MIXED_POINTERS = 3
 MAX_SPECIFICS = 16
+
+
+def is_wide_string(ctype):
+    """Whether a pointer is a wide-character string (LPCWSTR, LPWSTR,
+    LPOLESTR): UTF-16 text ending in 0.  A BSTR is not: it carries its
+    length before the text, so only SysAllocString makes one."""
+    return ctype.form == "pointer" and not is_handle(ctype) \
+        and "BSTR" not in ctype.names \
+        and ctype.target.form == "int" and ctype.target.size == 2 \
+        and bool(_WIDE_CHARACTER_NAMES.intersection(ctype.target.names))
 
 
 def scalar_target(ctype):
@@ -180,7 +192,8 @@ def scalar_target(ctype):
 def argument_forms(ctype, structures, resource, callback):
     """(role, forms) of one dummy argument: PLAIN (one form); STRUCTURE
     and SCALAR (typed, C_PTR); STRING (ARRAY_OPTIONAL, ARRAY,
-    SCALAR_OPTIONAL); RESOURCE (those and NUMBER).  A generic's specifics
+    SCALAR_OPTIONAL); RESOURCE (those and NUMBER); WIDE (a UTF-16 array,
+    C_PTR).  A generic's specifics
     pick one form per argument.  A callback's arguments are what C passes:
     structures typed, other pointers C_PTR, strings character arrays."""
     if ctype.form == "record":
@@ -200,6 +213,8 @@ def argument_forms(ctype, structures, resource, callback):
                 return PLAIN, [typed]
             structures.typed_arguments += 1
             return STRUCTURE, [typed, _C_POINTER]
+    if not callback and is_wide_string(ctype):
+        return WIDE, [_WIDE_ARRAY, _C_POINTER]
     scalar = None if callback else scalar_target(ctype)
     if scalar is not None:
         structures.scalar_arguments += 1
@@ -323,19 +338,21 @@ def _block_lines(name, result, result_c, c_names, c_types, alternatives, roles,
 
 
 def specific_forms(alternatives, roles):
-    """Every specific's forms.  Without pointer or resource arguments there
-    is one specific, with the strings as optional arrays (a character
-    scalar passes as an array there).  Otherwise each pointer argument is
-    typed or C_PTR, in every combination of up to MAX_MIXED_POINTERS
-    arguments (while the specifics stay at most MAX_SPECIFICS), else the
-    structures all typed or all C_PTR and the scalars all typed or all
-    C_PTR; with each of the string picks.  Whether two or more pointer
+    """Every specific's forms.  Without pointer, resource or wide-string
+    arguments there is one specific, with the strings as optional arrays
+    (a character scalar passes as an array there).  Otherwise each pointer
+    argument is typed or C_PTR, in every combination of up to
+    MAX_MIXED_POINTERS arguments (while the specifics stay at most
+    MAX_SPECIFICS), else the structures all typed or all C_PTR and the
+    scalars all typed or all C_PTR; the wide strings all UTF-16 arrays or
+    all C_PTR; with each of the string picks.  Whether two or more pointer
     arguments mix freely comes second.  Every two
     specifics differ at some argument where one of them has a form that
     must be given (C_PTR, array, number) and the other a different type
     or rank, so the generic is unambiguous by Fortran's rules."""
     pointers = [i for i, role in enumerate(roles) if role in (STRUCTURE, SCALAR)]
-    if not pointers and RESOURCE not in roles:
+    wides = [i for i, role in enumerate(roles) if role == WIDE]
+    if not pointers and not wides and RESOURCE not in roles:
         return [tuple(forms[0] for forms in alternatives)], False
     strings = [i for i, role in enumerate(roles) if role in (STRING, RESOURCE)]
     string_picks = _string_picks(strings, [i for i in strings
@@ -343,20 +360,23 @@ def specific_forms(alternatives, roles):
     mixed = len(pointers) <= MAX_MIXED_POINTERS and \
         2 ** len(pointers) * len(string_picks) <= MAX_SPECIFICS
     if mixed:
-        pointer_picks = itertools.product((0, 1), repeat=len(pointers))
+        pointer_picks = list(itertools.product((0, 1), repeat=len(pointers)))
     else:
         # The structures all typed or all C_PTR, and so the scalars.
         groups = sorted({roles[i] for i in pointers})
         pointer_picks = [tuple(choice[groups.index(roles[i])] for i in pointers)
                          for choice in itertools.product((0, 1),
                                                          repeat=len(groups))]
+    wide_picks = [(0,) * len(wides), (1,) * len(wides)] if wides else [()]
     specifics = []
-    for pointer_pick in pointer_picks:
-        for string_pick in string_picks:
-            picks = dict(zip(pointers, pointer_pick))
-            picks.update(string_pick)
-            specifics.append(tuple(forms[picks.get(index, 0)]
-                                   for index, forms in enumerate(alternatives)))
+    for wide_pick in wide_picks:
+        for pointer_pick in pointer_picks:
+            for string_pick in string_picks:
+                picks = dict(zip(pointers, pointer_pick))
+                picks.update(zip(wides, wide_pick))
+                picks.update(string_pick)
+                specifics.append(tuple(forms[picks.get(index, 0)]
+                                       for index, forms in enumerate(alternatives)))
     return specifics, mixed and len(pointers) > 1
 
 
@@ -395,6 +415,11 @@ def _generic_note(roles, dummies, mixed):
     if strings:
         parts.append("%s: character scalars or arrays (left out: NULL), "
                      "arrays after scalars" % ", ".join(strings))
+    wides = [d for d, role in zip(dummies, roles) if role == WIDE]
+    if wides:
+        parts.append("%s: INTEGER(C_INT16_T) arrays of UTF-16 text ending in 0 "
+                     "(left out: NULL), or TYPE(C_PTR)%s"
+                     % (", ".join(wides), ", all alike" if len(wides) > 1 else ""))
     resources = [d for d, role in zip(dummies, roles) if role == RESOURCE]
     if resources:
         parts.append("%s: or a resource number such as IDC_ARROW"

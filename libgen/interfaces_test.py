@@ -4,11 +4,11 @@ import unittest
 from libgen.c_records import RecordCatalog
 from libgen.c_types import Untranslatable, resolve
 from libgen.derived_types import TypeBuilder
-from libgen.interfaces import (ARRAY, ARRAY_OPTIONAL, NUMBER, RESOURCE, SCALAR,
-                               SCALAR_OPTIONAL, STRING, STRUCTURE, Structures,
-                               abstract_interface_lines, argument_forms,
-                               dummy_names, interface_lines, result_c_type,
-                               scalar_target, specific_forms)
+from libgen.interfaces import (RESOURCE, SCALAR, STRING, STRUCTURE, WIDE,
+                               Structures, abstract_interface_lines,
+                               argument_forms, dummy_names, interface_lines,
+                               is_wide_string, result_c_type, scalar_target,
+                               specific_forms)
 from libgen.toolchain import UnitDeclarations
 
 TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
@@ -16,7 +16,8 @@ TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
             "HANDLE": "void *", "PHANDLE": "HANDLE *", "FLOAT": "float",
             "PFLOAT": "FLOAT *", "BYTE": "unsigned char", "LPBYTE": "BYTE *",
             "WCHAR": "wchar_t", "wchar_t": "unsigned short",
-            "LPCWSTR": "const WCHAR *", "LPINT": "int *"}
+            "LPCWSTR": "const WCHAR *", "LPINT": "int *",
+            "OLECHAR": "WCHAR", "BSTR": "OLECHAR *", "LPWSTR": "WCHAR *"}
 
 
 def declaration(function_type, parameters, variadic=False):
@@ -162,6 +163,15 @@ class TypedInterfacesTest(unittest.TestCase):
             target = scalar_target(resolve(c_type, TYPEDEFS))
             self.assertEqual(target and target.declaration, expected, c_type)
 
+    def test_wide_strings(self):
+        # UTF-16 text ending in 0; a BSTR carries its length before it.
+        for c_type, expected in (("LPCWSTR", True), ("LPWSTR", True),
+                                 ("const wchar_t *", True), ("BSTR", False),
+                                 ("LPSTR", False), ("LPBYTE", False),
+                                 ("LPVOID", False)):
+            self.assertEqual(is_wide_string(resolve(c_type, TYPEDEFS)),
+                             expected, c_type)
+
 
     def test_callback_is_an_abstract_interface_with_typed_structures(self):
         typedefs, known = structures()
@@ -176,14 +186,15 @@ _TAKES = {"typed": ("TYPE(RECT), OPTIONAL", "INTEGER(C_INT32_T), OPTIONAL"),
           "c_ptr": ("TYPE(C_PTR), VALUE",),
           "scalar": ("CHARACTER(KIND=C_CHAR), OPTIONAL",),
           "array": ("CHARACTER(KIND=C_CHAR)", "CHARACTER(KIND=C_CHAR), OPTIONAL"),
-          "number": ("INTEGER(C_INTPTR_T), VALUE",)}
+          "number": ("INTEGER(C_INTPTR_T), VALUE",),
+          "wide": ("INTEGER(C_INT16_T), OPTIONAL",)}
 
 
 def _takes(form, actual):
     if actual is None:
         return "OPTIONAL" in form.declaration
     return form.declaration in _TAKES[actual] and \
-        (form.shape == "(*)") == (actual == "array")
+        (form.shape == "(*)") == (actual in ("array", "wide"))
 
 
 class GenericResolutionTest(unittest.TestCase):
@@ -192,7 +203,7 @@ class GenericResolutionTest(unittest.TestCase):
     def generic(self, roles):
         typedefs, known = structures()
         c_types = {STRUCTURE: "LPRECT", SCALAR: "LPDWORD", STRING: "LPSTR",
-                   RESOURCE: "LPSTR"}
+                   RESOURCE: "LPSTR", WIDE: "LPCWSTR"}
         alternatives = [argument_forms(resolve(c_types[role], typedefs), known,
                                        role == RESOURCE, False)[1]
                         for role in roles]
@@ -204,7 +215,7 @@ class GenericResolutionTest(unittest.TestCase):
         for roles in ([STRUCTURE] * 3, [STRUCTURE] * 4 + [STRING] * 3,
                       [SCALAR, STRUCTURE, STRING, RESOURCE],
                       [STRUCTURE, SCALAR, SCALAR, STRING, STRING],
-                      [RESOURCE, RESOURCE, STRING]):
+                      [RESOURCE, RESOURCE, STRING], [WIDE, STRING, WIDE, SCALAR]):
             specifics, _ = self.generic(roles)
             for one, other in itertools.combinations(specifics, 2):
                 self.assertTrue(any(
@@ -235,6 +246,11 @@ class GenericResolutionTest(unittest.TestCase):
                  [("scalar", None, None, "typed", "typed"),
                   ("scalar", None, "c_ptr", "c_ptr", "c_ptr"),
                   ("scalar", None, "typed", "c_ptr", "c_ptr")], 12, False),
+                # GetFullPathNameW: the wide strings UTF-16 arrays or C_PTR,
+                # the pointer to the name's part typed or C_PTR.
+                ([WIDE, WIDE, SCALAR], [("wide", None, "typed"),
+                                        ("c_ptr", "c_ptr", "c_ptr"),
+                                        (None, "wide", None)], 4, False),
                 # FindWindowA: the class a number, a string or left out.
                 ([RESOURCE, STRING], [(None, "scalar"), ("number", "array"),
                                       ("array", None), ("scalar", "scalar")],
