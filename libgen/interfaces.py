@@ -148,8 +148,9 @@ def _c_form(fortran_type):
                 "(*)" if fortran_type.assumed_size else "")
 
 
-PLAIN, STRUCTURE, SCALAR, STRING, RESOURCE, WIDE = (
-    "plain", "structure", "scalar", "string", "resource", "wide")
+PLAIN, STRUCTURE, SCALAR, STRING, RESOURCE, WIDE, WIDE_RESOURCE = (
+    "plain", "structure", "scalar", "string", "resource", "wide",
+    "wide resource")
 _C_POINTER = Form("TYPE(C_PTR), VALUE", frozenset({"C_PTR"}))
 _NUMBER = Form("INTEGER(C_INTPTR_T), VALUE", frozenset({"C_INTPTR_T"}))
 # A wide string: a UTF-16 buffer ending in 0, left out or given.
@@ -193,7 +194,8 @@ def argument_forms(ctype, structures, resource, callback):
     """(role, forms) of one dummy argument: PLAIN (one form); STRUCTURE
     and SCALAR (typed, C_PTR); STRING (ARRAY_OPTIONAL, ARRAY,
     SCALAR_OPTIONAL); RESOURCE (those and NUMBER); WIDE (a UTF-16 array,
-    C_PTR).  A generic's specifics
+    C_PTR); WIDE_RESOURCE (those and a number: LoadCursorW's
+    lpCursorName).  A generic's specifics
     pick one form per argument.  A callback's arguments are what C passes:
     structures typed, other pointers C_PTR, strings character arrays."""
     if ctype.form == "record":
@@ -214,6 +216,8 @@ def argument_forms(ctype, structures, resource, callback):
             structures.typed_arguments += 1
             return STRUCTURE, [typed, _C_POINTER]
     if not callback and is_wide_string(ctype):
+        if resource:
+            return WIDE_RESOURCE, [_WIDE_ARRAY, _C_POINTER, _NUMBER]
         return WIDE, [_WIDE_ARRAY, _C_POINTER]
     scalar = None if callback else scalar_target(ctype)
     if scalar is not None:
@@ -345,13 +349,14 @@ def specific_forms(alternatives, roles):
     MAX_MIXED_POINTERS arguments (while the specifics stay at most
     MAX_SPECIFICS), else the structures all typed or all C_PTR and the
     scalars all typed or all C_PTR; the wide strings all UTF-16 arrays or
-    all C_PTR; with each of the string picks.  Whether two or more pointer
+    all C_PTR, those taking a number also a number; with each of the
+    string picks.  Whether two or more pointer
     arguments mix freely comes second.  Every two
     specifics differ at some argument where one of them has a form that
     must be given (C_PTR, array, number) and the other a different type
     or rank, so the generic is unambiguous by Fortran's rules."""
     pointers = [i for i, role in enumerate(roles) if role in (STRUCTURE, SCALAR)]
-    wides = [i for i, role in enumerate(roles) if role == WIDE]
+    wides = [i for i, role in enumerate(roles) if role in (WIDE, WIDE_RESOURCE)]
     if not pointers and not wides and RESOURCE not in roles:
         return [tuple(forms[0] for forms in alternatives)], False
     strings = [i for i, role in enumerate(roles) if role in (STRING, RESOURCE)]
@@ -367,17 +372,33 @@ def specific_forms(alternatives, roles):
         pointer_picks = [tuple(choice[groups.index(roles[i])] for i in pointers)
                          for choice in itertools.product((0, 1),
                                                          repeat=len(groups))]
-    wide_picks = [(0,) * len(wides), (1,) * len(wides)] if wides else [()]
+    wide_picks = _wide_picks(wides, [i for i in wides
+                                     if roles[i] == WIDE_RESOURCE])
     specifics = []
     for wide_pick in wide_picks:
         for pointer_pick in pointer_picks:
             for string_pick in string_picks:
                 picks = dict(zip(pointers, pointer_pick))
-                picks.update(zip(wides, wide_pick))
+                picks.update(wide_pick)
                 picks.update(string_pick)
                 specifics.append(tuple(forms[picks.get(index, 0)]
                                        for index, forms in enumerate(alternatives)))
     return specifics, mixed and len(pointers) > 1
+
+
+def _wide_picks(wides, resources):
+    """The wide-string forms of a generic's specifics, [{argument: form}]:
+    each resource argument a number or not; the rest all UTF-16 arrays
+    or all C_PTR."""
+    picks = []
+    for numbers in itertools.product((False, True), repeat=len(resources)):
+        chosen = {index: 2 for index, number in zip(resources, numbers)
+                  if number}
+        rest = [index for index in wides if index not in chosen]
+        for form in (0, 1) if rest else (0,):
+            picks.append(dict(chosen))
+            picks[-1].update(dict.fromkeys(rest, form))
+    return picks
 
 
 def _string_picks(strings, resources):
@@ -415,12 +436,13 @@ def _generic_note(roles, dummies, mixed):
     if strings:
         parts.append("%s: character scalars or arrays (left out: NULL), "
                      "arrays after scalars" % ", ".join(strings))
-    wides = [d for d, role in zip(dummies, roles) if role == WIDE]
+    wides = [d for d, role in zip(dummies, roles) if role in (WIDE, WIDE_RESOURCE)]
     if wides:
         parts.append("%s: INTEGER(C_INT16_T) arrays of UTF-16 text ending in 0 "
                      "(left out: NULL), or TYPE(C_PTR)%s"
                      % (", ".join(wides), ", all alike" if len(wides) > 1 else ""))
-    resources = [d for d, role in zip(dummies, roles) if role == RESOURCE]
+    resources = [d for d, role in zip(dummies, roles)
+                 if role in (RESOURCE, WIDE_RESOURCE)]
     if resources:
         parts.append("%s: or a resource number such as IDC_ARROW"
                      % ", ".join(resources))

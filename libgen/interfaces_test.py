@@ -5,6 +5,7 @@ from libgen.c_records import RecordCatalog
 from libgen.c_types import Untranslatable, resolve
 from libgen.derived_types import TypeBuilder
 from libgen.interfaces import (RESOURCE, SCALAR, STRING, STRUCTURE, WIDE,
+                               WIDE_RESOURCE,
                                Structures, abstract_interface_lines,
                                argument_forms, dummy_names, interface_lines,
                                is_wide_string, result_c_type, scalar_target,
@@ -203,9 +204,10 @@ class GenericResolutionTest(unittest.TestCase):
     def generic(self, roles):
         typedefs, known = structures()
         c_types = {STRUCTURE: "LPRECT", SCALAR: "LPDWORD", STRING: "LPSTR",
-                   RESOURCE: "LPSTR", WIDE: "LPCWSTR"}
+                   RESOURCE: "LPSTR", WIDE: "LPCWSTR", WIDE_RESOURCE: "LPCWSTR"}
         alternatives = [argument_forms(resolve(c_types[role], typedefs), known,
-                                       role == RESOURCE, False)[1]
+                                       role in (RESOURCE, WIDE_RESOURCE),
+                                       False)[1]
                         for role in roles]
         return specific_forms(alternatives, roles)
 
@@ -215,7 +217,8 @@ class GenericResolutionTest(unittest.TestCase):
         for roles in ([STRUCTURE] * 3, [STRUCTURE] * 4 + [STRING] * 3,
                       [SCALAR, STRUCTURE, STRING, RESOURCE],
                       [STRUCTURE, SCALAR, SCALAR, STRING, STRING],
-                      [RESOURCE, RESOURCE, STRING], [WIDE, STRING, WIDE, SCALAR]):
+                      [RESOURCE, RESOURCE, STRING], [WIDE, STRING, WIDE, SCALAR],
+                      [WIDE_RESOURCE, WIDE, WIDE_RESOURCE, STRUCTURE]):
             specifics, _ = self.generic(roles)
             for one, other in itertools.combinations(specifics, 2):
                 self.assertTrue(any(
@@ -251,6 +254,11 @@ class GenericResolutionTest(unittest.TestCase):
                 ([WIDE, WIDE, SCALAR], [("wide", None, "typed"),
                                         ("c_ptr", "c_ptr", "c_ptr"),
                                         (None, "wide", None)], 4, False),
+                # CreateWindowExW: the class a number, or both strings
+                # UTF-16 arrays (either left out) or C_PTR.
+                ([WIDE_RESOURCE, WIDE], [("number", "wide"), ("number", "c_ptr"),
+                                         ("wide", None), (None, None),
+                                         ("c_ptr", "c_ptr")], 4, False),
                 # FindWindowA: the class a number, a string or left out.
                 ([RESOURCE, STRING], [(None, "scalar"), ("number", "array"),
                                       ("array", None), ("scalar", "scalar")],

@@ -22,7 +22,7 @@ from .library_files import (FD_PREAMBLE, FI_PREAMBLE, block_order,
 from .report import (ConstantFindings, Findings, FunctionFindings,
                      LibraryCounts, MasterCounts, NoteFindings, TypeFindings,
                      report_text)
-from .resources import RESOURCE_ARGUMENTS, resource_arguments
+from .resources import resource_arguments
 from .source_form import comment_lines, parameter_lines, string_parameter_lines
 from .structures import UnitTypes
 
@@ -92,10 +92,11 @@ def translate_functions(attempted, declarations, unit_types):
         declaration = declarations[library.unit].functions[name]
         types = unit_types[library.unit]
         structures = Structures(types.catalog, types.types)
+        resources = resource_arguments(name, declaration)
         try:
             blocks[index][name] = interface_lines(
                 name, declaration, declarations[library.unit].typedefs,
-                structures, resource_arguments(name, declaration))
+                structures, resources)
             for key in structures.taken:
                 used.setdefault((library.unit, key), index)
             if structures.taken:
@@ -107,7 +108,7 @@ def translate_functions(attempted, declarations, unit_types):
                 mixed=structures.mixed_specifics,
                 mixed_functions=structures.mixed_specifics > 0,
                 renamed=structures.renamed_arguments)
-            if name in RESOURCE_ARGUMENTS:
+            if resources:
                 found.resource_functions += 1
         except Untranslatable as problem:
             found.skipped[str(problem)].append((library.name, name))
