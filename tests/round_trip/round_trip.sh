@@ -157,8 +157,8 @@ echo "== the W functions with their W structures, UTF-16 arrays and C_PTR string
 accepted WIDE "TYPE(WIN32_FIND_DATAW) :: FD" "TYPE(LOGFONTW) :: LF" \
   "TYPE(CHOOSECOLORW) :: CC" "TYPE(tagCHOOSECOLORW) :: CC2" \
   "CHARACTER(LEN=260) :: BUF" "INTEGER(C_INT16_T) :: W(260)" \
-  "INTEGER(C_INTPTR_T) :: H" "INTEGER(C_INT32_T) :: I" \
-  "BUF = '*.FOR' // C_NULL_CHAR" "I = MultiByteToWideChar(CP_UTF8, 0, BUF, -1, W, 260)" \
+  "INTEGER(C_INTPTR_T) :: H" "INTEGER(C_INT32_T) :: I" "TYPE(C_PTR) :: ARGV" \
+  "ARGV = CommandLineToArgvW(GetCommandLineW(), I)" "BUF = '*.FOR' // C_NULL_CHAR" "I = MultiByteToWideChar(CP_UTF8, 0, BUF, -1, W, 260)" \
   "H = FindFirstFileW(W, FD)" "I = WideCharToMultiByte(CP_UTF8, 0, FD%cFileName, -1, BUF, 260)" \
   "I = WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, BUF, 9)" \
   "H = CreateFontIndirectW(LF)" "I = ChooseColorW(CC)" "CC2%lStructSize = 0" \
