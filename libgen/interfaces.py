@@ -158,6 +158,8 @@ _WIDE_ARRAY = Form("INTEGER(C_INT16_T), OPTIONAL", frozenset({"C_INT16_T"}), "(*
 # The forms of a string: a character array left out or given (only a
 # generic has the second), a character scalar left out or given, a number.
 ARRAY_OPTIONAL, ARRAY, SCALAR_OPTIONAL, NUMBER = range(4)
+# The forms of a wide string: a UTF-16 array, a C_PTR, a number.
+WIDE_ARRAY, WIDE_POINTER, WIDE_NUMBER = range(3)
 # At most this many pointer arguments mix their typed and C_PTR forms
 # freely, and only while the specifics stay at most MAX_SPECIFICS.
 MAX_MIXED_POINTERS = 3
@@ -392,10 +394,10 @@ def _wide_picks(wides, resources):
     or all C_PTR."""
     picks = []
     for numbers in itertools.product((False, True), repeat=len(resources)):
-        chosen = {index: 2 for index, number in zip(resources, numbers)
+        chosen = {index: WIDE_NUMBER for index, number in zip(resources, numbers)
                   if number}
         rest = [index for index in wides if index not in chosen]
-        for form in (0, 1) if rest else (0,):
+        for form in (WIDE_ARRAY, WIDE_POINTER) if rest else (WIDE_ARRAY,):
             picks.append(dict(chosen))
             picks[-1].update(dict.fromkeys(rest, form))
     return picks
