@@ -384,24 +384,41 @@ def needed_types(ftype):
     return names
 
 
-def definition_lines(ftype, written=None, held=True):
+def definition_lines(ftype, written=None, held=True, compact=False):
     """The TYPE definitions of the type, those of the types it holds first
     (each once, tracked in `written`).  Without `held` the standalone types
     it holds are left to their own blocks: only the types defined in place
-    come first."""
+    come first.  Compact, for an interface body, consecutive members of one
+    declaration share a statement and the comments are left out."""
     written = set() if written is None else written
     lines = []
     for member in ftype.members:
         if member.nested and member.nested.name.upper() not in written \
                 and (held or not member.nested.standalone):
-            lines += definition_lines(member.nested, written, held)
+            lines += definition_lines(member.nested, written, held, compact)
     written.add(ftype.name.upper())
     lines += statement_lines("TYPE, BIND(C) :: %s" % ftype.name)
-    for note in ftype.notes:
-        lines += comment_lines(note)
-    for member in ftype.members:
-        shape = "(%s)" % ",".join(map(str, member.bounds)) if member.bounds else ""
-        lines += statement_lines("%s :: %s%s" % (member.declaration, member.name,
-                                                 shape), remark=member.remark)
+    if compact:
+        runs = []
+        for member in ftype.members:
+            if runs and runs[-1][0] == member.declaration:
+                runs[-1][1].append(_entity(member))
+            else:
+                runs.append((member.declaration, [_entity(member)]))
+        for declaration, entities in runs:
+            lines += statement_lines("%s :: %s" % (declaration, ", ".join(entities)))
+    else:
+        for note in ftype.notes:
+            lines += comment_lines(note)
+        for member in ftype.members:
+            lines += statement_lines("%s :: %s" % (member.declaration,
+                                                   _entity(member)),
+                                     remark=member.remark)
     lines += statement_lines("END TYPE %s" % ftype.name)
     return lines
+
+
+def _entity(member):
+    if member.bounds:
+        return "%s(%s)" % (member.name, ",".join(map(str, member.bounds)))
+    return member.name

@@ -1,15 +1,13 @@
-import itertools
 import unittest
 
+from libgen.arguments import (HANDLE, NARROW, PLAIN, RESOURCE, SCALAR, STRING,
+                              STRUCTURE, WIDE, Structures, argument_slot,
+                              is_wide_string, scalar_target)
 from libgen.c_records import RecordCatalog
 from libgen.c_types import Untranslatable, resolve
 from libgen.derived_types import TypeBuilder
-from libgen.interfaces import (RESOURCE, SCALAR, STRING, STRUCTURE, WIDE,
-                               WIDE_RESOURCE,
-                               Structures, abstract_interface_lines,
-                               argument_forms, dummy_names, interface_lines,
-                               is_wide_string, result_c_type, scalar_target,
-                               specific_forms)
+from libgen.interfaces import (abstract_interface_lines, dummy_names,
+                               interface_lines, result_c_type)
 from libgen.toolchain import UnitDeclarations
 
 TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
@@ -18,7 +16,9 @@ TYPEDEFS = {"BOOL": "int", "LPSTR": "char *", "DWORD": "unsigned long",
             "PFLOAT": "FLOAT *", "BYTE": "unsigned char", "LPBYTE": "BYTE *",
             "WCHAR": "wchar_t", "wchar_t": "unsigned short",
             "LPCWSTR": "const WCHAR *", "LPINT": "int *",
-            "OLECHAR": "WCHAR", "BSTR": "OLECHAR *", "LPWSTR": "WCHAR *"}
+            "OLECHAR": "WCHAR", "BSTR": "OLECHAR *", "LPWSTR": "WCHAR *",
+            "WORD": "unsigned short", "LPCSTR": "const char *",
+            "HGLOBAL": "HANDLE", "SIZE_T": "unsigned long long"}
 
 
 def declaration(function_type, parameters, variadic=False):
@@ -64,23 +64,31 @@ class DummyNamesTest(unittest.TestCase):
 class InterfaceLinesTest(unittest.TestCase):
     def test_function_body(self):
         lines = interface_lines("GetUserNameA", declaration(
-            "BOOL (LPSTR, LPVOID)", [("lpBuffer", "LPSTR"),
+            "BOOL (DWORD, LPVOID)", [("nSize", "DWORD"),
                                      ("pvBuffer", "LPVOID")]), TYPEDEFS)
         self.assertEqual(lines, [
             "      INTERFACE",
-            "      FUNCTION GetUserNameA(lpBuffer, pvBuffer)".ljust(72) + "&",
+            "      ! C: BOOL GetUserNameA (DWORD nSize, LPVOID pvBuffer)",
+            "      INTEGER(C_INT32_T) FUNCTION GetUserNameA(nSize, pvBuffer)".ljust(72)
+            + "&",
             "     &  BIND(C, NAME='GetUserNameA')",
-            "      USE, INTRINSIC :: ISO_C_BINDING, ONLY: C_CHAR, C_INT32_T, C_PTR",
-            "      INTEGER(C_INT32_T) :: GetUserNameA ! BOOL",
-            "      CHARACTER(KIND=C_CHAR), OPTIONAL :: lpBuffer(*) ! LPSTR",
-            "      TYPE(C_PTR), VALUE :: pvBuffer ! LPVOID",
+            "      USE, INTRINSIC :: ISO_C_BINDING, ONLY: C_INT32_T, C_PTR",
+            "      INTEGER(C_INT32_T), VALUE :: nSize",
+            "      TYPE(C_PTR), VALUE :: pvBuffer",
             "      END FUNCTION GetUserNameA",
             "      END INTERFACE"])
+
+    def test_memory_from_global_alloc_is_a_c_ptr(self):
+        lines = interface_lines("GlobalAlloc", declaration(
+            "HGLOBAL (UINT, SIZE_T)", [("uFlags", "DWORD"), ("dwBytes", "SIZE_T")]),
+            TYPEDEFS)
+        self.assertTrue(lines[2].startswith("      TYPE(C_PTR) FUNCTION GlobalAlloc("))
 
     def test_void_function_without_arguments_is_a_bare_subroutine(self):
         self.assertEqual(
             interface_lines("InitAll", declaration("void (void)", []), {}),
             ["      INTERFACE",
+             "      ! C: void InitAll ()",
              "      SUBROUTINE InitAll() BIND(C, NAME='InitAll')",
              "      END SUBROUTINE InitAll",
              "      END INTERFACE"])
@@ -88,7 +96,7 @@ class InterfaceLinesTest(unittest.TestCase):
     def test_unnamed_parameter_is_named_after_its_type(self):
         lines = interface_lines("Show", declaration(
             "BOOL (HWND, LPSTR)", [(None, "HWND"), (None, "LPSTR")]), TYPEDEFS)
-        self.assertTrue(lines[1].startswith("      FUNCTION Show(hwnd, lpstr)"))
+        self.assertTrue(any("FUNCTION Show_1(hwnd, lpstr)" in l for l in lines))
 
     def test_function_returning_a_bare_function_pointer_is_refused(self):
         with self.assertRaises(Untranslatable):
@@ -103,19 +111,26 @@ class InterfaceLinesTest(unittest.TestCase):
 
 
 def structures():
-    """Structures knowing RECT { LONG left, top, right, bottom; }."""
+    """Structures knowing RECT { LONG left, top, right, bottom; }, also
+    named BORDERWIDTHS, and LOGA { LONG x; }, also named LOG and tagLOGA."""
     declarations = UnitDeclarations()
     declarations.typedefs = dict(TYPEDEFS, LONG="long", RECT="struct tagRECT",
-                                 LPRECT="RECT *")
-    declarations.records = [({"id": "0x9", "tagUsed": "struct", "name": "tagRECT",
-                              "inner": [{"kind": "FieldDecl", "name": n,
-                                         "type": {"qualType": "LONG"}}
-                                        for n in ("left", "top", "right", "bottom")]},
-                             "windef.h")]
+                                 LPRECT="RECT *", LOGA="struct tagLOGA",
+                                 LPLOGA="LOGA *")
+    declarations.records = [
+        ({"id": key, "tagUsed": "struct", "name": tag,
+          "inner": [{"kind": "FieldDecl", "name": n, "type": {"qualType": "LONG"}}
+                    for n in members]}, "windef.h")
+        for key, tag, members in (("0x9", "tagRECT", ("left", "top", "right", "bottom")),
+                                  ("0xa", "tagLOGA", ("x",)))]
     catalog = RecordCatalog(declarations)
-    builder = TypeBuilder(catalog, {"0x9": "RECT"}, set())
+    builder = TypeBuilder(catalog, {"0x9": "RECT", "0xa": "LOGA"}, set())
+    record = catalog.by_key
     return declarations.typedefs, Structures(catalog, {
-        "0x9": builder.standalone(catalog.by_key["0x9"])})
+        "0x9": builder.standalone(record["0x9"]),
+        "0xa": builder.standalone(record["0xa"])}, {
+        "0x9": [builder.standalone(record["0x9"], "BORDERWIDTHS")],
+        "0xa": [builder.standalone(record["0xa"], n) for n in ("LOG", "tagLOGA")]})
 
 
 class TypedInterfacesTest(unittest.TestCase):
@@ -127,31 +142,55 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual((lines[0], lines[-1]), ("      INTERFACE GetClientRect",
                                                  "      END INTERFACE GetClientRect"))
         self.assertIn("      TYPE, BIND(C) :: RECT", lines)
-        self.assertIn("      TYPE(RECT), OPTIONAL :: lpRect ! LPRECT", lines)
-        self.assertIn("      TYPE(C_PTR), VALUE :: lpRect ! LPRECT", lines)
-        self.assertEqual(sum(l.startswith("      FUNCTION GetClientRect_")
-                             for l in lines), 2)
+        self.assertIn("      INTEGER(C_INT32_T) :: left, top, right, bottom", lines)
+        for declared in ("TYPE(RECT), OPTIONAL :: lpRect",
+                         "TYPE(C_PTR), VALUE :: lpRect",
+                         "TYPE(BORDERWIDTHS) :: lpRect",
+                         "TYPE(C_PTR), VALUE :: hWnd, lpRect"):
+            self.assertIn("      " + declared, lines)
 
-    def test_resource_string_takes_array_scalar_and_number(self):
+    def test_slots(self):
+        # The role of an argument and the forms it takes, by its C type.
+        typedefs, known = structures()
+        for c_type, c_name, role, forms in (
+                ("HWND", "hWnd", HANDLE, ["INTEGER(C_INTPTR_T), VALUE",
+                                          "TYPE(C_PTR), VALUE"]),
+                ("HGLOBAL", "hMem", HANDLE, ["INTEGER(C_INTPTR_T), VALUE",
+                                             "TYPE(C_PTR), VALUE"]),
+                ("WORD", "wAttributes", NARROW, ["INTEGER(C_INT32_T), VALUE",
+                                                 "INTEGER(C_INT16_T), VALUE"]),
+                ("LPCSTR", "lpText", STRING, [
+                    "CHARACTER(KIND=C_CHAR), OPTIONAL", "CHARACTER(KIND=C_CHAR)",
+                    "CHARACTER(KIND=C_CHAR), OPTIONAL", "TYPE(C_PTR), VALUE"]),
+                ("LPCWSTR", "lpText", WIDE, ["INTEGER(C_INT16_T), OPTIONAL",
+                                             "TYPE(C_PTR), VALUE"]),
+                ("LPDWORD", "lpcb", SCALAR, ["INTEGER(C_INT32_T), OPTIONAL",
+                                             "TYPE(C_PTR), VALUE"]),
+                ("LPLOGA", "plf", STRUCTURE, ["TYPE(LOGA), OPTIONAL",
+                                              "TYPE(C_PTR), VALUE", "TYPE(LOG)",
+                                              "TYPE(tagLOGA)"]),
+                ("LPVOID", "pv", PLAIN, ["TYPE(C_PTR), VALUE"]),
+                ("DWORD", "n", PLAIN, ["INTEGER(C_INT32_T), VALUE"])):
+            slot = argument_slot(resolve(c_type, typedefs), known, False, False,
+                                 c_name, c_type)
+            self.assertEqual((slot.role, [f.declaration for f in
+                                          list(slot.forms.values()) + slot.aliases]),
+                             (role, forms), c_type)
+        reserved = argument_slot(resolve("LPDWORD", typedefs), known, c_name="lpReserved")
+        self.assertTrue(reserved.reserved)
+
+    def test_resource_string_takes_array_scalar_number_and_c_ptr(self):
         lines = interface_lines("LoadCursorA", declaration(
             "HWND (HWND, LPSTR)", [("hInstance", "HWND"), ("lpCursorName", "LPSTR")]),
             TYPEDEFS, None, ("lpCursorName",))
-        declared = [l.split(" ! ")[0].strip() for l in lines if "lpCursorName" in l
-                    and "::" in l]
+        declared = {l.strip() for l in lines if "lpCursorName" in l and "::" in l}
         self.assertEqual(sorted(declared), [
             "CHARACTER(KIND=C_CHAR) :: lpCursorName(*)",
             "CHARACTER(KIND=C_CHAR), OPTIONAL :: lpCursorName",
-            "INTEGER(C_INTPTR_T), VALUE :: lpCursorName"])
-
-    def test_scalar_pointer_takes_a_variable_by_reference_or_a_c_ptr(self):
-        lines = interface_lines("GetExitCodeProcess", declaration(
-            "BOOL (HWND, LPDWORD)", [("hProcess", "HWND"), ("lpExitCode", "LPDWORD")]),
-            TYPEDEFS)
-        declared = [l.split(" ! ")[0].strip() for l in lines if "lpExitCode" in l
-                    and "::" in l]
-        self.assertEqual(sorted(declared), [
-            "INTEGER(C_INT32_T), OPTIONAL :: lpExitCode",
-            "TYPE(C_PTR), VALUE :: lpExitCode"])
+            "INTEGER(C_INTPTR_T), VALUE :: hInstance, lpCursorName",
+            "INTEGER(C_INTPTR_T), VALUE :: lpCursorName",
+            "TYPE(C_PTR), VALUE :: hInstance, lpCursorName",
+            "TYPE(C_PTR), VALUE :: lpCursorName"])
 
     def test_scalar_targets(self):
         for c_type, expected in (("LPDWORD", "INTEGER(C_INT32_T)"),
@@ -181,100 +220,6 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertEqual(lines[:2], ["      ABSTRACT INTERFACE",
                                      "      FUNCTION RECTPROC(w, lprect) BIND(C)"])
         self.assertIn("      TYPE(RECT) :: lprect ! LPRECT", lines)
-
-# What a call passes for one argument, and the forms that take it.
-_TAKES = {"typed": ("TYPE(RECT), OPTIONAL", "INTEGER(C_INT32_T), OPTIONAL"),
-          "c_ptr": ("TYPE(C_PTR), VALUE",),
-          "scalar": ("CHARACTER(KIND=C_CHAR), OPTIONAL",),
-          "array": ("CHARACTER(KIND=C_CHAR)", "CHARACTER(KIND=C_CHAR), OPTIONAL"),
-          "number": ("INTEGER(C_INTPTR_T), VALUE",),
-          "wide": ("INTEGER(C_INT16_T), OPTIONAL",)}
-
-
-def _takes(form, actual):
-    if actual is None:
-        return "OPTIONAL" in form.declaration
-    return form.declaration in _TAKES[actual] and \
-        (form.shape == "(*)") == (actual in ("array", "wide"))
-
-
-class GenericResolutionTest(unittest.TestCase):
-    """The specifics of generics as gfortran chooses among them."""
-
-    def generic(self, roles):
-        typedefs, known = structures()
-        c_types = {STRUCTURE: "LPRECT", SCALAR: "LPDWORD", STRING: "LPSTR",
-                   RESOURCE: "LPSTR", WIDE: "LPCWSTR", WIDE_RESOURCE: "LPCWSTR"}
-        alternatives = [argument_forms(resolve(c_types[role], typedefs), known,
-                                       role in (RESOURCE, WIDE_RESOURCE),
-                                       False)[1]
-                        for role in roles]
-        return specific_forms(alternatives, roles)
-
-    def test_every_two_specifics_are_distinguishable(self):
-        # Fortran's rule: one of the two has an argument that must be given
-        # where the other's differs in type or rank.
-        for roles in ([STRUCTURE] * 3, [STRUCTURE] * 4 + [STRING] * 3,
-                      [SCALAR, STRUCTURE, STRING, RESOURCE],
-                      [STRUCTURE, SCALAR, SCALAR, STRING, STRING],
-                      [RESOURCE, RESOURCE, STRING], [WIDE, STRING, WIDE, SCALAR],
-                      [WIDE_RESOURCE, WIDE, WIDE_RESOURCE, STRUCTURE]):
-            specifics, _ = self.generic(roles)
-            for one, other in itertools.combinations(specifics, 2):
-                self.assertTrue(any(
-                    "OPTIONAL" not in a.declaration and
-                    (a.declaration.split(",")[0], a.shape) !=
-                    (b.declaration.split(",")[0], b.shape)
-                    for x, y in ((one, other), (other, one))
-                    for a, b in zip(x, y)), roles)
-
-    def test_calls_find_one_specific(self):
-        for roles, calls, count, mixed in (
-                # GetFileTime: three structures mix NULL and the type.
-                ([STRUCTURE] * 3, [("c_ptr", "c_ptr", "typed"),
-                                   (None, "typed", "c_ptr")], 8, True),
-                # ReadFile: a DWORD variable beside C_NULL_PTR.
-                ([SCALAR, STRUCTURE], [("typed", "c_ptr"), ("typed", None)],
-                 4, True),
-                # CreateProcessA: strings left out beside a scalar or an
-                # array; four structures go all one way.
-                ([STRING] * 3 + [STRUCTURE] * 4,
-                 [(None, "scalar", None, None, None, "typed", "typed"),
-                  (None, "array", None, None, None, "typed", "typed"),
-                  ("scalar", "array", "array") + ("c_ptr",) * 4,
-                  ("array", "array", None) + ("typed",) * 4], 8, False),
-                # RegCreateKeyExA: lpClass left out, structures and scalars
-                # each alike.
-                ([STRING, STRING, STRUCTURE, SCALAR, SCALAR],
-                 [("scalar", None, None, "typed", "typed"),
-                  ("scalar", None, "c_ptr", "c_ptr", "c_ptr"),
-                  ("scalar", None, "typed", "c_ptr", "c_ptr")], 12, False),
-                # GetFullPathNameW: the wide strings UTF-16 arrays or C_PTR,
-                # the pointer to the name's part typed or C_PTR.
-                ([WIDE, WIDE, SCALAR], [("wide", None, "typed"),
-                                        ("c_ptr", "c_ptr", "c_ptr"),
-                                        (None, "wide", None)], 4, False),
-                # CreateWindowExW: the class a number, or both strings
-                # UTF-16 arrays (either left out) or C_PTR.
-                ([WIDE_RESOURCE, WIDE], [("number", "wide"), ("number", "c_ptr"),
-                                         ("wide", None), (None, None),
-                                         ("c_ptr", "c_ptr")], 4, False),
-                # FindWindowA: the class a number, a string or left out.
-                ([RESOURCE, STRING], [(None, "scalar"), ("number", "array"),
-                                      ("array", None), ("scalar", "scalar")],
-                 5, False)):
-            specifics, mixes = self.generic(roles)
-            self.assertEqual((len(specifics), mixes), (count, mixed), roles)
-            for call in calls:
-                matching = [s for s in specifics
-                            if all(_takes(f, a) for f, a in zip(s, call))]
-                self.assertEqual(len(matching), 1, (roles, call))
-
-    def test_an_array_before_a_scalar_finds_none(self):
-        specifics, _ = self.generic([STRING, STRING, STRUCTURE])
-        self.assertFalse([s for s in specifics if all(
-            _takes(f, a) for f, a in zip(s, ("array", "scalar", "typed")))])
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -25,13 +25,14 @@ FI_PREAMBLE = (
     "C     headers, generated from the mingw-w64 headers.  Each block is",
     "C     its own INTERFACE ... END INTERFACE: INCLUDE NAME.FI among the",
     "C     declarations, after USE, INTRINSIC :: ISO_C_BINDING and",
-    "C     IMPLICIT NONE, not inside an INTERFACE block.  Handles are",
-    "C     INTEGER(C_INTPTR_T) by value, char pointers OPTIONAL CHARACTER",
-    "C     arrays (an argument left out passes NULL), other pointers",
-    "C     TYPE(C_PTR) by value; the C type follows the !.  A function",
-    "C     taking structures is generic: pass the derived type (TYPE(RECT)",
-    "C     :: R; left out, NULL) or, as a TYPE(C_PTR), C_LOC(R) or",
-    "C     C_NULL_PTR.  An array of structures passes its first element.",
+    "C     IMPLICIT NONE, not inside an INTERFACE block.  The C prototype",
+    "C     heads each block.  Where C takes a pointer, TYPE(C_PTR) goes",
+    "C     (C_NULL_PTR, C_LOC(X)), or what it points to: a handle as",
+    "C     INTEGER(C_INTPTR_T), a string as a CHARACTER scalar or array",
+    "C     (left out, NULL), a structure as its derived type under any of",
+    "C     its C names, a scalar as a variable of its kind, a wide string",
+    "C     as an INTEGER(C_INT16_T) array; the comment at the head of a",
+    "C     generic says which arguments take TYPE(C_PTR) in one call.",
     "C     Where C takes MAKEINTRESOURCE, a number such as IDC_ARROW goes",
     "C     in place of the string.  A callback is a BIND(C) procedure",
     "C     written as its abstract interface says, passed as",
@@ -47,7 +48,7 @@ NOT_TRANSLATED = (
 
 # The version of the library set this generator writes, in the opening
 # comment lines of every library file.
-GENERATOR_VERSION = "3.0"
+GENERATOR_VERSION = "4.0"
 
 
 def version_line(headers_version):

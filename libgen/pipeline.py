@@ -91,7 +91,7 @@ def translate_functions(attempted, declarations, unit_types):
         library = LIBRARIES[index]
         declaration = declarations[library.unit].functions[name]
         types = unit_types[library.unit]
-        structures = Structures(types.catalog, types.types)
+        structures = Structures(types.catalog, types.types, types.aliases)
         resources = resource_arguments(name, declaration)
         try:
             blocks[index][name] = interface_lines(
@@ -102,12 +102,19 @@ def translate_functions(attempted, declarations, unit_types):
             if structures.taken:
                 found.typed_functions += 1
             found.typed_arguments += structures.typed_arguments
+            arrangement = structures.arrangement
+            generic = len(arrangement.specifics) > 1
             found.interface_counts.update(
                 scalar=structures.scalar_arguments,
-                strings=structures.optional_strings,
-                mixed=structures.mixed_specifics,
-                mixed_functions=structures.mixed_specifics > 0,
-                renamed=structures.renamed_arguments)
+                renamed=structures.renamed_arguments,
+                narrow=structures.narrow_arguments,
+                other_names=structures.other_names,
+                reserved=len(arrangement.reserved),
+                any_combination=bool(arrangement.units)
+                and arrangement.in_any_combination(),
+                grouped=not arrangement.in_any_combination())
+            if generic:
+                found.specifics.append((len(arrangement.specifics), name))
             if resources:
                 found.resource_functions += 1
         except Untranslatable as problem:

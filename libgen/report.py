@@ -1,11 +1,12 @@
 """What the generator's phases found, as records, and the report text
 (libgen/generator-report.txt) built from them once every phase has run."""
 
+import statistics
 from collections import Counter, defaultdict
 from dataclasses import dataclass, field
 
-from .interfaces import MAX_MIXED_POINTERS, MAX_SPECIFICS
 from .library_files import sort_key
+from .specifics import MAX_SPECIFICS, MAX_UNITS
 
 
 @dataclass
@@ -18,6 +19,7 @@ class FunctionFindings:
     resource_functions: int = 0   # take a resource number
     wide_twins: int = 0           # W functions with an A twin, translated
     interface_counts: Counter = field(default_factory=Counter)
+    specifics: list = field(default_factory=list)  # (count, name) of generics
 
 
 @dataclass
@@ -118,13 +120,22 @@ def report_text(found):
             found.abstract_interfaces, functions.wide_twins))
     counts = functions.interface_counts
     out.append(
-        "Pointers to scalars taken by reference: %d; scalar strings that may "
-        "be left out: %d; specifics mixing C_PTR and typed arguments: %d (%d "
-        "functions; up to %d arguments mixed, %d specifics); C parameter names "
-        "kept in another spelling: %d" % (
-            counts["scalar"], counts["strings"], counts["mixed"],
-            counts["mixed_functions"], MAX_MIXED_POINTERS, MAX_SPECIFICS,
-            counts["renamed"]))
+        "Pointers to scalars taken by reference: %d; other C names of "
+        "structures taken: %d; narrow integers by value taking a default "
+        "INTEGER: %d; reserved arguments taking C_NULL_PTR: %d; C parameter "
+        "names kept in another spelling: %d" % (
+            counts["scalar"], counts["other_names"], counts["narrow"],
+            counts["reserved"], counts["renamed"]))
+    sizes = sorted(functions.specifics)
+    if sizes:
+        out.append(
+            "Generic interfaces: %d, with %d specifics (median %g, largest %d: "
+            "%s; at most %d); C_NULL_PTR in any combination: %d functions, in "
+            "units of one C type (at most %d units): %d functions" % (
+                len(sizes), sum(n for n, _ in sizes),
+                statistics.median(n for n, _ in sizes), sizes[-1][0],
+                sizes[-1][1], MAX_SPECIFICS, counts["any_combination"],
+                MAX_UNITS, counts["grouped"]))
     out.append(
         "Derived types: %d, with %d layout checks; structures of other headers "
         "that no function takes, not written: %d" % (

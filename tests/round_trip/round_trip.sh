@@ -101,7 +101,8 @@ rejected() {
 
 echo "== the extracted interfaces check argument types"
 # A number where lstrlenA takes a string: only an interface can tell.
-rejected BADCALL "Type mismatch" "WRITE (*, *) lstrlenA(12345)"
+rejected BADCALL "no specific function for the generic|Type mismatch" \
+  "WRITE (*, *) lstrlenA(12345)"
 # A POINT where GetClientRect takes a RECT: no specific of the generic fits.
 rejected BADRECT "no specific function for the generic|Type mismatch" \
   "TYPE(POINT) :: CORNER" "CORNER = POINT(0, 0)" \
