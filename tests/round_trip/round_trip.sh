@@ -163,7 +163,8 @@ accepted WIDE "TYPE(WIN32_FIND_DATAW) :: FD" "TYPE(LOGFONTW) :: LF" \
   "H = FindFirstFileW(W, FD)" "I = WideCharToMultiByte(CP_UTF8, 0, FD%cFileName, -1, BUF, 260)" \
   "I = WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, BUF, 9)" \
   "H = CreateFontIndirectW(LF)" "I = ChooseColorW(CC)" "CC2%lStructSize = 0" \
-  "H = LoadCursorW(0_C_INTPTR_T, IDC_ARROW)" "H = FindWindowW(lpWindowName=W)"
+  "H = LoadCursorW(0_C_INTPTR_T, IDC_ARROW)" "H = FindWindowW(lpWindowName=W)" \
+  "H = FindWindowW(C_NULL_PTR, W)"
 
 echo "== symbols no library file supplies"
 copy_examples "$SCRATCH/notfound"
