@@ -53,7 +53,8 @@ def collect_exports():
 def classify_functions(owner, every_export, declarations):
     """The functions worth translating, [(name, library index)] in library
     order, the wide-character (W) variants as well as their A twins; those
-    only listed, {library index: {name: reason}}, filled later with what
+    only listed, {library index: {name: reason}}: the W variants without a
+    prototype, which earlier library sets listed, and, added later, what
     cannot be translated, so a program that names one hears of it in the
     not-found list; and those left out, {reason: [(library, name)]}."""
     attempted, listed, folded = [], defaultdict(dict), {}
@@ -72,6 +73,8 @@ def classify_functions(owner, every_export, declarations):
             reason = ("no prototype: unsuffixed alias of an A function"
                       if name + "A" in every_export
                       else "no prototype in the headers")
+            if name.endswith("W") and name[:-1] + "A" in every_export:
+                listed[index][name] = "not translated: %s" % reason
         if reason is None:
             attempted.append((name, index))
             folded[name.upper()] = name
