@@ -6,10 +6,14 @@ time for a program that INCLUDEs all 26 library files; the specifics per
 generic interface (median, largest) and the library files' total size.
 
     bench/compile_cost.py BATCH_EXE [--runs N] [--examples DIR]
+                          [--baseline-rev REV]
 
-Run it on an idle machine: the least of N runs is the figure least
-disturbed by other work.  FC names the compiler (default
-x86_64-w64-mingw32-gfortran)."""
+With --baseline-rev the library set of that revision (its examples/
+folder) is measured too, with the same programs, its runs interleaved
+with the current set's so that both meet the same load, and each figure
+is given with the ratio of the two.  Run it on an idle machine: the least
+of N runs is the figure least disturbed by other work.  FC names the
+compiler (default x86_64-w64-mingw32-gfortran)."""
 
 import argparse
 import glob
@@ -26,18 +30,25 @@ PROGRAMS = ("HELLOWIN", "EVERYDAY", "CALLS100", "NATURAL")
 LIBRARIES = ("USER32 GDI32 KERNEL32 COMDLG32 COMCTL32 WIN32SPL SHELL32 "
              "NETAPI32 OLECLI32 OLESVR32 RASAPI32 LZ32 ADVAPI32").split()
 _GENERIC = re.compile(r"^      INTERFACE (\w+)\s*$")
-_SPECIFIC = re.compile(r"^      (?:FUNCTION|SUBROUTINE) \w+_\d+\(")
+_SPECIFIC = re.compile(r"^      (?:[A-Z].*\) )?(?:FUNCTION|SUBROUTINE) \w+_\d+\(")
 
 
-def least_time(compiler, source, directory, runs):
-    """The least wall time in seconds of `runs` syntax-only compilations."""
-    best = None
+def elapsed(compiler, source, directory):
+    """The wall time in seconds of one syntax-only compilation."""
+    start = time.perf_counter()
+    subprocess.run([compiler, "-fsyntax-only", source], cwd=directory, check=True)
+    return time.perf_counter() - start
+
+
+def least_times(compiler, source, directories, runs):
+    """The least time of `runs` compilations of the source in each
+    directory, the directories taking turns."""
+    best = [None] * len(directories)
     for _ in range(runs):
-        start = time.perf_counter()
-        subprocess.run([compiler, "-fsyntax-only", source], cwd=directory,
-                       check=True)
-        elapsed = time.perf_counter() - start
-        best = elapsed if best is None else min(best, elapsed)
+        for index, directory in enumerate(directories):
+            seconds = elapsed(compiler, source, directory)
+            if best[index] is None or seconds < best[index]:
+                best[index] = seconds
     return best
 
 
@@ -59,47 +70,78 @@ def specifics_per_generic(examples):
     return counts
 
 
+def prepare(examples, directory, batch):
+    """A scratch copy of a library set with the four programs and the
+    program INCLUDEing every file, the job run for each program."""
+    os.makedirs(directory)
+    for pattern in ("*.FD", "*.FI", "*.LIS"):
+        for path in glob.glob(os.path.join(examples, pattern)):
+            shutil.copy(path, directory)
+    for name in PROGRAMS:
+        source = os.path.join(ROOT, "examples", name + ".FOR")
+        if not os.path.exists(source):
+            source = os.path.join(ROOT, "tests", "round_trip", "testdata", name + ".FOR")
+        shutil.copy(source, directory)
+        subprocess.run([batch, name], cwd=directory, check=True,
+                       stdout=subprocess.DEVNULL)
+    with open(os.path.join(directory, "EVERY.FOR"), "w") as every:
+        every.write("      PROGRAM EVERY\n      USE, INTRINSIC :: ISO_C_BINDING\n"
+                    "      IMPLICIT NONE\n")
+        for kind in ("FI", "FD"):
+            for library in LIBRARIES:
+                every.write("      INCLUDE '%s.%s'\n" % (library, kind))
+        every.write("      END PROGRAM EVERY\n")
+
+
+def set_figures(examples):
+    """(median and largest specifics per generic with its name, the
+    library files' total size) of a library set."""
+    counts = specifics_per_generic(examples)
+    largest = max(counts, key=counts.get)
+    total = sum(os.path.getsize(p) for kind in ("FD", "FI") for p in
+                glob.glob(os.path.join(examples, "*." + kind)))
+    return statistics.median(counts.values()), counts[largest], largest, \
+        len(counts), total
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("batch")
     parser.add_argument("--runs", type=int, default=10)
     parser.add_argument("--examples", default=os.path.join(ROOT, "examples"))
+    parser.add_argument("--baseline-rev")
     options = parser.parse_args()
     compiler = os.environ.get("FC", "x86_64-w64-mingw32-gfortran")
     batch = os.path.abspath(options.batch)
     with tempfile.TemporaryDirectory() as scratch:
-        for pattern in ("*.FD", "*.FI", "*.LIS", "*.FOR"):
-            for path in glob.glob(os.path.join(options.examples, pattern)):
-                shutil.copy(path, scratch)
-        shutil.copy(os.path.join(ROOT, "tests", "round_trip", "testdata",
-                                 "CALLS100.FOR"), scratch)
-        print("%-9s %10s %12s" % ("program", "NAME.FI", "least s"))
-        for name in PROGRAMS:
-            subprocess.run([batch, name], cwd=scratch, check=True,
-                           stdout=subprocess.DEVNULL)
-            size = os.path.getsize(os.path.join(scratch, name + ".FI"))
-            seconds = least_time(compiler, name + ".FOR", scratch, options.runs)
-            print("%-9s %10d %12.4f" % (name, size, seconds))
-        with open(os.path.join(scratch, "EVERY.FOR"), "w") as every:
-            every.write("      PROGRAM EVERY\n"
-                        "      USE, INTRINSIC :: ISO_C_BINDING\n"
-                        "      IMPLICIT NONE\n")
-            for kind in ("FI", "FD"):
-                for library in LIBRARIES:
-                    every.write("      INCLUDE '%s.%s'\n" % (library, kind))
-            every.write("      END PROGRAM EVERY\n")
-        seconds = least_time(compiler, "EVERY.FOR", scratch,
-                             max(1, options.runs // 5))
-        print("%-9s %10s %12.4f  (all 26 library files INCLUDEd)"
-              % ("EVERY", "-", seconds))
-    counts = specifics_per_generic(options.examples)
-    largest = max(counts, key=counts.get)
-    total = sum(os.path.getsize(p) for kind in ("FD", "FI") for p in
-                glob.glob(os.path.join(options.examples, "*." + kind)))
-    print("generics %d, specifics per generic: median %g, largest %d (%s)"
-          % (len(counts), statistics.median(counts.values()), counts[largest],
-             largest))
-    print("library files (.FD and .FI) total %d bytes" % total)
+        sets = [("current", options.examples)]
+        if options.baseline_rev:
+            baseline = os.path.join(scratch, "baseline-examples")
+            os.makedirs(baseline)
+            archive = subprocess.run(["git", "-C", ROOT, "archive", options.baseline_rev,
+                                      "examples"], check=True, capture_output=True)
+            subprocess.run(["tar", "-x", "-C", baseline], input=archive.stdout,
+                           check=True)
+            sets.insert(0, ("baseline", os.path.join(baseline, "examples")))
+        directories = []
+        for label, examples in sets:
+            directories.append(os.path.join(scratch, label))
+            prepare(examples, directories[-1], batch)
+        print("%-9s %s" % ("program", "   ".join(
+            "%s: NAME.FI bytes, least s" % label for label, _ in sets)))
+        for name in PROGRAMS + ("EVERY",):
+            runs = options.runs if name != "EVERY" else max(1, options.runs // 5)
+            times = least_times(compiler, name + ".FOR", directories, runs)
+            sizes = [os.path.getsize(os.path.join(d, name + ".FI"))
+                     if name != "EVERY" else 0 for d in directories]
+            row = "   ".join("%8d %8.4f" % pair for pair in zip(sizes, times))
+            ratio = " (%.2fx)" % (times[-1] / times[0]) if len(times) > 1 else ""
+            print("%-9s %s%s" % (name, row, ratio))
+        for label, examples in sets:
+            median, largest, where, generics, total = set_figures(examples)
+            print("%s: %d generics, specifics per generic median %g, largest %d "
+                  "(%s); library files (.FD and .FI) %d bytes"
+                  % (label, generics, median, largest, where, total))
 
 
 if __name__ == "__main__":

@@ -86,6 +86,7 @@ class Structures:
         self.narrow_arguments = 0   # integers narrower than 32 bits by value
         self.other_names = 0        # structure arguments' other type names
         self.arrangement = None     # of the interface block built
+        self.extensions = {}        # its specifics for other C names, by name
 
     def of(self, ctype):
         """(FType, [FTypes under its other C names]) of a record CType, or

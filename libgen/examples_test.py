@@ -86,7 +86,7 @@ class ExampleSetTest(unittest.TestCase):
                 # The whole closure is on the entry itself.
                 self.assertLessEqual(set(needs.get(other, [])), set(needed), name)
 
-    def test_a_name_in_both_lists_is_a_type_and_its_generic_or_explained(self):
+    def test_a_name_in_both_lists_is_a_type_and_interfaces_or_explained(self):
         fd_first, fi_first = {}, {}
         self.blocks("FD", first_lines=fd_first)
         self.blocks("FI", first_lines=fi_first)
@@ -94,8 +94,9 @@ class ExampleSetTest(unittest.TestCase):
             if name not in fd_first:
                 continue   # listed with its reason
             self.assertTrue(fd_first[name].upper().startswith("TYPE, BIND(C)"), name)
-            self.assertTrue(fi_first[name].upper().startswith("INTERFACE " + name),
-                            name)
+            # Its generic, or the specifics another C name of a structure
+            # adds to the generics of the functions taking it.
+            self.assertTrue(fi_first[name].upper().startswith("INTERFACE "), name)
 
 
 if __name__ == "__main__":

@@ -17,7 +17,7 @@ from .c_types import Untranslatable, resolve, result_type, strip_attributes
 from .derived_types import definition_lines
 from .fortran_names import FORTRAN_NAME
 from .source_form import comment_lines, statement_lines
-from .specifics import specific_forms
+from .specifics import is_neutral, other_name_specifics, specific_forms
 
 _TYPE_WORDS = re.compile(r"[A-Za-z_]\w*")
 # Memory C hands out as an HGLOBAL or HLOCAL that a program reaches through
@@ -223,10 +223,25 @@ def _block_lines(name, result, result_c, c_names, c_types, slots, structures):
     lines = statement_lines("INTERFACE %s" % name) + prototype
     lines += comment_lines(generic_note(slots, dummies, arrangement))
     for number, forms in enumerate(specifics, start=1):
-        suffix = "_%d" % number
-        lines += _procedure_lines(keyword, name[:63 - len(suffix)] + suffix,
-                                  dummies, binding, result, forms)
+        lines += _specific_lines(keyword, name, number, dummies, binding,
+                                 result, forms)
+    structures.extensions = {}
+    number = len(specifics)
+    for other, extra in other_name_specifics(slots).items():
+        chunk = statement_lines("INTERFACE %s" % name)
+        for forms in extra:
+            number += 1
+            chunk += _specific_lines(keyword, name, number, dummies, binding,
+                                     result, forms)
+        structures.extensions[other] = chunk + statement_lines(
+            "END INTERFACE %s" % name)
     return lines + statement_lines("END INTERFACE %s" % name)
+
+
+def _specific_lines(keyword, name, number, dummies, binding, result, forms):
+    suffix = "_%d" % number
+    return _procedure_lines(keyword, name[:63 - len(suffix)] + suffix, dummies,
+                            binding, result, forms)
 
 
 def _names(dummies, positions):
@@ -249,9 +264,17 @@ def generic_note(slots, dummies, arrangement):
     if arrangement.reserved:
         parts.append("%s: C_NULL_PTR" % _names(dummies, arrangement.reserved))
     for position, slot in enumerate(slots):
-        if slot.role == STRUCTURE and slot.aliases:
-            parts.append("%s: also TYPE(%s)" % (dummies[position], "), TYPE(".join(
-                alias.types[0].name for alias in slot.aliases)))
+        if slot.role != STRUCTURE or not slot.aliases:
+            continue
+        neutral = ["TYPE(%s)" % a.types[0].name for a in slot.aliases
+                   if is_neutral(slot, a)]
+        others = ["TYPE(%s)" % a.types[0].name for a in slot.aliases
+                  if not is_neutral(slot, a)]
+        if neutral:
+            parts.append("%s: also %s" % (dummies[position], neutral[0]))
+        if others:
+            parts.append("%s: %s with every other argument given, from the "
+                         "block of that name" % (dummies[position], ", ".join(others)))
     narrow = [i for i, slot in enumerate(slots) if slot.role == NARROW]
     if narrow:
         parts.append("%s: a default INTEGER" % _names(dummies, narrow))

@@ -145,9 +145,14 @@ class TypedInterfacesTest(unittest.TestCase):
         self.assertIn("      INTEGER(C_INT32_T) :: left, top, right, bottom", lines)
         for declared in ("TYPE(RECT), OPTIONAL :: lpRect",
                          "TYPE(C_PTR), VALUE :: lpRect",
-                         "TYPE(BORDERWIDTHS) :: lpRect",
                          "TYPE(C_PTR), VALUE :: hWnd, lpRect"):
             self.assertIn("      " + declared, lines)
+        # Another C name extends the generic from a block of its own.
+        extension = known.extensions["BORDERWIDTHS"]
+        self.assertEqual((extension[0], extension[-1]), (lines[0], lines[-1]))
+        self.assertIn(" FUNCTION GetClientRect_5(hWnd, lpRect)", extension[1])
+        self.assertIn("      TYPE(BORDERWIDTHS) :: lpRect", extension)
+        self.assertNotIn("      TYPE(BORDERWIDTHS) :: lpRect", lines)
 
     def test_slots(self):
         # The role of an argument and the forms it takes, by its C type.

@@ -87,9 +87,11 @@ def translate_functions(attempted, declarations, unit_types):
     """{library index: {name: interface lines}}; the records each
     library's interfaces take, {record key: first library index}; the
     functions that cannot be translated, only listed, {library index:
-    {name: reason}}; and the FunctionFindings of the translation."""
+    {name: reason}}; the FunctionFindings of the translation; and the
+    specifics that other C names of structures add to the generics,
+    {C name: [interface lines]} in function order."""
     blocks, used, found = defaultdict(dict), {}, FunctionFindings()
-    untranslated = defaultdict(dict)
+    untranslated, extensions = defaultdict(dict), defaultdict(list)
     for name, index in attempted:
         library = LIBRARIES[index]
         declaration = declarations[library.unit].functions[name]
@@ -102,6 +104,8 @@ def translate_functions(attempted, declarations, unit_types):
                 structures, resources)
             for key in structures.taken:
                 used.setdefault((library.unit, key), index)
+            for other, lines in structures.extensions.items():
+                extensions[other].append(lines)
             if structures.taken:
                 found.typed_functions += 1
             found.typed_arguments += structures.typed_arguments
@@ -123,7 +127,33 @@ def translate_functions(attempted, declarations, unit_types):
         except Untranslatable as problem:
             found.skipped[str(problem)].append((library.name, name))
             untranslated[index][name] = "not translated: %s" % problem
-    return blocks, used, untranslated, found
+    return blocks, used, untranslated, found, extensions
+
+
+def other_name_blocks(extensions, type_blocks, taken):
+    """{library index: {C name: lines}}: for each other C name of a
+    structure that has a type block, a block of that name in the FI file
+    of the same library holding the specifics it adds to the generics of
+    the functions taking it, so that a program naming the type gets them
+    and no other program pays for them; the number of specifics added.
+    A name already taken by a block of the FI files has none."""
+    library_of = {name: index for index, found in type_blocks.items()
+                  for name in found}
+    blocks, added = defaultdict(dict), 0
+    for name in sorted(extensions, key=sort_key):
+        index = library_of.get(name)
+        if index is None or name.upper() in taken:
+            continue
+        lines = comment_lines(
+            "%s: the functions taking the structure it names take TYPE(%s) as "
+            "well, with every other argument given: the specifics below extend "
+            "their generics." % (name, name))
+        for chunk in extensions[name]:
+            lines += chunk
+            added += sum(1 for line in chunk if " END FUNCTION " in line
+                         or " END SUBROUTINE " in line)
+        blocks[index][name] = lines
+    return blocks, added
 
 
 def collect_callbacks(declarations, unit_types, taken):
@@ -442,7 +472,7 @@ def generate(examples_dir, report_path, layout_path):
             {n.upper(): n for n, index in attempted
              if LIBRARIES[index].unit == unit}, known)
         known.update(unit_types[unit].named())
-    function_blocks, used, untranslated, function_findings = \
+    function_blocks, used, untranslated, function_findings, extensions = \
         translate_functions(attempted, declarations, unit_types)
     for index, notes in untranslated.items():
         listed[index].update(notes)
@@ -460,13 +490,18 @@ def generate(examples_dir, report_path, layout_path):
             type_blocks.values()) for n in b}, every_function)
     callback_blocks, callbacks_skipped = collect_callbacks(
         declarations, unit_types, taken)
+    extension_blocks, function_findings.other_name_specifics = other_name_blocks(
+        extensions, type_blocks, {n.upper() for n, _ in attempted} | {
+            n.upper() for b in list(listed.values()) + list(callback_blocks.values())
+            for n in b})
     version = version_line(toolchain.headers_version())
 
     fi_entries, fd_entries, library_counts = [], [], []
     for index, library in enumerate(LIBRARIES):
         dll = library.import_library + ".dll"
         functions = function_blocks.get(index, {})
-        fi = dict(functions, **callback_blocks.get(index, {}))
+        fi = dict(functions, **callback_blocks.get(index, {}),
+                  **extension_blocks.get(index, {}))
         constants = constant_blocks.get(index, {})
         fd = dict(constants, **type_blocks.get(index, {}))
         only_listed = listed.get(index, {})

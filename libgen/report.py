@@ -20,6 +20,7 @@ class FunctionFindings:
     wide_twins: int = 0           # W functions with an A twin, translated
     interface_counts: Counter = field(default_factory=Counter)
     specifics: list = field(default_factory=list)  # (count, name) of generics
+    other_name_specifics: int = 0  # in the blocks of other C names
 
 
 @dataclass
@@ -130,12 +131,13 @@ def report_text(found):
     if sizes:
         out.append(
             "Generic interfaces: %d, with %d specifics (median %g, largest %d: "
-            "%s; at most %d); C_NULL_PTR in any combination: %d functions, in "
+            "%s; at most %d), and %d more in the blocks of other C names of "
+            "structures; C_NULL_PTR in any combination: %d functions, in "
             "units of one C type (at most %d units): %d functions" % (
                 len(sizes), sum(n for n, _ in sizes),
                 statistics.median(n for n, _ in sizes), sizes[-1][0],
-                sizes[-1][1], MAX_SPECIFICS, counts["any_combination"],
-                MAX_UNITS, counts["grouped"]))
+                sizes[-1][1], MAX_SPECIFICS, functions.other_name_specifics,
+                counts["any_combination"], MAX_UNITS, counts["grouped"]))
     out.append(
         "Derived types: %d, with %d layout checks; structures of other headers "
         "that no function takes, not written: %d" % (

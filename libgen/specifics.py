@@ -24,9 +24,10 @@ program).  The arrangement keeps them bounded:
   scalar, a resource number, the derived type, a variable of the scalar's
   kind, a UTF-16 array, and for a narrow integer by value a default-kind
   INTEGER.  The structures of a call go under their first names, or under
-  their neutral names (WNDCLASS for WNDCLASSA) in every combination, or
-  under another C name of theirs (tags, RTL_ names, other typedefs) where
-  every argument is given (namings).
+  their neutral names (WNDCLASS for WNDCLASSA) in every combination
+  (namings); under another C name of theirs (tags, RTL_ names, other
+  typedefs) where every argument is given, in a block of that name's
+  (other_name_specifics).
 - A generic has at most MAX_SPECIFICS specifics: beyond, its arguments go
   in fewer units.
 
@@ -225,25 +226,41 @@ def null_specifics(slots, units, reserved):
         for numbers in itertools.product((False, True), repeat=len(resources)):
             picked = dict(keys)
             picked.update({i: NUMBER for i, n in zip(resources, numbers) if n})
-            for naming in namings(slots, given, not any(choice)):
+            for naming in namings(slots, given):
                 specifics.append(_specific(slots, picked, naming))
     return specifics
 
 
-def namings(slots, given, all_given):
+def namings(slots, given):
     """The namings of the given structures, [{position: Form}]: their
-    first names; their neutral names (WNDCLASS for WNDCLASSA), where one
-    has any; and, only where every argument is given (`all_given`), the
-    k-th of their other C names, for each k."""
-    structures = [i for i in given if slots[i].role == STRUCTURE]
-    neutral = {i: alias for i in structures for alias in slots[i].aliases
-               if is_neutral(slots[i], alias)}
-    found = [{}] + ([neutral] if neutral else [])
-    if all_given:
-        others = {i: [a for a in slots[i].aliases if not is_neutral(slots[i], a)]
-                  for i in structures}
-        for k in range(max([len(o) for o in others.values()] or [0])):
-            found.append({i: o[k] for i, o in others.items() if k < len(o)})
+    first names, and their neutral names (WNDCLASS for WNDCLASSA) where
+    one has any."""
+    neutral = {i: alias for i in given if slots[i].role == STRUCTURE
+               for alias in slots[i].aliases if is_neutral(slots[i], alias)}
+    return [{}] + ([neutral] if neutral else [])
+
+
+def other_name_specifics(slots):
+    """{other C name: [specific]}: for each C name of a structure the
+    function takes that is neither its first nor its neutral name (a tag,
+    an RTL_ name, another typedef), the specific taking a variable of that
+    name wherever the structure goes, every other argument given in its
+    own form (a handle an integer, a string a character scalar).  These
+    extend the generic where a program names the type, in a block of
+    their own, so that a program pays for a name only when it uses it."""
+    keys = {i: _GIVEN[slot.role] for i, slot in enumerate(slots)
+            if slot.role in _GIVEN}
+    found = {}
+    for i, slot in enumerate(slots):
+        if slot.role != STRUCTURE:
+            continue
+        for alias in slot.aliases:
+            name = alias.types[0].name
+            if not is_neutral(slot, alias) and name not in found:
+                naming = {j: a for j, other in enumerate(slots)
+                          if other.role == STRUCTURE
+                          for a in other.aliases if a.types[0].name == name}
+                found[name] = [_specific(slots, keys, naming)]
     return found
 
 

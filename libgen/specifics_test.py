@@ -5,7 +5,7 @@ from libgen.arguments import argument_slot
 from libgen.c_types import resolve
 from libgen.interfaces_test import structures
 from libgen.specifics import (MAX_SPECIFICS, distinguishable, null_units,
-                              specific_forms)
+                              other_name_specifics, specific_forms)
 
 # Argument C types of the test functions; those of one spelling group
 # together.  SA, SI and PI stand for three structures (held as RECT and
@@ -93,12 +93,19 @@ def _takes(form, actual):
     return (declaration, bool(form.shape)) == taken
 
 
+def every_specific(name):
+    """The generic's specifics with those its structures' other C names
+    add, as a program naming them all has them."""
+    slots, arrangement = generic(name)
+    return arrangement.specifics + [s for extra in other_name_specifics(
+        slots).values() for s in extra]
+
+
 def matching(name, call):
     """The specifics of the generic that take the call, its arguments
     after those written left out."""
-    slots, arrangement = generic(name)
-    call = list(call) + [None] * (len(slots) - len(call))
-    return [s for s in arrangement.specifics
+    call = list(call) + [None] * (len(FUNCTIONS[name]) - len(call))
+    return [s for s in every_specific(name)
             if all(_takes(f, a) for f, a in zip(s, call))]
 
 
@@ -210,7 +217,7 @@ class SpecificsTest(unittest.TestCase):
         for name in FUNCTIONS:
             _, arrangement = generic(name)
             self.assertLessEqual(len(arrangement.specifics), MAX_SPECIFICS, name)
-            for one, other in itertools.combinations(arrangement.specifics, 2):
+            for one, other in itertools.combinations(every_specific(name), 2):
                 self.assertTrue(distinguishable(one, other), name)
 
     def test_distinguishable_needs_a_form_that_must_be_given(self):
