@@ -4,7 +4,8 @@ forms of its dummy argument, by the argument's role.
 A handle is an INTEGER(C_INTPTR_T) or a TYPE(C_PTR) (C_NULL_PTR, or the
 pointer GlobalAlloc returns); a string a character scalar or array or a
 TYPE(C_PTR) (a buffer FormatMessageA allocated); a wide string a UTF-16
-INTEGER(C_INT16_T) array or a TYPE(C_PTR); a pointer to a structure the
+INTEGER(C_INT16_T) array or a TYPE(C_PTR); either string, where C passes
+MAKEINTRESOURCE, a number as well; a pointer to a structure the
 derived type, under any of its C names, or a TYPE(C_PTR); a pointer to an
 integer, real or handle scalar a variable of its kind or a TYPE(C_PTR); a
 narrow integer by value a default-kind INTEGER or, as earlier library sets
@@ -174,7 +175,10 @@ def _slot(ctype, structures, resource, callback, exact_kinds=False):
                 [Form("TYPE(%s)" % alias.name, frozenset(), "", (alias,))
                  for alias in aliases])
     if not callback and is_wide_string(ctype):
-        return Slot(WIDE, {UTF16: _UTF16_FORM, C_POINTER: _C_PTR_FORM})
+        wide = {UTF16: _UTF16_FORM, C_POINTER: _C_PTR_FORM}
+        if resource:
+            wide[NUMBER] = _NUMBER_FORM   # LoadCursorW(0, IDC_ARROW)
+        return Slot(WIDE, wide)
     scalar = None if callback else scalar_target(ctype)
     if scalar is not None:
         structures.scalar_arguments += 1

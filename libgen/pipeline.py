@@ -27,7 +27,7 @@ from .library_files import (FD_PREAMBLE, FI_PREAMBLE, block_order,
 from .report import (AliasFindings, ConstantFindings, Findings,
                      FunctionFindings, LibraryCounts, MasterCounts,
                      NoteFindings, TypeFindings, report_text)
-from .resources import RESOURCE_ARGUMENTS, resource_arguments
+from .resources import resource_arguments
 from .specifics import is_neutral_name
 from .source_form import comment_lines, parameter_lines, string_parameter_lines
 from .structures import UnitTypes
@@ -46,9 +46,6 @@ MAX_MASTER_BYTES = 1300000
 SUPPORT_FOLDER = "libpareskit"
 
 
-WIDE_LISTING = "wide-character variant: use %s"
-
-
 def collect_exports():
     """{name: library index} of every export (the first library in table
     order that exports it), the per-library export sets, and their union."""
@@ -63,10 +60,11 @@ def collect_exports():
 
 def classify_functions(owner, every_export, declarations):
     """The functions worth translating, [(name, library index)] in library
-    order; those only listed, {library index: {name: reason}}: the
-    wide-character variants and, added later, what cannot be translated, so
-    a program that names one hears of it in the not-found list; and those
-    left out, {reason: [(library, name)]}."""
+    order, the wide-character (W) variants as well as their A twins; those
+    only listed, {library index: {name: reason}}: the W variants without a
+    prototype, which earlier library sets listed, and, added later, what
+    cannot be translated, so a program that names one hears of it in the
+    not-found list; and those left out, {reason: [(library, name)]}."""
     attempted, listed, folded = [], defaultdict(dict), {}
     skipped = defaultdict(list)
     # Library order first, so that of two names differing only in case the
@@ -75,10 +73,7 @@ def classify_functions(owner, every_export, declarations):
         index = owner[name]
         library = LIBRARIES[index]
         reason = None
-        if name.endswith("W") and name[:-1] + "A" in every_export:
-            reason = "wide-character variant of an A function"
-            listed[index][name] = WIDE_LISTING % (name[:-1] + "A")
-        elif not FORTRAN_NAME.match(name):
+        if not FORTRAN_NAME.match(name):
             reason = "not a Fortran name"
         elif name.upper() in folded:
             reason = "same name as %s apart from case" % folded[name.upper()]
@@ -86,27 +81,14 @@ def classify_functions(owner, every_export, declarations):
             reason = ("no prototype: unsuffixed alias of an A function"
                       if name + "A" in every_export
                       else "no prototype in the headers")
+            if name.endswith("W") and name[:-1] + "A" in every_export:
+                listed[index][name] = "not translated: %s" % reason
         if reason is None:
             attempted.append((name, index))
             folded[name.upper()] = name
         else:
             skipped[reason].append((library.name, name))
     return attempted, listed, skipped
-
-
-def point_wide_listings(listed, blocks, skipped):
-    """Rewrites the listing of a wide-character variant whose A function
-    has no block ("use GetNamedSecurityInfoExA" would send the reader to
-    nothing) to say so and why; `skipped` {reason: [(library, name)]}."""
-    with_block = {name for found in blocks.values() for name in found}
-    reasons = {name: reason for reason, entries in skipped.items()
-               for _, name in entries}
-    for found in listed.values():
-        for name in found:
-            twin = name[:-1] + "A"
-            if found[name] == WIDE_LISTING % twin and twin not in with_block:
-                found[name] = "wide-character variant of %s, which has no " \
-                    "block either (%s)" % (twin, reasons.get(twin, "listed"))
 
 
 def translate_functions(attempted, declarations, unit_types):
@@ -123,10 +105,11 @@ def translate_functions(attempted, declarations, unit_types):
         declaration = declarations[library.unit].functions[name]
         types = unit_types[library.unit]
         structures = Structures(types.catalog, types.types, types.aliases)
+        resources = resource_arguments(name, declaration)
         try:
             blocks[index][name] = interface_lines(
                 name, declaration, declarations[library.unit].typedefs,
-                structures, resource_arguments(name, declaration))
+                structures, resources)
             for key in structures.taken:
                 used.setdefault((library.unit, key), index)
             for other, lines in structures.extensions.items():
@@ -148,7 +131,7 @@ def translate_functions(attempted, declarations, unit_types):
                 grouped=not arrangement.in_any_combination())
             if generic:
                 found.specifics.append((len(arrangement.specifics), name))
-            if name in RESOURCE_ARGUMENTS:
+            if resources:
                 found.resource_functions += 1
         except Untranslatable as problem:
             found.skipped[str(problem)].append((library.name, name))
@@ -635,7 +618,9 @@ def generate(examples_dir, report_path, layout_path):
         listed[index].update(notes)
     for reason, entries in skipped.items():
         function_findings.skipped[reason] += entries
-    point_wide_listings(listed, function_blocks, function_findings.skipped)
+    function_findings.wide_twins = sum(
+        1 for name, index in attempted if name.endswith("W")
+        and name[:-1] + "A" in every_export and name in function_blocks[index])
     type_blocks, needs, type_findings = collect_types(
         unit_types, used, function_names, every_function)
     taken |= {n.upper() for b in type_blocks.values() for n in b}

@@ -17,6 +17,7 @@ class FunctionFindings:
     typed_functions: int = 0      # take a derived type
     typed_arguments: int = 0      # their derived-type arguments
     resource_functions: int = 0   # take a resource number
+    wide_twins: int = 0           # W functions with an A twin, translated
     interface_counts: Counter = field(default_factory=Counter)
     specifics: list = field(default_factory=list)  # (count, name) of generics
     other_name_specifics: int = 0  # in the blocks of other C names
@@ -132,10 +133,10 @@ def report_text(found):
     out.append(
         "Functions taking a derived type: %d (%d arguments); taking a "
         "resource number: %d; listed without a block: %d; abstract "
-        "interfaces: %d" % (
+        "interfaces: %d; W functions with an A twin translated: %d" % (
             functions.typed_functions, functions.typed_arguments,
             functions.resource_functions, found.listed_only,
-            found.abstract_interfaces))
+            found.abstract_interfaces, functions.wide_twins))
     counts = functions.interface_counts
     out.append(
         "Pointers to scalars taken by reference: %d; names of structures the "

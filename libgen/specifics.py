@@ -226,7 +226,8 @@ def null_units(slots, max_units):
 def null_specifics(slots, units, reserved):
     """The specifics of every combination of the units, each all
     TYPE(C_PTR) or all given (the reserved arguments always TYPE(C_PTR)),
-    a given resource argument a string or a number, in each naming of the
+    a given resource argument (a string or a wide string) that or a number,
+    in each naming of the
     given structures."""
     specifics = []
     if not units and not reserved and NARROW not in [s.role for s in slots]:
@@ -239,7 +240,7 @@ def null_specifics(slots, units, reserved):
             if c_pointer:
                 keys.update(dict.fromkeys(unit, C_POINTER))
         given = [i for i in keys if keys[i] != C_POINTER]
-        resources = [i for i in given if slots[i].role == RESOURCE]
+        resources = [i for i in given if NUMBER in slots[i].forms]
         for numbers in itertools.product((False, True), repeat=len(resources)):
             picked = dict(keys)
             picked.update({i: NUMBER for i, n in zip(resources, numbers) if n})

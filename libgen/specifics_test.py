@@ -64,6 +64,11 @@ FUNCTIONS = {
     "GetFullPathNameW": [("LPCWSTR", "lpFileName"), ("DWORD", "n"),
                          ("LPWSTR", "lpBuffer"), ("LPDWORD", "lpFilePart")],
     "GetExitCodeProcess": [("HANDLE", "hProcess"), ("LPDWORD", "lpExitCode")],
+    "LoadCursorW": [("HINSTANCE", "hInstance"), ("LPCWSTR", "lpCursorName*")],
+    "CreateWindowExW": [("DWORD", "dwExStyle"), ("LPCWSTR", "lpClassName*"),
+                        ("LPCWSTR", "lpWindowName")] + [("int", "n%d" % i) for i in range(5)]
+    + [("HWND", "hWndParent"), ("HMENU", "hMenu"), ("HINSTANCE", "hInstance"),
+       ("LPVOID", "lpParam")],
     "RegCreateKeyExA": [("HKEY", "hKey"), ("LPCSTR", "lpSubKey"), ("DWORD", "r"),
                         ("LPSTR", "lpClass"), ("DWORD", "o"), ("DWORD", "s"),
                         ("LPSA", "lpSecurityAttributes"), ("PHKEY", "phkResult"),
@@ -153,6 +158,13 @@ class SpecificsTest(unittest.TestCase):
                 # Wide strings: UTF-16 arrays or C_PTR, left out.
                 ("GetFullPathNameW", ("wide", "dword", "c_ptr", "dword")),
                 ("GetFullPathNameW", ("c_ptr", "dword", "wide")),
+                # A W function takes a resource number where its A twin does.
+                ("LoadCursorW", ("int", "int")),
+                ("LoadCursorW", ("c_ptr", "wide")),
+                ("CreateWindowExW", ("dword", "int", "wide") + ("dword",) * 5
+                 + ("int", "int", "int", "c_ptr")),
+                ("CreateWindowExW", ("dword", "int", "wide") + ("dword",) * 5
+                 + ("c_ptr", "c_ptr", "int", "c_ptr")),
                 # What library set 3 took: keywords leaving arguments out,
                 # arrays after scalars, structures and scalars each alike,
                 # a narrow integer of its own kind, every mix of scalar and
@@ -187,6 +199,7 @@ class SpecificsTest(unittest.TestCase):
                 ("GetExitCodeProcess", ("c_ptr", "qword")),
                 # A number for a string that takes none.
                 ("GetModuleHandleA", ("dword",)),
+                ("GetFullPathNameW", ("int", "dword", "wide")),
                 # Set 3's rule for generics: arrays after scalars.
                 ("CreateProcessA", ("array", "scalar", "c_ptr", "c_ptr", "dword",
                                     "dword", "c_ptr", "c_ptr", "LOGA", "RECT"))):

@@ -261,7 +261,9 @@ class UnitTypes:
         may be that of a function taking the structure (a generic interface
         and a type may share a name), never that of another function, a
         constant, an intrinsic or a likely variable name: the next C name,
-        or the tag, is taken instead (SIZE is an intrinsic: tagSIZE)."""
+        or the tag, is taken instead (SIZE is an intrinsic: tagSIZE).  A
+        type that shares its name with a function keeps its tag as an
+        alias."""
         names, aliases, used = {}, {}, set()
         for record in self.catalog.in_order:
             if record.key in names or not (record.names or record.tag):

@@ -205,6 +205,17 @@ accepted CWRITES "TYPE(C_PTR) :: MSGBUF" "INTEGER(C_INTPTR_T) :: HW, HINST" \
 echo "== variables of short names, and byte members set from their constants"
 accepted VARIABLES "INTEGER :: CX, CY" "TYPE(LOGFONTA) :: LF" "CX = 1" "CY = CX" \
   "LF%lfCharSet = RUSSIAN_CHARSET" "LF%lfClipPrecision = CLIP_EMBEDDED"
+echo "== the W functions with their W structures, UTF-16 arrays and C_PTR strings"
+accepted WIDE "TYPE(WIN32_FIND_DATAW) :: FD" "TYPE(LOGFONTW) :: LF" \
+  "TYPE(CHOOSECOLORW) :: CC" "TYPE(tagCHOOSECOLORW) :: CC2" \
+  "CHARACTER(LEN=260) :: BUF" "INTEGER(C_INT16_T) :: W(260)" \
+  "INTEGER(C_INTPTR_T) :: H" "INTEGER(C_INT32_T) :: I" "TYPE(C_PTR) :: ARGV" \
+  "ARGV = CommandLineToArgvW(GetCommandLineW(), I)" "BUF = '*.FOR' // C_NULL_CHAR" "I = MultiByteToWideChar(CP_UTF8, 0, BUF, -1, W, 260)" \
+  "H = FindFirstFileW(W, FD)" "I = WideCharToMultiByte(CP_UTF8, 0, FD%cFileName, -1, BUF, 260)" \
+  "I = WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, BUF, 9)" \
+  "H = CreateFontIndirectW(LF)" "I = ChooseColorW(CC)" "CC2%lStructSize = 0" \
+  "H = LoadCursorW(0_C_INTPTR_T, IDC_ARROW)" "H = FindWindowW(lpWindowName=W)" \
+  "H = FindWindowW(C_NULL_PTR, W)"
 
 echo "== symbols no library file supplies"
 copy_examples "$SCRATCH/notfound"
