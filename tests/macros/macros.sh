@@ -3,7 +3,8 @@
 # declarations of MACROS.FOR (also compiled as free form, MACROS.f90), the
 # cross gfortran compiles them against the support library built from
 # examples/libpareskit/, and wine runs them; what they print must equal what
-# the same expressions print in C (macros_values.c). A real argument to an
+# the same expressions print in C (macros_values.c), and the W functions and
+# SHGetKnownFolderPath must work as C writes them. A real argument to an
 # integer macro must not compile.
 #
 #   tests/macros/macros.sh BATCH_EXE
@@ -46,6 +47,9 @@ for source in MACROS.FOR MACROS.f90; do
   sed -n '/^LOWORD$/,$p' f.out | diff c.out - || fail "$source prints other values than C"
   grep -qx 'module 197127' f.out || fail "$source: the module's LOWORD and RGB"
   grep -qx 'renamed T' f.out || fail "$source: FAILED renamed on USE beside a variable FAILED"
+  grep -qx 'RegisterClassW T' f.out || fail "$source: RegisterClassW of a WNDCLASSW"
+  grep -qx 'SHGetKnownFolderPath T' f.out ||
+    fail "$source: SHGetKnownFolderPath, given the path's address or a pointer holding it"
 done
 
 echo "== a real argument to LOWORD is refused"
