@@ -11,7 +11,7 @@ import re
 from .source_form import FIRST_COLUMN_TEXT, LAST_COLUMN, comment_lines, statement_lines
 
 _SPECIFIC = re.compile(r"^ {6}(?:\S+ )?(?:FUNCTION|SUBROUTINE) (\w+)\(")
-_GENERIC = re.compile(r"^ {6}INTERFACE \w+$")
+_GENERIC = re.compile(r"^ {6}INTERFACE (\w+)$")
 
 
 def generic_specifics(lines):
@@ -32,8 +32,26 @@ def alias_remark(target, neutral):
 def forwarding_lines(name, specifics, remark):
     """A generic interface `name` of the given specific procedures, one
     PROCEDURE statement per line so that no statement is continued."""
-    lines = comment_lines("%s: %s." % (name, remark)) + statement_lines(
-        "INTERFACE %s" % name)
+    return comment_lines("%s: %s." % (name, remark)) + _generic_lines(
+        name, specifics)
+
+
+def extension_forwarding_lines(chunk, other_names):
+    """The generic interfaces that add the specifics of `chunk`, a generic
+    interface block extending a function's generic, to the generics of
+    the function's other names (`other_names` {function: [other names]}),
+    so that GetMessage takes what GetMessageA takes; [] for a function
+    without other names."""
+    generic = next(m.group(1) for m in map(_GENERIC.match, chunk) if m)
+    specifics = generic_specifics(chunk)
+    return [line for name in other_names.get(generic, [])
+            for line in _generic_lines(name, specifics)]
+
+
+def _generic_lines(name, specifics):
+    """INTERFACE `name` with PROCEDURE statements of `specifics`, none of
+    them continued."""
+    lines = statement_lines("INTERFACE %s" % name)
     current = []
     for specific in specifics:
         statement = "PROCEDURE " + ", ".join(current + [specific])

@@ -1,6 +1,7 @@
 import unittest
 
-from libgen.alias_blocks import forwarding_lines, generic_specifics
+from libgen.alias_blocks import (extension_forwarding_lines, forwarding_lines,
+                                 generic_specifics)
 from libgen.interfaces import interface_lines
 
 
@@ -32,6 +33,19 @@ class GenericSpecificsTest(unittest.TestCase):
         self.assertTrue(all(len(line) <= 72 for line in lines))
         self.assertEqual(sum((line.split(" ", 7)[-1].split(", ")
                               for line in procedures), []), specifics)
+
+
+class ExtensionForwardingTest(unittest.TestCase):
+    def test_other_names_take_the_specifics_a_type_adds(self):
+        chunk = interface_lines("GetSizeA", declaration([("lpSize", "LPDWORD")]),
+                                TYPEDEFS, specific="GetSizeA_5")
+        lines = extension_forwarding_lines(chunk, {
+            "GetSizeA": ["GetSize", "SizeOf"], "Other": ["O"]})
+        procedures = "      PROCEDURE " + ", ".join(generic_specifics(chunk))
+        self.assertEqual(lines, [
+            "      INTERFACE GetSize", procedures, "      END INTERFACE GetSize",
+            "      INTERFACE SizeOf", procedures, "      END INTERFACE SizeOf"])
+        self.assertEqual(extension_forwarding_lines(chunk, {"Other": ["O"]}), [])
 
 
 if __name__ == "__main__":

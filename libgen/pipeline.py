@@ -10,7 +10,8 @@ from collections import Counter, defaultdict
 
 from . import constants as const
 from . import toolchain
-from .alias_blocks import alias_remark, forwarding_lines, generic_specifics
+from .alias_blocks import (alias_remark, extension_forwarding_lines, forwarding_lines,
+                           generic_specifics)
 from .c_types import Untranslatable
 from .derived_types import definition_lines, needed_types
 from .fortran_names import (FORTRAN_NAME, RESERVED, callback_name,
@@ -139,13 +140,15 @@ def translate_functions(attempted, declarations, unit_types):
     return blocks, used, untranslated, found, extensions
 
 
-def other_name_blocks(extensions, type_blocks, taken):
+def other_name_blocks(extensions, type_blocks, taken, other_names):
     """{library index: {C name: lines}}: for each other C name of a
     structure that has a type block, a block of that name in the FI file
     of the same library holding the specifics it adds to the generics of
-    the functions taking it, so that a program naming the type gets them
-    and no other program pays for them; the number of specifics added.
-    A name already taken by a block of the FI files has none."""
+    the functions taking it and of those functions' other names
+    (`other_names` {function: [other names]}), so that a program naming
+    the type gets them and no other program pays for them; the number of
+    specifics added.  A name already taken by a block of the FI files has
+    none."""
     library_of = {name: index for index, found in type_blocks.items()
                   for name in found}
     blocks, added = defaultdict(dict), 0
@@ -156,13 +159,23 @@ def other_name_blocks(extensions, type_blocks, taken):
         lines = comment_lines(
             "%s: the functions taking the structure it names take TYPE(%s) as "
             "well, with every other argument given: the specifics below extend "
-            "their generics." % (name, name))
+            "their generics and those of their other names." % (name, name))
         for chunk in extensions[name]:
-            lines += chunk
+            lines += chunk + extension_forwarding_lines(chunk, other_names)
             added += sum(1 for line in chunk if " END FUNCTION " in line
                          or " END SUBROUTINE " in line)
         blocks[index][name] = lines
     return blocks, added
+
+
+def other_names(alias_needs):
+    """{function: [its other names, in order]} of the other names that are
+    generics of a function's specifics (`alias_needs` {other name: [the
+    function]})."""
+    found = defaultdict(list)
+    for name, (target,) in sorted(alias_needs.items(), key=lambda i: sort_key(i[0])):
+        found[target].append(name)
+    return found
 
 
 def function_alias_names(macros, attempted):
@@ -650,7 +663,7 @@ def generate(examples_dir, report_path, layout_path):
         extensions, type_blocks, {n.upper() for n, _ in attempted} | {
             n.upper() for b in list(listed.values()) + list(callback_blocks.values())
             + list(alias_blocks.values()) + list(alias_listed.values())
-            for n in b} | {n.upper() for n in macro_blocks})
+            for n in b} | {n.upper() for n in macro_blocks}, other_names(fi_needs))
     version = version_line(toolchain.headers_version())
 
     fi_entries, fd_entries, library_counts = [], [], []

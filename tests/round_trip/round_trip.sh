@@ -173,10 +173,13 @@ accepted MEMBERS "TYPE(MSG) :: M" "TYPE(PAINTSTRUCT) :: PS" "INTEGER(C_INT32_T) 
 accepted BOTHNAMED "TYPE(MSG) :: M" "TYPE(POINT) :: P" "TYPE(PAINTSTRUCT) :: PS" \
   "TYPE(RECT) :: R" "P = M%pt" "R = PS%rcPaint"
 echo "== the C names of types, and a type sharing its name with its function"
+# A tag name goes to the function's neutral name as to its A name.
 accepted CNAMES "TYPE(CRITICAL_SECTION) :: CS" "TYPE(INITCOMMONCONTROLSEX) :: IC" \
   "TYPE(RTL_CRITICAL_SECTION) :: RCS" "INTEGER(C_INT32_T) :: I" \
+  "TYPE(tagMSG) :: M" "TYPE(tagWNDCLASSA) :: WC" \
   "CALL InitializeCriticalSection(CS)" "IC%dwSize = 8" \
-  "I = InitCommonControlsEx(IC)" "I = lstrlenA(PROGRESS_CLASSA)"
+  "I = InitCommonControlsEx(IC)" "I = lstrlenA(PROGRESS_CLASSA)" \
+  "I = GetMessage(M, 0_C_INTPTR_T, 0, 0)" "I = RegisterClass(WC)"
 echo "== the names of types that earlier library sets taught, tags and neutral names"
 accepted TAGNAMES "TYPE(tagINITCOMMONCONTROLSEX) :: IC" "TYPE(tagSIZE) :: SZ" \
   "TYPE(BROWSEINFO) :: BI" "TYPE(LV_ITEM) :: LV" "TYPE(WNDCLASS) :: WC" \
