@@ -74,17 +74,19 @@ def specifics_per_generic(examples):
     return counts
 
 
-def prepare(examples, directory, batch):
-    """A scratch copy of a library set with the four programs and the
-    program INCLUDEing every file, the job run for each program."""
+def prepare(examples, directory, batch, tree):
+    """A scratch copy of a library set with the four programs as the
+    source tree `tree` holds them (a program may have changed with its
+    set: HELLOWIN's WndProc) and the program INCLUDEing every file, the
+    job run for each program."""
     os.makedirs(directory)
     for pattern in ("*.FD", "*.FI", "*.LIS"):
         for path in glob.glob(os.path.join(examples, pattern)):
             shutil.copy(path, directory)
     for name in PROGRAMS:
-        source = os.path.join(ROOT, "examples", name + ".FOR")
+        source = os.path.join(tree, "examples", name + ".FOR")
         if not os.path.exists(source):
-            source = os.path.join(ROOT, "tests", "round_trip", "testdata", name + ".FOR")
+            source = os.path.join(tree, "tests", "round_trip", "testdata", name + ".FOR")
         shutil.copy(source, directory)
         subprocess.run([batch, name], cwd=directory, check=True,
                        stdout=subprocess.DEVNULL)
@@ -118,21 +120,22 @@ def main():
     compiler = os.environ.get("FC", "x86_64-w64-mingw32-gfortran")
     batch = os.path.abspath(options.batch)
     with tempfile.TemporaryDirectory() as scratch:
-        sets = [("current", options.examples)]
+        sets = [("current", options.examples, ROOT)]
         if options.baseline_rev:
-            baseline = os.path.join(scratch, "baseline-examples")
+            baseline = os.path.join(scratch, "baseline-tree")
             os.makedirs(baseline)
             archive = subprocess.run(["git", "-C", ROOT, "archive", options.baseline_rev,
-                                      "examples"], check=True, capture_output=True)
+                                      "examples", "tests/round_trip/testdata"],
+                                     check=True, capture_output=True)
             subprocess.run(["tar", "-x", "-C", baseline], input=archive.stdout,
                            check=True)
-            sets.insert(0, ("baseline", os.path.join(baseline, "examples")))
+            sets.insert(0, ("baseline", os.path.join(baseline, "examples"), baseline))
         directories = []
-        for label, examples in sets:
+        for label, examples, tree in sets:
             directories.append(os.path.join(scratch, label))
-            prepare(examples, directories[-1], batch)
+            prepare(examples, directories[-1], batch, tree)
         print("%-9s %s" % ("program", "   ".join(
-            "%s: NAME.FI bytes, least s" % label for label, _ in sets)))
+            "%s: NAME.FI bytes, least s" % label for label, _, _ in sets)))
         for name in PROGRAMS + ("EVERY",):
             runs = options.runs if name != "EVERY" else max(1, options.runs // 5)
             times = least_times(compiler, name + ".FOR", directories, runs)
@@ -141,7 +144,7 @@ def main():
             row = "   ".join("%8d %8.4f" % pair for pair in zip(sizes, times))
             ratio = " (%.2fx)" % (times[-1] / times[0]) if len(times) > 1 else ""
             print("%-9s %s%s" % (name, row, ratio))
-        for label, examples in sets:
+        for label, examples, _ in sets:
             median, largest, where, generics, total = set_figures(examples)
             print("%s: %d generics, specifics per generic median %g, largest %d "
                   "(%s); library files (.FD and .FI) %d bytes"
