@@ -10,7 +10,7 @@ derived type, under any of its C names, or a TYPE(C_PTR); a pointer to an
 integer, real or handle scalar a variable of its kind or a TYPE(C_PTR); a
 narrow integer by value a default-kind INTEGER or, as earlier library sets
 took it, its own kind.  Which combinations of these a generic offers is
-specifics.py's business."""
+generics.py's business."""
 
 from dataclasses import dataclass, field
 from typing import Dict, List, Tuple

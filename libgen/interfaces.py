@@ -5,7 +5,7 @@ Every block carries its own INTERFACE ... END INTERFACE, so a program
 INCLUDEs NAME.FI among its declarations.  A function whose arguments may
 be passed in more than one way (arguments.py: handles, strings, pointers
 to structures and scalars, wide strings, narrow integers) is a generic
-interface whose specifics specifics.py chooses; the specifics that other
+interface whose specifics generics.py chooses; the specifics that other
 C names of its structures add go to blocks of those names.  An interface
 block opens with the C prototype as a comment and declares the arguments
 of one declaration together, since a program pays for every statement it
@@ -20,7 +20,7 @@ from .c_types import Untranslatable, resolve, result_type, strip_attributes
 from .derived_types import definition_lines
 from .fortran_names import FORTRAN_NAME
 from .source_form import comment_lines, statement_lines
-from .specifics import (is_neutral, other_name_specifics, specific_forms,
+from .generics import (is_neutral, other_name_specifics, specific_forms,
                         variadic_specifics)
 
 _TYPE_WORDS = re.compile(r"[A-Za-z_]\w*")

@@ -29,7 +29,7 @@ from .report import (AliasFindings, ConstantFindings, Findings,
                      FunctionFindings, LibraryCounts, MasterCounts,
                      NoteFindings, TypeFindings, report_text)
 from .resources import resource_arguments
-from .specifics import is_neutral_name
+from .generics import is_neutral_name
 from .source_form import comment_lines, parameter_lines, string_parameter_lines
 from .structures import UnitTypes
 

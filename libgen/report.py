@@ -6,7 +6,7 @@ from collections import Counter, defaultdict
 from dataclasses import dataclass, field
 
 from .library_files import sort_key
-from .specifics import MAX_SPECIFICS, MAX_UNITS
+from .generics import MAX_SPECIFICS, MAX_UNITS
 
 
 @dataclass

@@ -4,7 +4,7 @@ import unittest
 from libgen.arguments import argument_slot
 from libgen.c_types import resolve
 from libgen.interfaces_test import structures
-from libgen.specifics import (MAX_SPECIFICS, distinguishable, null_units,
+from libgen.generics import (MAX_SPECIFICS, distinguishable, null_units,
                               other_name_specifics, specific_forms)
 
 # Argument C types of the test functions; those of one spelling group
