@@ -65,20 +65,24 @@ expect_empty DEMO.PRE
 expect_absent DEMO.FI
 end_case "job ends: cannot open DEMO.FD (exit 2); lists kept, report empty"
 
-# --- The disk fills while NAME.FD is written: the file-size limit makes the
-# writes past 2 KB fail as a full disk does (SIGXFSZ ignored, so the write
-# itself reports it). The block that did not fit is taken back whole and
-# reported not found; the blocks before it stay. The job completes, but not
-# as it would have without the fault: exit 3, and the file that failed.
-start_case disk_fills_while_writing
-{
+# big_block: a block of 200 long lines, more than a file-size limit of 2 KB
+# lets through.
+big_block() {
   printf 'C*BIGBLOCK\r\n'
   i=0
   while [ $i -lt 200 ]; do
     printf '      INTEGER BIGBLOCK_PART_%03d_THAT_MAKES_THIS_BLOCK_TOO_LONG\r\n' $i
     i=$((i + 1))
   done
-} >KERNEL32.FD
+}
+
+# --- The disk fills while NAME.FD is written: the file-size limit makes the
+# writes past 2 KB fail as a full disk does (SIGXFSZ ignored, so the write
+# itself reports it). The block that did not fit is taken back whole and
+# reported not found; the blocks before it stay. The job completes, but not
+# as it would have without the fault: exit 3, and the file that failed.
+start_case disk_fills_while_writing
+big_block >KERNEL32.FD
 (
   trap '' XFSZ
   ulimit -f 4
@@ -103,12 +107,7 @@ start_case disk_fills_strict
 crlf GETDC BEEP BIGBLOCK "SLEEP KERNEL32" >MASTERFD.LIS
 crlf "      CALL BIGBLOCK" "      CALL SLEEP" >DEMO.FOR
 {
-  printf 'C*BIGBLOCK\r\n'
-  i=0
-  while [ $i -lt 200 ]; do
-    printf '      INTEGER BIGBLOCK_PART_%03d_THAT_MAKES_THIS_BLOCK_TOO_LONG\r\n' $i
-    i=$((i + 1))
-  done
+  big_block
   crlf "C*SLEEP" "      INTEGER SLEEP"
 } >KERNEL32.FD
 # Standard output through a pipe, which the file-size limit does not bound.
